@@ -1,0 +1,72 @@
+// Small vector and matrix types shared by the board, the simulation and the scene.
+// Matrices are row-major 4x4 and act on row vectors (v' = v * M), left-handed,
+// so a chain of transforms reads left to right in the order they apply.
+#pragma once
+
+#include <cmath>
+
+struct Vec3 {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+};
+
+inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
+inline float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
+
+struct Matrix4 {
+    float m[4][4] = {{1.0f, 0.0f, 0.0f, 0.0f},
+                     {0.0f, 1.0f, 0.0f, 0.0f},
+                     {0.0f, 0.0f, 1.0f, 0.0f},
+                     {0.0f, 0.0f, 0.0f, 1.0f}};
+};
+
+inline bool operator==(const Matrix4& a, const Matrix4& b) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (a.m[r][c] != b.m[r][c]) return false;
+    return true;
+}
+
+inline Matrix4 MatrixIdentity() { return Matrix4{}; }
+
+// a * b: apply a first, then b (row vectors).
+inline Matrix4 MatrixMultiply(const Matrix4& a, const Matrix4& b) {
+    Matrix4 r;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k) sum += a.m[i][k] * b.m[k][j];
+            r.m[i][j] = sum;
+        }
+    return r;
+}
+
+// Left-handed rotations for row vectors: looking down the axis towards the
+// origin, a positive angle turns clockwise.
+inline Matrix4 MatrixRotationX(float angle) {
+    const float s = std::sin(angle), c = std::cos(angle);
+    Matrix4 r;
+    r.m[1][1] = c;  r.m[1][2] = s;
+    r.m[2][1] = -s; r.m[2][2] = c;
+    return r;
+}
+
+inline Matrix4 MatrixRotationY(float angle) {
+    const float s = std::sin(angle), c = std::cos(angle);
+    Matrix4 r;
+    r.m[0][0] = c; r.m[0][2] = -s;
+    r.m[2][0] = s; r.m[2][2] = c;
+    return r;
+}
+
+inline Matrix4 MatrixRotationZ(float angle) {
+    const float s = std::sin(angle), c = std::cos(angle);
+    Matrix4 r;
+    r.m[0][0] = c;  r.m[0][1] = s;
+    r.m[1][0] = -s; r.m[1][1] = c;
+    return r;
+}

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs one fuzzer from build-fuzz for a while, seeded from the test levels.
+#   bash scripts/fuzz.sh fuzz_level_reader 60
+set -euo pipefail
+cd "$(dirname "$0")/.."
+name=$1
+seconds=${2:-60}
+corpus=build-fuzz/corpus/$name
+mkdir -p "$corpus"
+seeds=fuzz/seeds/$name
+[ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true
+"build-fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 "$corpus" 2>&1 \
+  | grep -E "^(#|stat::number_of_executed_units|Done|==|SUMMARY|.*ERROR)" | tail -n 5
+exit "${PIPESTATUS[0]}"

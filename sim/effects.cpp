@@ -1,0 +1,3 @@
+#include "sim/effects.h"
+
+EffectHooks effectHooks;
