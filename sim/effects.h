@@ -26,6 +26,8 @@ struct EffectHooks {
     void (*addDebris)(int meshKind, Vec3 worldPosition, int quarterTurns) = nullptr;
     // Removes every debris entry.
     void (*clearDebris)() = nullptr;
+    // Reports a cell emptied by an explosion (the tools trace it).
+    void (*cellCleared)(int x, int y, int z) = nullptr;
 };
 
 // Installed hooks; a null hook does nothing.
@@ -40,4 +42,7 @@ inline void AddDebris(int meshKind, Vec3 worldPosition, int quarterTurns) {
 }
 inline void ClearDebris() {
     if (effectHooks.clearDebris) effectHooks.clearDebris();
+}
+inline void ReportCellCleared(int x, int y, int z) {
+    if (effectHooks.cellCleared) effectHooks.cellCleared(x, y, z);
 }
