@@ -93,17 +93,20 @@ bool ParseLevel(const uint8_t* data, size_t size, bool needView, LevelData& out,
             return false;
         }
     }
+    // A view that is not a set of numbers counts as no view at all.
     OrbitCamera camera = out.camera;
-    const bool hasView = size >= viewAt + levelViewBytes;
+    bool hasView = size >= viewAt + levelViewBytes;
     if (hasView) {
         camera.cameraDistance = ReadFloat(data + viewAt);
         camera.cameraPitch = ReadFloat(data + viewAt + 4);
         camera.cameraYaw = ReadFloat(data + viewAt + 8);
-        if (needView && !(std::isfinite(camera.cameraDistance) && std::isfinite(camera.cameraPitch) &&
-                          std::isfinite(camera.cameraYaw))) {
-            error = "the view holds a value that is not a number";
-            return false;
-        }
+        hasView = std::isfinite(camera.cameraDistance) && std::isfinite(camera.cameraPitch) &&
+                  std::isfinite(camera.cameraYaw);
+    }
+    if (needView && !hasView) {
+        error = size >= viewAt + levelViewBytes ? "the view holds a value that is not a number"
+                                                : "file ends before the view";
+        return false;
     }
 
     // Everything checked: now build the result.

@@ -6,9 +6,10 @@ cd "$(dirname "$0")/.."
 name=$1
 seconds=${2:-60}
 corpus=build-fuzz/corpus/$name
-mkdir -p "$corpus"
+mkdir -p "$corpus" build-fuzz/artifacts
 seeds=fuzz/seeds/$name
 [ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true
-"build-fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 "$corpus" 2>&1 \
-  | grep -E "^(#|stat::number_of_executed_units|Done|==|SUMMARY|.*ERROR)" | tail -n 5
+"build-fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+  -artifact_prefix="build-fuzz/artifacts/$name-" "$corpus" 2>&1 \
+  | grep -E "^(#|stat::number_of_executed_units|Done|==|SUMMARY|.*ERROR)" | tail -n 30
 exit "${PIPESTATUS[0]}"

@@ -275,7 +275,10 @@ std::string DescribeLevel(const LevelData& level) {
     bool any = false;
     for (int kind = 0; kind < stockSlots; ++kind) {
         if (!prepared.stock[kind]) continue;
-        std::snprintf(line, sizeof line, " %s x%d,", kind < elementKindCount ? kindNames[kind] : "?", prepared.stock[kind]);
+        const char* name = IsBallKind(kind) ? ballKindNames[kind - kindBalloon]
+                           : kind < elementKindCount ? kindNames[kind]
+                                                     : "?";
+        std::snprintf(line, sizeof line, " %s x%d,", name, prepared.stock[kind]);
         out += line;
         any = true;
     }
