@@ -43,6 +43,12 @@ ShapeFace MakeFace(FaceType type, Vec3 a, Vec3 b, Vec3 c, Vec3 normal) {
     return face;
 }
 
+// The unit vector along v, each component divided by the length.
+Vec3 Normalised(Vec3 v) {
+    const float length = Length(v);
+    return {v.x / length, v.y / length, v.z / length};
+}
+
 // One quarter turn about the vertical axis: (x, y, z) -> (z, y, -x).
 Vec3 QuarterTurn(Vec3 v) { return {v.z, v.y, -v.x}; }
 
@@ -70,13 +76,12 @@ void BuildCorner(CollisionShape& corner) {
     constexpr FaceType quad = FaceType::Parallelogram;
     constexpr FaceType tri = FaceType::Triangle;
     constexpr float e = 0.028f;
-    constexpr float slant = 0.7071068f;  // (1, 0, 1) normalised
     corner.faceCount = 5;
     corner.faces[0] = MakeFace(tri, {-0.5f, -0.25f, -0.5f}, {-0.5f, -0.25f, e}, {e, -0.25f, -0.5f}, {0.0f, -1.0f, 0.0f});
     corner.faces[1] = MakeFace(tri, {-0.5f, 0.25f, -0.5f}, {e, 0.25f, -0.5f}, {-0.5f, 0.25f, e}, {0.0f, 1.0f, 0.0f});
     corner.faces[2] = MakeFace(quad, {-0.5f, 0.25f, -0.5f}, {-0.5f, 0.25f, e}, {-0.5f, -0.25f, -0.5f}, {-1.0f, 0.0f, 0.0f});
     corner.faces[3] = MakeFace(quad, {-0.5f, 0.25f, -0.5f}, {-0.5f, -0.25f, -0.5f}, {e, 0.25f, -0.5f}, {0.0f, 0.0f, -1.0f});
-    corner.faces[4] = MakeFace(quad, {-0.5f, 0.25f, e}, {-0.5f, -0.25f, e}, {e, 0.25f, -0.5f}, {slant, 0.0f, slant});
+    corner.faces[4] = MakeFace(quad, {-0.5f, 0.25f, e}, {-0.5f, -0.25f, e}, {e, 0.25f, -0.5f}, Normalised({1.0f, 0.0f, 1.0f}));
 }
 
 // The ramp's incline rises towards -x, from the bottom edge at x = 0.5 to the
@@ -89,7 +94,7 @@ void BuildRamp(CollisionShape& ramp) {
     ramp.faces[1] = MakeFace(tri, {-0.5f, -0.25f, 0.5f}, {-0.5f, 0.25f, 0.5f}, {0.5f, -0.25f, 0.5f}, {0.0f, 0.0f, 1.0f});
     ramp.faces[2] = MakeFace(quad, {-0.5f, 0.25f, 0.5f}, {-0.5f, -0.25f, 0.5f}, {-0.5f, 0.25f, -0.5f}, {-1.0f, 0.0f, 0.0f});
     ramp.faces[3] = MakeFace(quad, {-0.5f, -0.25f, 0.5f}, {-0.5f, -0.25f, -0.5f}, {0.5f, -0.25f, 0.5f}, {0.0f, -1.0f, 0.0f});
-    ramp.faces[4] = MakeFace(quad, {-0.5f, 0.25f, -0.5f}, {-0.5f, 0.25f, 0.5f}, {0.5f, -0.25f, -0.5f}, {0.4472136f, 0.8944272f, 0.0f});
+    ramp.faces[4] = MakeFace(quad, {-0.5f, 0.25f, -0.5f}, {-0.5f, 0.25f, 0.5f}, {0.5f, -0.25f, -0.5f}, Normalised({0.5f, 1.0f, 0.0f}));
 }
 
 // Shape `to` is shape `from` turned by one quarter turn, face by face.
