@@ -1,0 +1,115 @@
+// The commands behind the buttons and keys of the editor and of the puzzle
+// preparation screen: entering the editor, load and save, the goal count, the
+// tools, the board size keys, roll and reset.
+#include "app/game_flow.h"
+#include "app/platform_hooks.h"
+#include "board/level_file.h"
+#include "sim/effects.h"
+#include "sim/simulation.h"
+
+// Shows the level file dialog; no frame is drawn while it is open.
+static bool ChooseLevelFile(bool open, std::string& path) {
+    if (!platformHooks.chooseLevelFile) return false;
+    renderSuspended = 1;
+    const bool chosen = platformHooks.chooseLevelFile(open, path);
+    renderSuspended = 0;
+    return chosen && !path.empty();
+}
+
+void EnterEditor() {
+    PlaySoundEffect(SoundEffectId::Button);
+    emptyBoard.Clear();
+    board.CopyFrom(emptyBoard);
+    menuPage = MenuPage::FromEditor;
+    gameScreen = GameScreen::Editor;
+    PlaceElement(0, editTool, PlacePass::Preview);
+    editTool = EditTool::Build;
+    heldKind = 0;
+    levelName.clear();
+    levelTested = false;
+    camera.cameraDistance = 20.0f;
+    camera.cameraPitch = 1.0f;
+    camera.cameraYaw = 0.7853982f;
+}
+
+void LoadIntoEditor() {
+    PlaySoundEffect(SoundEffectId::Button);
+    std::string path;
+    // The editor shows the level as designed: the player's pieces stay flagged on the board.
+    if (ChooseLevelFile(true, path)) ReadLevelFile(path, true, board, camera, levelName);
+    levelTested = false;
+}
+
+void SaveEditorLevel() {
+    PlaySoundEffect(SoundEffectId::Button);
+    if (!levelTested) {
+        dialogState = DialogState::TestFirst;
+        return;
+    }
+    std::string path;
+    if (ChooseLevelFile(false, path)) WriteLevelFile(path, board, camera, levelName);
+}
+
+void ChangeGoalCount(int delta) {
+    const int goal = board.goalCount + delta;
+    if (goal < 1 || goal > 10) return;
+    PlaySoundEffect(SoundEffectId::Button);
+    board.goalCount = static_cast<int8_t>(goal);
+}
+
+void ChooseTool(EditTool tool) {
+    if (tool == editTool) return;
+    editTool = tool;
+    PlaySoundEffect(SoundEffectId::Button);
+    // These tools work on what is on the board: the cursor goes empty.
+    if (tool == EditTool::Delete || tool == EditTool::Stock) ReturnHeldPiece();
+}
+
+void ResizeEditorBoard(int keyCode) {
+    if (gameScreen != GameScreen::Editor) return;
+    int x = board.sizeX, z = board.sizeZ;
+    switch (static_cast<KeyCode>(keyCode)) {
+    case KeyCode::Digit1: if (x > 5) --x; break;
+    case KeyCode::Digit2: if (x < 30) ++x; break;
+    case KeyCode::Digit5: if (z > 5) --z; break;
+    case KeyCode::Digit6: if (z < 30) ++z; break;
+    default: return;
+    }
+    if (x != board.sizeX || z != board.sizeZ) board.Resize(x, board.sizeY, z);
+}
+
+void Roll() {
+    // The editor keeps the level before its test run in loadedBoard, play the
+    // board before the run in runStartBoard: the stop brings them back.
+    Board& snapshot = gameScreen == GameScreen::Editor ? loadedBoard : runStartBoard;
+    if (!StartRoll(board, snapshot, ballsAtTarget)) return;
+    gameScreen = GameScreen::Run;
+    PlaceElement(heldKind, editTool, PlacePass::Preview);
+}
+
+void ResetBoard() {
+    PlaySoundEffect(SoundEffectId::Button);
+    if (gameScreen == GameScreen::Editor) {
+        board.CopyFrom(emptyBoard);
+    } else if (gameScreen == GameScreen::Play) {
+        board.CopyFrom(loadedBoard);
+        board.PrepareForPlay();
+        ballsAtTarget = 0;
+    }
+    heldKind = 0;
+    PlaceElement(heldKind, editTool, PlacePass::Preview);
+}
+
+void LoadLevelForPlay() {
+    PlaySoundEffect(SoundEffectId::Button);
+    std::string path;
+    if (!ChooseLevelFile(true, path) || !ReadLevelFile(path, true, board, camera, levelName)) return;
+    loadedBoard.CopyFrom(board);
+    board.PrepareForPlay();
+    ballsAtTarget = 0;
+    menuPage = MenuPage::FromPlay;
+    gameScreen = GameScreen::Play;
+    editTool = EditTool::Build;
+    heldKind = 0;
+    PlaceElement(0, editTool, PlacePass::Preview);
+}

@@ -1,0 +1,137 @@
+#include "app/game_state.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <unistd.h>
+
+#include "app/platform_hooks.h"
+#include "app/video_settings.h"
+
+GameScreen gameScreen = GameScreen::Splash;
+MenuPage menuPage = MenuPage::Main;
+DialogState dialogState = DialogState::None;
+bool windowOpen = true;
+
+float slowFactor = 2.5f;
+double lastStepTime = -1.0;
+float splashTime = 10.0f;
+int32_t ticksSinceFrame = 0;
+float speedChangeTime = 0.0f;
+float demoFade = 0.0f;
+float demoFadeDir = -1.0f;
+float demoSpinDir = 1.0f;
+float resizeBlend = 0.0f;
+uint32_t demoRandomState = 5;
+
+OrbitCamera camera;
+int32_t currentPuzzle = -1;
+int8_t ballsAtTarget = 0;
+int8_t solvedCount = 0;
+uint8_t solvedFlags[builtInPuzzleCount] = {};
+std::string levelName;
+bool levelTested = false;
+int32_t heldKind = 0;
+EditTool editTool = EditTool::Build;
+int32_t previewCell = -1;
+
+int32_t hoveredControl = -1;
+Vec3 pickEntryPoint;
+Vec3 pickBoxMin;
+uint8_t keyDown[256] = {};
+uint8_t mouseButtons = 0;
+float pointerX = 0.0f, pointerY = 0.0f;
+
+int8_t renderSuspended = 2;
+bool deviceLost = false;
+int32_t screenWidth = 1024, screenHeight = 768;
+
+Board board;
+Board emptyBoard;
+Board loadedBoard;
+Board runStartBoard;
+
+std::string workDir = ".";
+
+PlatformHooks platformHooks;
+
+double ClockMilliseconds() {
+    return platformHooks.clockMilliseconds ? platformHooks.clockMilliseconds() : 0.0;
+}
+
+// Each board as the program constructs it: 10 x 10 x 10 empty cells, no
+// balls, goal 1, empty stock.
+static void ResetBoard(Board& target) {
+    target.Resize(10, 10, 10);
+    target.Clear();
+    target.goalCount = 1;
+    std::memset(target.stock, 0, sizeof target.stock);
+}
+
+void ResetGameState() {
+    gameScreen = GameScreen::Splash;
+    menuPage = MenuPage::Main;
+    dialogState = DialogState::None;
+    windowOpen = true;
+
+    slowFactor = 2.5f;
+    lastStepTime = -1.0;
+    splashTime = 10.0f;
+    ticksSinceFrame = 0;
+    speedChangeTime = 0.0f;
+    demoFade = 0.0f;
+    demoFadeDir = -1.0f;
+    demoSpinDir = 1.0f;
+    resizeBlend = 0.0f;
+    demoRandomState = 5;
+
+    camera = OrbitCamera{};
+    currentPuzzle = -1;
+    ballsAtTarget = 0;
+    solvedCount = 0;
+    std::memset(solvedFlags, 0, sizeof solvedFlags);
+    levelName.clear();
+    levelTested = false;
+    heldKind = 0;
+    editTool = EditTool::Build;
+    previewCell = -1;
+
+    hoveredControl = -1;
+    pickEntryPoint = Vec3{};
+    pickBoxMin = Vec3{};
+    std::memset(keyDown, 0, sizeof keyDown);
+    mouseButtons = 0;
+    pointerX = pointerY = 0.0f;
+
+    renderSuspended = 2;
+    deviceLost = false;
+    screenWidth = 1024;
+    screenHeight = 768;
+
+    ResetBoard(board);
+    ResetBoard(emptyBoard);
+    ResetBoard(loadedBoard);
+    ResetBoard(runStartBoard);
+
+    ResetVideoState();
+}
+
+std::string ExecutableFolder() {
+    char path[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return ".";
+    const std::string exe(path, static_cast<size_t>(n));
+    const size_t slash = exe.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : exe.substr(0, slash);
+}
+
+GameScreen ScreenOfMenuPage() {
+    return menuPage == MenuPage::FromEditor ? GameScreen::Editor : GameScreen::Play;
+}
+
+void AdjustStock(Board& target, int kind, int delta) {
+    if (kind <= 0 || kind >= stockSlots) return;
+    const int value = std::clamp(target.stock[kind] + delta, int{INT8_MIN}, int{INT8_MAX});
+    target.stock[kind] = static_cast<int8_t>(value);
+}

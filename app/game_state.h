@@ -1,0 +1,171 @@
+// The game's process-wide state: which screen is up, the clock, the four
+// boards and what the player holds. Everything in app/, ui/ and scene/ reads
+// and writes these directly; the note beside each says who writes it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "board/board.h"
+#include "board/geometry.h"
+#include "scene/camera.h"
+
+// ---- Screens, pages and dialogs ----
+
+enum class GameScreen : int8_t {
+    MainMenu = 0,
+    Editor = 1,
+    Play = 2,   // a puzzle or a loaded level, being prepared
+    Run = 3,    // the balls roll
+    Splash = 10,
+};
+
+// On the main menu the page shown; while the editor or a puzzle is open, which
+// of the two it is, so that a run knows where to return.
+enum class MenuPage : int8_t {
+    Main = 0,
+    FromEditor = 1,
+    FromPlay = 2,
+    PuzzleSelect = 4,
+    Help1 = 5,
+    Help2 = 6,
+    Help3 = 7,
+    Help4 = 8,
+    Options = 9,
+};
+
+enum class DialogState : int8_t {
+    None = 0,
+    CustomSolved = 1,  // a loaded level file was solved
+    TestSolved = 2,    // an editor test run succeeded
+    PuzzleSolved = 3,  // a built-in puzzle was solved
+    AllSolved = 4,     // ... and now all of them are
+    TestFirst = 5,     // the editor's save was pressed before a successful test
+};
+
+enum class EditTool : int32_t { Build = 0, Swap = 1, Delete = 2, Stock = 3 };
+
+// A 2D control's id is 10000 plus the index of its normal image; the few
+// controls without an image of their own have fixed ids.
+enum class ControlId : int32_t {
+    MainStart = 10001,
+    MainLoad = 10003,
+    MainEditor = 10005,
+    MainHelp = 10007,
+    MainExit = 10009,
+    Roll = 10011,
+    Exit = 10013,  // leave the editor or the puzzle
+    Reset = 10015,
+    EditorLoad = 10017,
+    EditorSave = 10019,
+    GoalUp = 10021,
+    GoalDown = 10023,
+    ToolBuild = 10025,
+    ToolSwap = 10027,
+    ToolDelete = 10029,
+    ToolStock = 10031,
+    Stop = 10033,
+    SelectBack = 10035,
+    SelectPageUp = 10037,
+    SelectPageDown = 10039,
+    DialogMenu = 10044,
+    DialogRetry = 10046,
+    DialogOk = 10048,
+    DialogNext = 10050,
+    MainOptions = 10054,
+    ResolutionDown = 10061,
+    ResolutionUp = 10062,
+    DepthDown = 10063,
+    DepthUp = 10064,
+    RefreshDown = 10065,
+    RefreshUp = 10066,
+    HelpPage = 10098,
+    WebLine = 10099,
+    PuzzleRowFirst = 10100,  // 10100 + i: the row of built-in puzzle i
+    PuzzleRowEnd = 11000,
+};
+
+constexpr int controlIdFirst = 10000;  // hoveredControl at or above this is a ControlId
+inline constexpr int Id(ControlId id) { return static_cast<int>(id); }
+
+// hoveredControl below controlIdFirst, relative to the board's cellCount N:
+// 0..N-1 a cell, N+k the stock slot of kind k, N+20+4b+a launch arrow a of ball b.
+constexpr int stockSlotCount = 20;
+constexpr int arrowsPerBall = 4;
+
+// The one web address the game shows and opens.
+inline constexpr const char* publisherWebAddress = "https://tumbleon.example.org";
+
+constexpr int builtInPuzzleCount = 60;
+
+// ---- Screen state (written by the window procedure, the frame driver and the commands) ----
+
+extern GameScreen gameScreen;    // starts at GameScreen::Splash
+extern MenuPage menuPage;
+extern DialogState dialogState;  // set by the goal check and the editor's save
+extern bool windowOpen;          // false once the window is destroyed: ends the main loop
+
+// ---- Clock (frame driver; the speed keys write slowFactor and speedChangeTime) ----
+
+constexpr float pausedSlowFactor = 16777216.0f;
+extern float slowFactor;         // wall-clock ms per simulation step, 2.5 normally
+extern double lastStepTime;      // wall ms up to which steps are taken; -1 restarts the clock
+extern float splashTime;         // seconds of the logo sequence left
+extern int32_t ticksSinceFrame;  // steps since the last drawn frame; the frame render clears it
+extern float speedChangeTime;    // clock ms of the last speed change, for the speed indicator
+extern float demoFade;           // main-menu demo cycle, -0.1..2.0
+extern float demoFadeDir;        // +1 or -1
+extern float demoSpinDir;        // +1 or -1, flips with each demo board
+extern float resizeBlend;        // main-menu camera easing; the camera sets it, the clock decays it
+extern uint32_t demoRandomState; // the demo board sequence, seeded with 5 at start
+
+// ---- Play state ----
+
+extern OrbitCamera camera;       // level files, the editor entry, the demo and the drag write it
+extern int32_t currentPuzzle;    // built-in puzzle in play, or first row of the selection page; -1 none
+extern int8_t ballsAtTarget;     // raised by the tick, cleared when a run starts
+extern int8_t solvedCount;       // flags equal to 1
+extern uint8_t solvedFlags[builtInPuzzleCount];  // as read from score.dat: 1 solved
+extern std::string levelName;    // the level's name as shown; the level reader sets it
+extern bool levelTested;         // the editor's level has been solved in a test run
+extern int32_t heldKind;         // element kind in the cursor, 0 none
+extern EditTool editTool;
+extern int32_t previewCell;      // cell the current tool would act on, -1 none (PlaceElement)
+
+// ---- Input and hit testing (the window procedure; hit testing writes the pick results) ----
+
+extern int32_t hoveredControl;   // -1, a cell, stock slot or arrow, or a ControlId
+extern Vec3 pickEntryPoint;      // world point where the pick ray entered the picked box
+extern Vec3 pickBoxMin;          // that box's minimum corner
+extern uint8_t keyDown[256];     // keys held, by key code
+extern uint8_t mouseButtons;     // bit 0 left held, bit 1 right held
+extern float pointerX, pointerY; // last pointer position, client pixels
+
+// ---- Platform flags (start-up, the device and the frame render) ----
+
+extern int8_t renderSuspended;   // 2 until the loop starts; 1 while a file dialog is open
+extern bool deviceLost;          // no frame is drawn until the device is usable again
+extern int32_t screenWidth, screenHeight;
+
+// ---- Boards ----
+
+extern Board board;          // on screen: demo, puzzle in play, or editor level
+extern Board emptyBoard;     // the empty template the editor starts from
+extern Board loadedBoard;    // in play the puzzle as loaded; in the editor the level before its test run
+extern Board runStartBoard;  // in play the board as the last run began (retry)
+
+// The folder that holds the executable: adatok/ lies beside it, and score.dat
+// and video.ini are written there. Tests point it at a temporary folder.
+extern std::string workDir;
+
+// Puts every value above back to its start value (the start of the program).
+void ResetGameState();
+
+// The folder of the running executable, or "." when it cannot be found.
+std::string ExecutableFolder();
+
+// The screen a run returns to: the editor or the puzzle named by menuPage.
+GameScreen ScreenOfMenuPage();
+
+// Adds delta to the stock counter of kind, keeping it inside a signed byte.
+void AdjustStock(Board& target, int kind, int delta);

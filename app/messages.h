@@ -1,0 +1,52 @@
+// The window messages the game handles, in a form of our own: the window
+// layer translates its events into these and hands them to WindowProc.
+#pragma once
+
+#include <cstdint>
+
+enum class MessageType : int8_t {
+    MouseMove,
+    LeftButtonDown,
+    LeftButtonUp,
+    RightButtonDown,
+    RightButtonUp,
+    KeyDown,
+    KeyUp,
+    Paint,
+    Destroy,
+};
+
+// Key codes the game reacts to (the values of the classic virtual-key codes).
+enum class KeyCode : uint8_t {
+    Escape = 0x1B,
+    Up = 0x26,
+    Down = 0x28,
+    Digit1 = '1',
+    Digit2 = '2',
+    Digit5 = '5',
+    Digit6 = '6',
+    NumpadAdd = 0x6B,
+    NumpadSubtract = 0x6D,
+};
+
+struct Message {
+    MessageType type = MessageType::MouseMove;
+    int x = 0, y = 0;        // mouse messages: client pixels
+    int key = 0;             // key messages: key code 0..255; others are ignored
+    bool wasDown = false;    // KeyDown: an auto-repeat of a key already held
+
+    static Message Mouse(MessageType type, int x, int y) {
+        Message m;
+        m.type = type;
+        m.x = x;
+        m.y = y;
+        return m;
+    }
+    static Message Key(MessageType type, KeyCode key, bool wasDown = false) {
+        Message m;
+        m.type = type;
+        m.key = static_cast<int>(key);
+        m.wasDown = wasDown;
+        return m;
+    }
+};

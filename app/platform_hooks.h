@@ -1,0 +1,45 @@
+// What the game logic asks of the platform. The window layer fills these in;
+// the tests fake them. Each one is harmless when left empty. Sounds and the
+// debris list go through effectHooks (sim/effects.h).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+
+struct DisplayMode;
+
+struct PlatformHooks {
+    // Milliseconds since the program started (elapsed real time).
+    double (*clockMilliseconds)() = nullptr;
+    // Shows the level file dialog (open or save) and puts the chosen path in
+    // `path`; false when the player cancels.
+    bool (*chooseLevelFile)(bool open, std::string& path) = nullptr;
+    // Opens a web page in the player's browser.
+    void (*openWebPage)(const char* address) = nullptr;
+    // Resets the device for a new display mode; the device counts as lost until
+    // pollDevice reports it usable.
+    void (*resetDevice)(const DisplayMode& mode) = nullptr;
+    // True when the lost device is usable again (it may reset it on the way).
+    bool (*pollDevice)() = nullptr;
+    // The adapter's full-screen display modes, in its own order.
+    std::vector<DisplayMode> (*enumerateDisplayModes)() = nullptr;
+    // Recomputes hoveredControl, pickEntryPoint and pickBoxMin from the pointer.
+    void (*updateHover)() = nullptr;
+    // Draws one frame.
+    void (*drawFrame)() = nullptr;
+    // Shows a cursor picture (109, 110, 111, 112 or 107).
+    void (*setCursor)(int cursorId) = nullptr;
+    // Releases the graphics when the window is destroyed.
+    void (*releaseGraphics)() = nullptr;
+    // The next waiting window message; false when the queue is empty.
+    bool (*nextMessage)(Message& message) = nullptr;
+    // Yields the processor between frames.
+    void (*sleepMilliseconds)(int ms) = nullptr;
+};
+
+extern PlatformHooks platformHooks;
+
+// The millisecond clock, 0 when no clock is installed.
+double ClockMilliseconds();

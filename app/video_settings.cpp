@@ -1,0 +1,199 @@
+#include "app/video_settings.h"
+
+#include <algorithm>
+
+#include "app/game_state.h"
+#include "app/platform_hooks.h"
+#include "board/file_io.h"
+#include "sim/effects.h"
+
+DisplayMode videoSettings = defaultVideoSettings;
+std::vector<DisplayMode> displayModes;
+std::vector<int> resolutionStarts;
+std::vector<int> depthStarts;
+int currentMode = 0;
+int pendingMode = 0;
+int resolutionIndex = 0, depthIndex = 0;
+uint8_t optionArrows[6] = {};
+
+void ResetVideoState() {
+    videoSettings = defaultVideoSettings;
+    displayModes.clear();
+    resolutionStarts.clear();
+    depthStarts.clear();
+    currentMode = pendingMode = 0;
+    resolutionIndex = depthIndex = 0;
+    std::fill(std::begin(optionArrows), std::end(optionArrows), uint8_t{0});
+}
+
+int FormatBits(uint32_t format) {
+    switch (format) {
+    case 20: return 24;
+    case 21: case 22: case 31: case 32: case 33: return 32;
+    case 23: case 24: case 25: case 26: case 30: return 16;
+    default: return 0;
+    }
+}
+
+// ---- video.ini: width, height, refresh rate, format as little-endian 32-bit values ----
+
+static std::string VideoSettingsPath() { return workDir + "/video.ini"; }
+
+static uint32_t ReadU32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+static void PutU32(uint8_t* p, uint32_t value) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+bool ReadVideoSettings() {
+    std::vector<uint8_t> bytes;
+    // Only the first 16 bytes count; the cap just keeps a stray huge file out.
+    if (!ReadWholeFile(VideoSettingsPath(), 1 << 16, bytes)) return false;
+    // A file cut short would leave part of a value undefined: it counts as unreadable.
+    if (bytes.size() < videoSettingsBytes) return false;
+    videoSettings = {ReadU32(&bytes[0]), ReadU32(&bytes[4]), ReadU32(&bytes[8]), ReadU32(&bytes[12])};
+    return true;
+}
+
+bool WriteVideoSettings(const DisplayMode& mode) {
+    uint8_t bytes[videoSettingsBytes];
+    PutU32(bytes + 0, mode.width);
+    PutU32(bytes + 4, mode.height);
+    PutU32(bytes + 8, mode.refreshRate);
+    PutU32(bytes + 12, mode.format);
+    return WriteFileAtomically(VideoSettingsPath(), bytes, sizeof bytes);
+}
+
+// ---- The mode list ----
+
+// Formats 20..33 except R3G3B2, A8 and A8R3G3B2, which the game does not draw with.
+static bool UsableFormat(uint32_t format) {
+    return format >= 20 && format <= 33 && format != 27 && format != 28 && format != 29;
+}
+
+void BuildModeList(const std::vector<DisplayMode>& adapterModes) {
+    displayModes.clear();
+    for (const DisplayMode& mode : adapterModes) {
+        if (static_cast<int>(displayModes.size()) >= maxDisplayModes) break;
+        if (!UsableFormat(mode.format) || mode.width < 640 || mode.height < 480) continue;
+        displayModes.push_back(mode);
+    }
+    // Modes equal in all four keys keep the adapter's order.
+    std::stable_sort(displayModes.begin(), displayModes.end(), [](const DisplayMode& a, const DisplayMode& b) {
+        if (a.width != b.width) return a.width < b.width;
+        if (a.height != b.height) return a.height < b.height;
+        const int bitsA = FormatBits(a.format), bitsB = FormatBits(b.format);
+        if (bitsA != bitsB) return bitsA < bitsB;
+        return a.refreshRate < b.refreshRate;
+    });
+    resolutionStarts.clear();
+    depthStarts.clear();
+    for (int i = 0; i < static_cast<int>(displayModes.size()); ++i) {
+        const DisplayMode& mode = displayModes[static_cast<size_t>(i)];
+        const DisplayMode* before = i > 0 ? &displayModes[static_cast<size_t>(i - 1)] : nullptr;
+        const bool newResolution = !before || mode.width != before->width || mode.height != before->height;
+        if (newResolution) resolutionStarts.push_back(i);
+        if (newResolution || mode.format != before->format) depthStarts.push_back(i);
+    }
+}
+
+void ChooseStartMode() {
+    currentMode = 0;
+    const int wantedBits = FormatBits(videoSettings.format);
+    for (int i = 0; i < static_cast<int>(displayModes.size()); ++i) {
+        const DisplayMode& mode = displayModes[static_cast<size_t>(i)];
+        if (mode.width <= videoSettings.width && mode.height <= videoSettings.height &&
+            mode.refreshRate <= videoSettings.refreshRate && FormatBits(mode.format) <= wantedBits)
+            currentMode = i;
+    }
+}
+
+// The position of the last group start at or before index p.
+static int GroupOf(const std::vector<int>& starts, int p) {
+    int group = 0;
+    for (int g = 0; g < static_cast<int>(starts.size()); ++g)
+        if (starts[static_cast<size_t>(g)] <= p) group = g;
+    return group;
+}
+
+void UpdateOptionArrows() {
+    std::fill(std::begin(optionArrows), std::end(optionArrows), uint8_t{0});
+    const int n = static_cast<int>(displayModes.size());
+    if (n == 0) return;
+    const int p = pendingMode;
+    const std::vector<int>& r = resolutionStarts;
+    const std::vector<int>& d = depthStarts;
+    const int nR = static_cast<int>(r.size()), nD = static_cast<int>(d.size());
+    const int ri = resolutionIndex = GroupOf(r, p);
+    const int di = depthIndex = GroupOf(d, p);
+    const int nextResolution = ri + 1 < nR ? r[static_cast<size_t>(ri + 1)] : n;
+    const int nextDepth = di + 1 < nD ? d[static_cast<size_t>(di + 1)] : n;
+    optionArrows[0] = ri > 0;
+    optionArrows[1] = ri < nR - 1;
+    optionArrows[2] = di > 0 && d[static_cast<size_t>(di - 1)] >= r[static_cast<size_t>(ri)];
+    optionArrows[3] = di < nD - 1 && d[static_cast<size_t>(di + 1)] < nextResolution;
+    optionArrows[4] = p > 0 && p - 1 >= d[static_cast<size_t>(di)];
+    optionArrows[5] = p < n - 1 && p + 1 < nextDepth;
+}
+
+bool StartDisplaySettings(std::string& message) {
+    videoSettings = defaultVideoSettings;
+    if (!ReadVideoSettings()) {
+        videoSettings = defaultVideoSettings;
+        WriteVideoSettings(videoSettings);
+    }
+    std::vector<DisplayMode> adapterModes;
+    if (platformHooks.enumerateDisplayModes) adapterModes = platformHooks.enumerateDisplayModes();
+    BuildModeList(adapterModes);
+    if (displayModes.empty()) {
+        message = "A játék legalább 640 x 480 képpontos teljes képernyős megjelenítési módot igényel, "
+                  "de a grafikus kártya ilyet nem kínál.";
+        return false;
+    }
+    ChooseStartMode();
+    pendingMode = currentMode;
+    UpdateOptionArrows();
+    const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
+    screenWidth = static_cast<int32_t>(mode.width);
+    screenHeight = static_cast<int32_t>(mode.height);
+    return true;
+}
+
+// ---- The options page ----
+
+void OpenOptions() {
+    PlaySoundEffect(SoundEffectId::Button);
+    menuPage = MenuPage::Options;
+    pendingMode = currentMode;
+    UpdateOptionArrows();
+}
+
+void OptionArrow(int controlId) {
+    const int arrow = controlId - Id(ControlId::ResolutionDown);
+    // Only a shown arrow acts, so the indices stay inside the lists.
+    if (arrow < 0 || arrow >= 6 || !optionArrows[arrow]) return;
+    const size_t ri = static_cast<size_t>(resolutionIndex), di = static_cast<size_t>(depthIndex);
+    switch (static_cast<ControlId>(controlId)) {
+    case ControlId::ResolutionDown: pendingMode = resolutionStarts[ri - 1]; break;
+    case ControlId::ResolutionUp: pendingMode = resolutionStarts[ri + 1]; break;
+    case ControlId::DepthDown: pendingMode = depthStarts[di - 1]; break;
+    case ControlId::DepthUp: pendingMode = depthStarts[di + 1]; break;
+    case ControlId::RefreshDown: pendingMode -= 1; break;
+    case ControlId::RefreshUp: pendingMode += 1; break;
+    default: return;
+    }
+    UpdateOptionArrows();
+}
+
+void ApplyPendingMode() {
+    if (pendingMode == currentMode) return;
+    if (pendingMode < 0 || pendingMode >= static_cast<int>(displayModes.size())) return;
+    currentMode = pendingMode;
+    const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
+    screenWidth = static_cast<int32_t>(mode.width);
+    screenHeight = static_cast<int32_t>(mode.height);
+    deviceLost = true;
+    if (platformHooks.resetDevice) platformHooks.resetDevice(mode);
+}

@@ -1,0 +1,60 @@
+// Display settings: the mode kept in video.ini, the sorted list of usable
+// full-screen modes, and the options page that steps through them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Pixel formats by their classic Direct3D codes; the window layer maps its
+// own formats to these.
+constexpr uint32_t formatR8G8B8 = 20;
+constexpr uint32_t formatA8R8G8B8 = 21;
+constexpr uint32_t formatX8R8G8B8 = 22;
+constexpr uint32_t formatR5G6B5 = 23;
+
+struct DisplayMode {
+    uint32_t width = 0;        // pixels
+    uint32_t height = 0;       // pixels
+    uint32_t refreshRate = 0;  // Hz, 0 = the adapter's default
+    uint32_t format = 0;       // pixel format code
+};
+
+constexpr DisplayMode defaultVideoSettings{1024, 768, 85, formatA8R8G8B8};
+constexpr int maxDisplayModes = 1000;
+constexpr size_t videoSettingsBytes = 16;
+
+extern DisplayMode videoSettings;          // the mode wanted, from video.ini
+extern std::vector<DisplayMode> displayModes;  // usable modes, sorted
+extern std::vector<int> resolutionStarts;  // first index of each width x height
+extern std::vector<int> depthStarts;       // first index of each width x height x format
+extern int currentMode;                    // index of the mode in use
+extern int pendingMode;                    // shown on the options page, applied by OK
+extern int resolutionIndex, depthIndex;    // groups holding pendingMode
+extern uint8_t optionArrows[6];            // resolution -/+, depth -/+, refresh -/+
+
+// Bits per pixel of a format code: 16, 24, 32, or 0 for any other code.
+int FormatBits(uint32_t format);
+
+// Reads video.ini into videoSettings; false when missing or shorter than 16 bytes.
+bool ReadVideoSettings();
+// Writes a mode to video.ini atomically; false when the folder is not writable.
+bool WriteVideoSettings(const DisplayMode& mode);
+
+// Builds displayModes and the group lists from the adapter's modes (in its own
+// order): only the formats the game draws with and at least 640 x 480, at most 1000.
+void BuildModeList(const std::vector<DisplayMode>& adapterModes);
+// currentMode = the largest mode not above videoSettings in any respect, else 0.
+void ChooseStartMode();
+void UpdateOptionArrows();
+
+// Start-up: settings, mode list, start mode, options arrows. False with a
+// message when the adapter offers no usable mode.
+bool StartDisplaySettings(std::string& message);
+
+// The options page commands.
+void OpenOptions();
+void OptionArrow(int controlId);
+void ApplyPendingMode();
+
+void ResetVideoState();

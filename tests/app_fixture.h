@@ -1,0 +1,163 @@
+// Shared set-up for the game flow tests: a fresh game state in a temporary
+// work folder, a clock the test moves by hand, recorded sounds, and helpers
+// that click and press keys exactly as the window layer will.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/game_flow.h"
+#include "app/platform_hooks.h"
+#include "app/video_settings.h"
+#include "board/file_io.h"
+#include "board/level_file.h"
+#include "sim/effects.h"
+
+namespace apptest {
+
+inline double fakeNow = 0.0;
+inline std::vector<int> sounds;
+inline int debrisClears = 0;
+inline std::string dialogPath;        // what the fake file dialog answers; empty = cancel
+inline std::vector<bool> dialogOpens; // each dialog shown: true for open, false for save
+inline std::vector<std::string> openedPages;
+inline std::vector<DisplayMode> resetModes;
+inline std::vector<DisplayMode> adapterModes;
+
+inline double FakeClock() { return fakeNow; }
+inline void RecordSound(int id) { sounds.push_back(id); }
+inline void CountDebrisClear() { ++debrisClears; }
+inline bool FakeDialog(bool open, std::string& path) {
+    dialogOpens.push_back(open);
+    path = dialogPath;
+    return !dialogPath.empty();
+}
+inline void RecordPage(const char* address) { openedPages.emplace_back(address); }
+inline void RecordReset(const DisplayMode& mode) { resetModes.push_back(mode); }
+inline std::vector<DisplayMode> FakeModes() { return adapterModes; }
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tumbleon_app_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        ResetGameState();
+        workDir = folder;
+        fakeNow = 0.0;
+        sounds.clear();
+        debrisClears = 0;
+        dialogPath.clear();
+        dialogOpens.clear();
+        openedPages.clear();
+        resetModes.clear();
+        adapterModes.clear();
+        effectHooks = EffectHooks{};
+        effectHooks.playSound = RecordSound;
+        effectHooks.clearDebris = CountDebrisClear;
+        platformHooks = PlatformHooks{};
+        platformHooks.clockMilliseconds = FakeClock;
+        platformHooks.chooseLevelFile = FakeDialog;
+        platformHooks.openWebPage = RecordPage;
+        platformHooks.resetDevice = RecordReset;
+        platformHooks.enumerateDisplayModes = FakeModes;
+    }
+    void TearDown() override {
+        effectHooks = EffectHooks{};
+        platformHooks = PlatformHooks{};
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+    // ---- Input as the window layer sends it ----
+
+    // A left click on whatever hoveredControl names (hit testing is not here:
+    // the test sets what lies under the pointer).
+    void Click(int hovered) {
+        hoveredControl = hovered;
+        WindowProc(Message::Mouse(MessageType::LeftButtonDown, 10, 10));
+        hoveredControl = hovered;
+        WindowProc(Message::Mouse(MessageType::LeftButtonUp, 10, 10));
+    }
+    void Click(ControlId id) { Click(Id(id)); }
+    void Press(KeyCode key, bool wasDown = false) {
+        WindowProc(Message::Key(MessageType::KeyDown, key, wasDown));
+        WindowProc(Message::Key(MessageType::KeyUp, key));
+    }
+    int CountSound(SoundEffectId id) const {
+        int n = 0;
+        for (int s : sounds) n += s == static_cast<int>(id);
+        return n;
+    }
+
+    // ---- Levels ----
+
+    std::string Path(const std::string& name) const { return folder + "/" + name; }
+
+    static void WriteLevel(const std::string& path, const Board& level) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::string name;
+        ASSERT_TRUE(WriteLevelFile(path, level, OrbitCamera{12.0f, 0.8f, 0.3f}, name));
+    }
+    void WritePuzzle(int index, const Board& level) const { WriteLevel(PuzzlePath(index), level); }
+
+    // A 6 x 4 x 6 puzzle as designed: ground everywhere, a start cube with a
+    // ball the player places, a second start cube with a fixed-position ball,
+    // a target, a spike, a puzzle cube, and flagged pieces for the stock.
+    static Board SamplePuzzle() {
+        Board level(6, 4, 6);
+        level.Clear();
+        for (int z = 0; z < 6; ++z)
+            for (int x = 0; x < 6; ++x) level.cells[size_t(level.Index(x, 0, z))] = kindGroundCube;
+        auto set = [&](int x, int y, int z, int value) { level.cells[size_t(level.Index(x, y, z))] = int8_t(value); };
+        set(1, 1, 1, kindStartCube);
+        set(1, 2, 1, kindIronBall);
+        level.AddBall(kindIronBall, level.Index(1, 2, 1));  // lock 0: goes to the stock
+        set(2, 1, 4, kindStartCube);
+        set(2, 2, 4, kindBalloon);
+        level.AddBall(kindBalloon, level.Index(2, 2, 4));
+        level.balls[1].lock = int8_t(BallLock::FixedPosition);
+        set(4, 1, 4, kindTargetCube);
+        set(0, 1, 5, kindSpikeCube);
+        set(3, 1, 3, kindPlainCube);  // the puzzle's own cube
+        set(5, 1, 0, kindPlainCube + cellPlayerPiece);
+        set(5, 1, 1, kindPlainCube + cellPlayerPiece);
+        set(4, 1, 0, kindCornerFirst + cellPlayerPiece);
+        set(0, 1, 0, kindRampFirst + 1 + cellPlayerPiece);
+        set(3, 0, 5, kindGroundCube + cellPlayerPiece);  // a ground cube to place: a hole until then
+        set(5, 1, 5, kindStartCube + cellPlayerPiece);
+        level.goalCount = 1;
+        return level;
+    }
+
+    // Opens puzzle 0 in play from a sample file.
+    void OpenSamplePuzzle(int index = 0) {
+        WritePuzzle(index, SamplePuzzle());
+        gameScreen = GameScreen::MainMenu;
+        StartPuzzle(index);
+    }
+
+    int Cell(int x, int y, int z) const { return board.Index(x, y, z); }
+    int CellValue(int x, int y, int z) const { return board.cells[size_t(board.Index(x, y, z))]; }
+    int StockSlot(int kind) const { return board.cellCount + kind; }
+    int Arrow(int ball, int arrow) const { return board.cellCount + stockSlotCount + 4 * ball + arrow; }
+
+    // Points at a face of a cell: the pick's entry point on that face of the
+    // cell's box (1 x 0.5 x 1 world units).
+    void PointAtFace(int x, int y, int z, int faceOffsetX, int faceOffsetY, int faceOffsetZ) {
+        hoveredControl = board.Index(x, y, z);
+        pickBoxMin = {float(x) - 0.5f, float(y) * 0.5f - 0.25f, float(z) - 0.5f};
+        pickEntryPoint = {float(x), float(y) * 0.5f, float(z)};
+        if (faceOffsetX) pickEntryPoint.x += 0.5f * float(faceOffsetX);
+        if (faceOffsetY) pickEntryPoint.y += 0.25f * float(faceOffsetY);
+        if (faceOffsetZ) pickEntryPoint.z += 0.5f * float(faceOffsetZ);
+    }
+
+    std::string folder;
+};
+
+}  // namespace apptest
