@@ -1,0 +1,387 @@
+// The simulation tick: motion, limits, the ball-ball phase, removal, and runs
+// that must never let a NaN or an infinity into a ball.
+#include <cstring>
+#include <random>
+
+#include "board/level_file.h"
+#include "sim/effect_recorder.h"
+#include "tests/sim_support.h"
+#include "tests/test_support.h"
+
+namespace {
+
+class SimTick : public ::testing::Test {
+protected:
+    void SetUp() override { BuildCollisionShapes(); }
+    EffectRecorder effects;
+    int8_t ballsAtTarget = 0;
+
+    int Count(SoundEffectId id) const {
+        int n = 0;
+        for (int s : effects.sounds) n += s == static_cast<int>(id);
+        return n;
+    }
+};
+
+// A tall empty board: balls placed high up touch nothing.
+Board OpenAir() {
+    Board board(10, 10, 10);
+    board.Clear();
+    return board;
+}
+
+// ---- Motion ----
+
+TEST_F(SimTick, FreeFlightMovesAndFalls) {
+    Board board = OpenAir();
+    AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {4.8f, 0.0f, 0.0f});
+    SimulationTick(board, ballsAtTarget);
+    const Ball& ball = board.balls[0];
+    EXPECT_FLOAT_EQ(ball.position.x, 180.192f);
+    EXPECT_EQ(ball.position.y, 250.0f);  // moved before gravity acts
+    EXPECT_FLOAT_EQ(ball.velocity.x, 4.8f * 0.99995f);
+    EXPECT_FLOAT_EQ(ball.velocity.y, -0.05f * 0.99995f);
+    SimulationTick(board, ballsAtTarget);
+    EXPECT_FLOAT_EQ(ball.position.y, 250.0f - 0.04f * 0.05f * 0.99995f);
+    EXPECT_TRUE(effects.sounds.empty());
+}
+
+TEST_F(SimTick, SpeedIsLimitedToOneHundredInTheSameDirection) {
+    Board board = OpenAir();
+    AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {90.0f, 0.05f, 80.0f});
+    AddBallAt(board, kindPlasticBall, {50.0f, 250.0f, 50.0f}, {99.0f, 0.05f, 0.0f});
+    SimulationTick(board, ballsAtTarget);
+    const Vec3 fast = board.balls[0].velocity;
+    EXPECT_NEAR(Length(fast), 100.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(fast.x / fast.z, 90.0f / 80.0f);
+    EXPECT_EQ(fast.y, 0.0f);
+    // Below the limit only the damping acts.
+    EXPECT_FLOAT_EQ(board.balls[1].velocity.x, 99.0f * 0.99995f);
+}
+
+TEST_F(SimTick, NoBallsNothingHappens) {
+    Board board = FloorBoard(5, 2, 5);
+    const std::vector<int8_t> cells = board.cells;
+    for (int t = 0; t < 10; ++t) SimulationTick(board, ballsAtTarget);
+    EXPECT_EQ(board.ballCount, 0);
+    EXPECT_EQ(ballsAtTarget, 0);
+    EXPECT_EQ(board.cells, cells);
+    EXPECT_TRUE(effects.sounds.empty());
+    EXPECT_TRUE(effects.debris.empty());
+}
+
+TEST_F(SimTick, LaunchAddsSpeedAlongTheChosenDirection) {
+    Board board = OpenAir();
+    const Vec3 expected[] = {{0, 0, 0}, {-2, 0, 0}, {0, 0, 2}, {2, 0, 0}, {0, 0, -2}, {0, 0, 0}};
+    for (int d = 0; d <= 5; ++d) {
+        Ball& ball = AddBallAt(board, kindPlasticBall, {0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f});
+        ball.direction = static_cast<int8_t>(d);
+    }
+    LaunchBalls(board, 2.0f);
+    for (int d = 0; d <= 5; ++d) {
+        SCOPED_TRACE(d);
+        EXPECT_EQ(board.balls[d].velocity.x, 1.0f + expected[d].x);
+        EXPECT_EQ(board.balls[d].velocity.y, 1.0f);
+        EXPECT_EQ(board.balls[d].velocity.z, 1.0f + expected[d].z);
+    }
+}
+
+TEST_F(SimTick, RollRefusesABallWithoutDirection) {
+    Board board = FloorBoard(5, 2, 5);
+    Board snapshot(1, 1, 1);
+    AddTestBall(board, kindBomb, 1, 1, 1).direction = static_cast<int8_t>(LaunchDirection::PlusX);
+    AddTestBall(board, kindPlasticBall, 3, 1, 3).direction = static_cast<int8_t>(LaunchDirection::NoDirection);
+    ballsAtTarget = 7;
+    EXPECT_FALSE(StartRoll(board, snapshot, ballsAtTarget));
+    EXPECT_EQ(board.balls[0].velocity.x, 0.0f);
+    EXPECT_EQ(ballsAtTarget, 7);
+    EXPECT_EQ(effects.debrisClears, 1);
+    EXPECT_EQ(Count(SoundEffectId::RunStarted), 0);
+
+    board.balls[1].direction = static_cast<int8_t>(LaunchDirection::MinusZ);
+    EXPECT_TRUE(StartRoll(board, snapshot, ballsAtTarget));
+    EXPECT_EQ(board.balls[0].velocity.x, launchSpeed);
+    EXPECT_EQ(board.balls[1].velocity.z, -launchSpeed);
+    EXPECT_EQ(board.balls[0].mass, 2.0f);
+    EXPECT_EQ(ballsAtTarget, 0);
+    EXPECT_EQ(snapshot.ballCount, 2);
+    EXPECT_EQ(snapshot.balls[0].velocity.x, 0.0f);
+    EXPECT_EQ(Count(SoundEffectId::RunStarted), 1);
+}
+
+// ---- Ball against ball ----
+
+TEST_F(SimTick, HeadOnBalloonsSwapSpeedsAndPartToTwoRadii) {
+    Ball a, b;
+    a.kind = b.kind = kindBalloon;
+    a.position = {36.0f, 72.0f, 36.0f};      // world (1, 1, 1)
+    b.position = {57.6f, 72.0f, 36.0f};      // 0.6 further along x
+    a.velocity = {1.0f, 0.0f, 0.0f};
+    b.velocity = {-1.0f, 0.0f, 0.0f};
+    a.nextVelocity = a.velocity;
+    a.nextPosition = a.position;
+    b.nextVelocity = b.velocity;
+    b.nextPosition = b.position;
+    const float impact = CollideBalls(a, b);
+    EXPECT_FLOAT_EQ(impact, 2.0f);
+    EXPECT_NEAR(a.nextVelocity.x, -0.9f, 1e-5f);
+    EXPECT_NEAR(b.nextVelocity.x, 0.9f, 1e-5f);
+    EXPECT_NEAR((b.nextPosition.x - a.nextPosition.x) / 36.0f, 2.0f / 3.0f, 2e-5f);
+    // The balls themselves are left as they were.
+    EXPECT_EQ(a.velocity.x, 1.0f);
+    EXPECT_EQ(b.position.x, 57.6f);
+
+    // Apart by 0.7 they do not touch.
+    b.position.x = 36.0f + 0.7f * 36.0f;
+    b.nextPosition = b.position;
+    EXPECT_EQ(CollideBalls(a, b), 0.0f);
+    EXPECT_EQ(b.nextPosition.x, b.position.x);
+}
+
+TEST_F(SimTick, EveryPairSeesTheStateAtTheStartOfThePhase) {
+    // A row of three in the air, 0.6 apart: A runs into B, B rests against C.
+    Board board = OpenAir();
+    AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {5.0f, 0.0f, 0.0f});
+    AddBallAt(board, kindPlasticBall, {180.0f + 21.6f, 250.0f, 180.0f}, {});
+    AddBallAt(board, kindPlasticBall, {180.0f + 43.2f, 250.0f, 180.0f}, {});
+    SimulationTick(board, ballsAtTarget);
+    EXPECT_LT(board.balls[0].velocity.x, 5.0f * 0.99995f);
+    EXPECT_GT(board.balls[1].velocity.x, 0.0f);
+    // C met a B still at rest: pushed aside, but not set moving.
+    EXPECT_EQ(board.balls[2].velocity.x, 0.0f);
+    EXPECT_GT(board.balls[2].position.x, 180.0f + 43.2f);
+}
+
+TEST_F(SimTick, BallKnockNeedsImpactAboveFourTenths) {
+    for (float speed : {0.15f, 0.25f}) {
+        effects.Clear();
+        Board board = OpenAir();
+        AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {speed, 0.0f, 0.0f});
+        AddBallAt(board, kindPlasticBall, {180.0f + 23.0f, 250.0f, 180.0f}, {-speed, 0.0f, 0.0f});
+        SimulationTick(board, ballsAtTarget);
+        EXPECT_EQ(Count(SoundEffectId::Knock), speed > 0.2f ? 1 : 0) << speed;
+        EXPECT_EQ(board.ballCount, 2);
+    }
+}
+
+TEST_F(SimTick, TwoBombsTouchingBothGoWithOneExplosion) {
+    Board board = FloorBoard(10, 10, 10);
+    AddBallAt(board, kindBomb, {180.0f, 250.0f, 180.0f}, {1.0f, 0.0f, 0.0f});
+    AddBallAt(board, kindBomb, {180.0f + 23.0f, 250.0f, 180.0f}, {-1.0f, 0.0f, 0.0f});
+    const std::vector<int8_t> cells = board.cells;
+    SimulationTick(board, ballsAtTarget);
+    EXPECT_EQ(board.ballCount, 0);
+    EXPECT_EQ(Count(SoundEffectId::Explosion), 1);
+    EXPECT_TRUE(effects.clearedCells.empty());
+    EXPECT_EQ(board.cells, cells);
+    ASSERT_EQ(effects.debris.size(), 2u);
+    EXPECT_EQ(effects.debris[0].meshKind, kindBomb);
+}
+
+TEST_F(SimTick, BombTakesAnyBallItTouches) {
+    Board board = OpenAir();
+    AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {0.5f, 0.0f, 0.0f});
+    AddBallAt(board, kindBomb, {180.0f + 23.0f, 250.0f, 180.0f}, {});
+    SimulationTick(board, ballsAtTarget);
+    EXPECT_EQ(board.ballCount, 0);
+    EXPECT_EQ(Count(SoundEffectId::Explosion), 1);
+    EXPECT_EQ(Count(SoundEffectId::Knock), 0);
+}
+
+TEST_F(SimTick, RemovalKeepsTheOrderOfTheBallsLeft) {
+    Board board = OpenAir();
+    AddBallAt(board, kindBomb, {36.0f, 250.0f, 36.0f}, {0.5f, 0.0f, 0.0f});
+    AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {});
+    AddBallAt(board, kindIronBall, {250.0f, 250.0f, 250.0f}, {});
+    AddBallAt(board, kindBalloon, {36.0f + 23.0f, 250.0f, 36.0f}, {});
+    SimulationTick(board, ballsAtTarget);
+    ASSERT_EQ(board.ballCount, 2);
+    EXPECT_EQ(board.balls[0].kind, kindPlasticBall);
+    EXPECT_EQ(board.balls[1].kind, kindIronBall);
+    // Walking down: the balloon in slot 3 goes first, then the bomb.
+    ASSERT_EQ(effects.debris.size(), 2u);
+    EXPECT_EQ(effects.debris[0].meshKind, kindBalloon);
+    EXPECT_EQ(effects.debris[1].meshKind, kindBomb);
+}
+
+TEST_F(SimTick, DestroyBallClearsTheGivenCellAboveTheGroundOnly) {
+    Board board = FloorBoard(5, 3, 5);
+    SetCell(board, 1, 1, 1, kindCornerFirst + 2);
+    SetCell(board, 2, 2, 1, kindRampFirst + 3 + cellPlayerPiece);
+    AddBallAt(board, kindBalloon, {36.0f, 78.0f, 72.0f}, {});
+    AddBallAt(board, kindIronBall, {72.0f, 42.0f, 72.0f}, {});
+    AddBallAt(board, kindBomb, {108.0f, 42.0f, 72.0f}, {});
+    AddBallAt(board, kindPlasticBall, {144.0f, 42.0f, 72.0f}, {});
+
+    DestroyBall(board, 0, -1, -1, -1);
+    ASSERT_EQ(board.ballCount, 3);
+    EXPECT_EQ(board.balls[0].kind, kindIronBall);
+    EXPECT_EQ(board.balls[1].kind, kindBomb);
+    ASSERT_EQ(effects.debris.size(), 1u);
+    EXPECT_EQ(effects.debris[0].meshKind, kindBalloon);
+    EXPECT_EQ(effects.debris[0].worldPosition.x, 1.0f);
+    EXPECT_FLOAT_EQ(effects.debris[0].worldPosition.y, 78.0f / 72.0f);
+    EXPECT_EQ(effects.debris[0].quarterTurns, 0);
+
+    // A corner and a ramp burst as their base mesh, turned.
+    effects.Clear();
+    DestroyBall(board, 0, 1, 1, 1);
+    DestroyBall(board, 0, 2, 2, 1);
+    ASSERT_EQ(effects.debris.size(), 4u);
+    EXPECT_EQ(effects.debris[1].meshKind, kindCornerFirst);
+    EXPECT_EQ(effects.debris[1].quarterTurns, 2);
+    EXPECT_EQ(effects.debris[1].worldPosition.y, 0.5f);
+    EXPECT_EQ(effects.debris[3].meshKind, kindRampFirst);
+    EXPECT_EQ(effects.debris[3].quarterTurns, 3);
+    EXPECT_EQ(effects.debris[3].worldPosition.y, 1.0f);
+    EXPECT_EQ(CellAt(board, 1, 1, 1), 0);
+    EXPECT_EQ(CellAt(board, 2, 2, 1), 0);
+    ASSERT_EQ(effects.clearedCells.size(), 2u);
+
+    // The ground layer and cells outside the grid stay.
+    effects.Clear();
+    DestroyBall(board, 0, 3, 0, 1);
+    EXPECT_EQ(board.ballCount, 0);
+    EXPECT_EQ(CellAt(board, 3, 0, 1), kindGroundCube);
+    EXPECT_TRUE(effects.clearedCells.empty());
+    EXPECT_EQ(effects.debris.size(), 1u);
+}
+
+// ---- No NaN or infinity, whatever a hand-made level holds ----
+
+TEST_F(SimTick, CoincidingBallsLeaveEachOtherAlone) {
+    // Two balls on the very same spot (here still together when the ball-ball
+    // phase starts) have no direction to push each other in: each moves
+    // exactly as it would alone.
+    const Vec3 start{180.0f, 250.0f, 180.0f};
+    const Vec3 velocity{1.0f, 0.5f, -1.0f};
+    Board both = OpenAir();
+    AddBallAt(both, kindPlasticBall, start, velocity);
+    AddBallAt(both, kindIronBall, start, velocity);
+    Board alone = OpenAir();
+    AddBallAt(alone, kindPlasticBall, start, velocity);
+
+    SimulationTick(both, ballsAtTarget);
+    SimulationTick(alone, ballsAtTarget);
+    ASSERT_EQ(both.ballCount, 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(BallStateIsFinite(both.balls[i]));
+        EXPECT_EQ(std::memcmp(&both.balls[i].position, &alone.balls[0].position, sizeof(Vec3)), 0) << i;
+        EXPECT_EQ(std::memcmp(&both.balls[i].velocity, &alone.balls[0].velocity, sizeof(Vec3)), 0) << i;
+    }
+    // Two bombs on one spot: no direction, no impact, no explosion.
+    Board bombs = OpenAir();
+    AddBallAt(bombs, kindBomb, {180.0f, 250.0f, 180.0f}, {});
+    AddBallAt(bombs, kindBomb, {180.0f, 250.0f, 180.0f}, {});
+    SimulationTick(bombs, ballsAtTarget);
+    EXPECT_EQ(bombs.ballCount, 2);
+    EXPECT_TRUE(BallStateIsFinite(bombs.balls[0]));
+}
+
+TEST_F(SimTick, BallCentredOnAFaceStaysFinite) {
+    // The centre exactly on the ground's top face: the contact is at distance
+    // 0 and gives no normal, so that tick the contact does nothing.
+    Board board = FloorBoard(5, 3, 5);
+    AddBallAt(board, kindPlasticBall, {72.0f, 18.0f, 72.0f}, {});
+    SimulationTick(board, ballsAtTarget);
+    EXPECT_EQ(board.balls[0].position.y, 18.0f);
+    EXPECT_EQ(board.balls[0].velocity.y, -0.05f * 0.99995f);
+    EXPECT_EQ(board.balls[0].sinceContact, 1);
+    for (int t = 0; t < 500; ++t) {
+        SimulationTick(board, ballsAtTarget);
+        ASSERT_TRUE(BallStateIsFinite(board.balls[0])) << t;
+    }
+}
+
+TEST_F(SimTick, IronBallInsideAMagnetStaysFinite) {
+    Board board = FloorBoard(5, 3, 5);
+    SetCell(board, 2, 1, 2, kindMagnet);
+    SetCell(board, 3, 1, 2, kindMagnet);
+    AddBallAt(board, kindIronBall, {72.0f, 36.0f, 72.0f}, {});
+    for (int t = 0; t < 500; ++t) {
+        SimulationTick(board, ballsAtTarget);
+        ASSERT_TRUE(BallStateIsFinite(board.balls[0])) << t;
+    }
+}
+
+// Random hand-made levels: balls anywhere a level file allows, many of them
+// on shared spots and at cell centres, at any speed up to the limit.
+TEST_F(SimTick, RandomLevelsNeverProduceNaN) {
+    std::mt19937 random(12345);
+    auto uniform = [&](float low, float high) {
+        return std::uniform_real_distribution<float>(low, high)(random);
+    };
+    for (int level = 0; level < 6; ++level) {
+        SCOPED_TRACE(level);
+        Board board(6, 3, 6);
+        for (int8_t& cell : board.cells) {
+            const int roll = static_cast<int>(random() % 30);
+            cell = static_cast<int8_t>(roll < elementKindCount && !IsBallKind(roll) ? roll : 0);
+        }
+        board.ballCount = 0;
+        for (int i = 0; i < maxBalls; ++i) {
+            const int kind = kindBalloon + static_cast<int>(random() % 4);
+            Vec3 p;
+            if (i % 3 == 0) {
+                // A cell centre: on magnets, inside blocks, shared with others.
+                p = {36.0f * static_cast<float>(random() % 6), 36.0f * static_cast<float>(random() % 3),
+                     36.0f * static_cast<float>(random() % 6)};
+            } else {
+                p = {uniform(-18.0f, 197.0f), uniform(-18.0f, 1061.0f), uniform(-18.0f, 197.0f)};
+            }
+            AddBallAt(board, kind, p, {uniform(-60.0f, 60.0f), uniform(-60.0f, 60.0f), uniform(-60.0f, 60.0f)});
+        }
+        for (int t = 0; t < 1500; ++t) {
+            SimulationTick(board, ballsAtTarget);
+            for (int i = 0; i < board.ballCount; ++i) ASSERT_TRUE(BallStateIsFinite(board.balls[i])) << t << " " << i;
+        }
+    }
+}
+
+// ---- Golden run ----
+
+// A hash of everything a run leaves behind: balls, cells and the count.
+uint64_t HashRun(const Board& board, int ballsAtTarget) {
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&](const void* data, size_t size) {
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+    };
+    for (int i = 0; i < board.ballCount; ++i) {
+        const Ball& ball = board.balls[i];
+        mix(&ball.kind, 1);
+        mix(&ball.position, sizeof ball.position);
+        mix(&ball.velocity, sizeof ball.velocity);
+        mix(&ball.absorb, sizeof ball.absorb);
+        mix(&ball.sinceContact, 1);
+        mix(&ball.lastContactKind, sizeof ball.lastContactKind);
+    }
+    mix(board.cells.data(), board.cells.size());
+    mix(&ballsAtTarget, sizeof ballsAtTarget);
+    return h;
+}
+
+TEST_F(SimTick, GoldenRunOfTheBusyLevel) {
+    const std::string text = [] {
+        const std::vector<uint8_t> bytes = ReadBytes(TUMBLEON_SOURCE_DIR "/tests/data/sim/busy.txt");
+        return std::string(bytes.begin(), bytes.end());
+    }();
+    Board board = BoardFromText(text);
+    Board snapshot(1, 1, 1);
+    ASSERT_TRUE(StartRoll(board, snapshot, ballsAtTarget));
+    for (int t = 0; t < 3000; ++t) SimulationTick(board, ballsAtTarget);
+    // Recorded from this implementation; a change here changes every puzzle.
+    EXPECT_EQ(board.ballCount, 15);
+    EXPECT_EQ(ballsAtTarget, 0);
+    EXPECT_EQ(board.balls[1].position.x, 88.0706177f);
+    EXPECT_EQ(board.balls[1].velocity.y, -10.3954458f);
+    EXPECT_EQ(HashRun(board, ballsAtTarget), 10129296342790726520ull);
+    // The run repeats to the bit.
+    Board again = BoardFromText(text);
+    int8_t againAtTarget = 0;
+    ASSERT_TRUE(StartRoll(again, snapshot, againAtTarget));
+    for (int t = 0; t < 3000; ++t) SimulationTick(again, againAtTarget);
+    EXPECT_EQ(HashRun(again, againAtTarget), HashRun(board, ballsAtTarget));
+}
+
+}  // namespace
