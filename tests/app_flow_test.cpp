@@ -1,0 +1,534 @@
+// The clock, the splash, the main loop, the goal check and the ways back from
+// a run: what the player sees happen over time.
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "app_fixture.h"
+
+namespace {
+
+using apptest::AppTest;
+using apptest::fakeNow;
+
+class AppClock : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        gameScreen = GameScreen::Run;
+        menuPage = MenuPage::FromPlay;
+        board.goalCount = 5;  // no goal: only the steps count
+    }
+    // Frames of `frameMs` until `totalMs` of wall time; the steps taken.
+    int RunFor(double totalMs, double frameMs) {
+        const double end = fakeNow + totalMs;
+        int steps = 0;
+        while (fakeNow < end) {
+            fakeNow = std::min(end, fakeNow + frameMs);
+            ticksSinceFrame = 0;
+            FrameStep();
+            steps += ticksSinceFrame;
+        }
+        return steps;
+    }
+};
+
+TEST_F(AppClock, FourHundredStepsASecondWhateverTheFrameRate) {
+    for (double frame : {1.0, 7.0, 16.7, 33.3, 250.0}) {
+        SCOPED_TRACE(frame);
+        lastStepTime = -1.0;
+        fakeNow = 10000.0;
+        FrameStep();  // the clock starts here
+        EXPECT_EQ(RunFor(1000.5, frame), 400);
+    }
+}
+
+TEST_F(AppClock, AHundredMillisecondFrameIsFollowedByFortySteps) {
+    fakeNow = 0.0;
+    FrameStep();
+    EXPECT_EQ(RunFor(10.1, 10.1), 4);
+    EXPECT_EQ(RunFor(100.0, 100.0), 40);
+}
+
+TEST_F(AppClock, PauseTakesNoStepsAndResumingDoesNotReplayIt) {
+    FrameStep();
+    Press(KeyCode::NumpadSubtract);  // 5
+    Press(KeyCode::NumpadSubtract);  // 10
+    Press(KeyCode::NumpadSubtract);  // 20
+    Press(KeyCode::NumpadSubtract);  // 40
+    Press(KeyCode::NumpadSubtract);  // pause
+    ASSERT_EQ(slowFactor, pausedSlowFactor);
+    EXPECT_EQ(RunFor(60000.0, 16.0), 0);
+    Press(KeyCode::NumpadAdd);
+    EXPECT_EQ(slowFactor, 40.0f);
+    EXPECT_EQ(RunFor(16.0, 16.0), 0);   // not the minute just paused
+    EXPECT_EQ(RunFor(100.0, 16.0), 2);  // 116 ms at 40 ms a step
+}
+
+TEST_F(AppClock, EverySpeedFromFastestToSlowestAndBack) {
+    FrameStep();
+    const float slower[] = {5.0f, 10.0f, 20.0f, 40.0f};
+    const float faster[] = {20.0f, 10.0f, 5.0f, 2.5f, 1.25f, 0.625f};
+    for (float speed : slower) {
+        Press(KeyCode::NumpadSubtract);
+        ASSERT_EQ(slowFactor, speed);
+        const int steps = RunFor(1000.0, 16.0);
+        EXPECT_NEAR(steps, 1000.0 / speed, 1.0) << speed;
+    }
+    for (float speed : faster) {
+        Press(KeyCode::NumpadAdd);
+        ASSERT_EQ(slowFactor, speed);
+        EXPECT_NEAR(RunFor(1000.0, 16.0), 1000.0 / speed, 1.0) << speed;
+    }
+    Press(KeyCode::NumpadAdd);  // already the fastest
+    EXPECT_EQ(slowFactor, 0.625f);
+}
+
+TEST_F(AppClock, SpeedChangeTimeIsKeptForTheIndicatorButNotForThePause) {
+    fakeNow = 1234.0;
+    Press(KeyCode::NumpadSubtract);
+    EXPECT_EQ(speedChangeTime, 1234.0f);
+    slowFactor = 40.0f;
+    fakeNow = 2000.0;
+    Press(KeyCode::NumpadSubtract);
+    EXPECT_EQ(slowFactor, pausedSlowFactor);
+    EXPECT_EQ(speedChangeTime, 1234.0f);
+    Press(KeyCode::NumpadAdd);
+    EXPECT_EQ(speedChangeTime, 2000.0f);
+}
+
+TEST_F(AppClock, AutoRepeatedSpeedKeysActAgain) {
+    WindowProc(Message::Key(MessageType::KeyDown, KeyCode::NumpadAdd));
+    WindowProc(Message::Key(MessageType::KeyDown, KeyCode::NumpadAdd, true));
+    EXPECT_EQ(slowFactor, 0.625f);
+    EXPECT_EQ(keyDown[int(KeyCode::NumpadAdd)], 1);
+    WindowProc(Message::Key(MessageType::KeyUp, KeyCode::NumpadAdd));
+    EXPECT_EQ(keyDown[int(KeyCode::NumpadAdd)], 0);
+}
+
+TEST_F(AppClock, MenuStepsTurnTheDemoCamera) {
+    gameScreen = GameScreen::MainMenu;
+    menuPage = MenuPage::Main;
+    demoFadeDir = 1.0f;  // no demo board change in this second
+    FrameStep();
+    const float yaw = camera.cameraYaw;
+    RunFor(1000.5, 16.0);
+    EXPECT_NEAR(camera.cameraYaw - yaw, 0.1f, 0.001f);  // 0.1 rad a second
+    EXPECT_NEAR(demoFade, 0.25f, 0.001f);
+}
+
+// ---- Splash ----
+
+class AppSplash : public AppTest {};
+
+TEST_F(AppSplash, LastsTenSecondsWithoutInput) {
+    FrameStep();
+    fakeNow = 9999.0;
+    FrameStep();
+    EXPECT_EQ(gameScreen, GameScreen::Splash);
+    fakeNow = 10000.5;
+    FrameStep();
+    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    EXPECT_EQ(menuPage, MenuPage::Main);
+    EXPECT_EQ(splashTime, 0.0f);
+}
+
+TEST_F(AppSplash, KeysAndClicksSkipToTheEndOfTheLogoShowing) {
+    splashTime = 8.0f;
+    Press(KeyCode::Digit5);
+    EXPECT_EQ(splashTime, 6.0f);
+    splashTime = 3.0f;
+    Click(-1);
+    EXPECT_EQ(splashTime, 1.0f);
+    splashTime = 5.0f;  // between the logos: nothing to skip
+    Press(KeyCode::Up);
+    EXPECT_EQ(splashTime, 5.0f);
+    splashTime = 8.0f;
+    WindowProc(Message::Mouse(MessageType::MouseMove, 50, 50));
+    EXPECT_EQ(splashTime, 8.0f);
+    WindowProc(Message::Mouse(MessageType::RightButtonDown, 50, 50));
+    EXPECT_EQ(splashTime, 6.0f);
+}
+
+TEST_F(AppSplash, EscapeEndsTheProgramFromTheSplash) {
+    Press(KeyCode::Escape);
+    EXPECT_FALSE(windowOpen);
+}
+
+// ---- Main loop ----
+
+class AppMainLoop : public AppTest {};
+
+std::vector<Message> queued;
+size_t nextQueued = 0;
+int frames = 0;
+bool NextQueued(Message& m) {
+    if (nextQueued >= queued.size()) return false;
+    m = queued[nextQueued++];
+    return true;
+}
+void CountFrame() { ++frames; }
+
+TEST_F(AppMainLoop, RunsUntilEscapeAndDrawsEveryPass) {
+    queued = {Message::Key(MessageType::KeyDown, KeyCode::Up)};
+    nextQueued = 0;
+    frames = 0;
+    platformHooks.nextMessage = NextQueued;
+    platformHooks.drawFrame = CountFrame;
+    platformHooks.sleepMilliseconds = [](int) {
+        fakeNow += 1.0;
+        if (fakeNow >= 50.0) queued.push_back(Message::Key(MessageType::KeyDown, KeyCode::Escape));
+    };
+    RunMainLoop();
+    EXPECT_FALSE(windowOpen);
+    EXPECT_EQ(frames, 50);
+    EXPECT_EQ(renderSuspended, 0);
+    EXPECT_EQ(keyDown[int(KeyCode::Up)], 1);  // zoom key held for the camera
+}
+
+TEST_F(AppMainLoop, TheClockRestartsWhileTheEditorOrPlayIsUp) {
+    gameScreen = GameScreen::Play;
+    lastStepTime = 500.0;
+    queued.clear();
+    nextQueued = 0;
+    platformHooks.nextMessage = NextQueued;
+    platformHooks.sleepMilliseconds = [](int) {
+        fakeNow += 1.0;
+        queued.push_back(Message::Key(MessageType::KeyDown, KeyCode::Escape));
+    };
+    RunMainLoop();
+    EXPECT_EQ(lastStepTime, -1.0);
+}
+
+TEST_F(AppMainLoop, ALostDeviceDrawsNothingUntilItIsBack) {
+    deviceLost = true;
+    frames = 0;
+    queued.clear();
+    nextQueued = 0;
+    platformHooks.nextMessage = NextQueued;
+    platformHooks.drawFrame = CountFrame;
+    static int polls;
+    polls = 0;
+    platformHooks.pollDevice = [] { return ++polls >= 3; };
+    platformHooks.sleepMilliseconds = [](int) {
+        fakeNow += 1.0;
+        if (fakeNow >= 5.0) queued.push_back(Message::Key(MessageType::KeyDown, KeyCode::Escape));
+    };
+    RunMainLoop();
+    EXPECT_FALSE(deviceLost);
+    EXPECT_EQ(polls, 3);
+    EXPECT_EQ(frames, 3);  // passes 3, 4 and 5
+}
+
+TEST_F(AppMainLoop, DestroyEndsTheLoopAndReleasesTheGraphics) {
+    static int releases;
+    releases = 0;
+    platformHooks.releaseGraphics = [] { ++releases; };
+    WindowProc(Message{MessageType::Destroy});
+    EXPECT_FALSE(windowOpen);
+    EXPECT_EQ(releases, 1);
+    RunMainLoop();  // returns at once
+}
+
+TEST_F(AppMainLoop, PaintDrawsUnlessAFileDialogIsOpen) {
+    frames = 0;
+    platformHooks.drawFrame = CountFrame;
+    renderSuspended = 0;
+    WindowProc(Message{MessageType::Paint});
+    renderSuspended = 1;
+    WindowProc(Message{MessageType::Paint});
+    EXPECT_EQ(frames, 1);
+}
+
+TEST_F(AppMainLoop, EscapeEndsTheProgramFromEveryScreen) {
+    for (GameScreen screen : {GameScreen::MainMenu, GameScreen::Editor, GameScreen::Play, GameScreen::Run}) {
+        windowOpen = true;
+        std::fill(std::begin(keyDown), std::end(keyDown), uint8_t{0});
+        gameScreen = screen;
+        WindowProc(Message::Key(MessageType::KeyDown, KeyCode::Escape));
+        EXPECT_FALSE(windowOpen) << int(screen);
+    }
+    EXPECT_FALSE(std::filesystem::exists(Path("score.dat")));  // nothing saved on the way out
+}
+
+TEST_F(AppMainLoop, KeyCodesOutsideTheTableAreIgnored) {
+    Message m;
+    m.type = MessageType::KeyDown;
+    m.key = 100000;
+    WindowProc(m);
+    m.key = -5;
+    m.type = MessageType::KeyUp;
+    WindowProc(m);
+    EXPECT_TRUE(windowOpen);
+}
+
+TEST_F(AppMainLoop, TheDemoLoadsAPuzzleShortlyAfterTheMenuOpens) {
+    // The first demo board is the puzzle the fixed seed picks.
+    demoRandomState = 5;
+    const int first = DemoRandom() % builtInPuzzleCount;
+    demoRandomState = 5;
+    Board level = SamplePuzzle();
+    WritePuzzle(first, level);
+    gameScreen = GameScreen::MainMenu;
+    FrameStep();
+    fakeNow = 300.0;
+    FrameStep();
+    EXPECT_EQ(board.sizeX, 10);  // still the board the menu came with
+    fakeNow = 420.0;
+    FrameStep();
+    EXPECT_EQ(board.sizeX, 6);
+    EXPECT_EQ(levelName, puzzleNames[first]);
+    EXPECT_EQ(board.stock[kindPlainCube], 2);  // prepared as for play
+    EXPECT_EQ(demoSpinDir, -1.0f);
+    EXPECT_EQ(demoFadeDir, 1.0f);
+    EXPECT_EQ(camera.cameraDistance, OrbitCamera{}.cameraDistance);  // the demo camera keeps turning
+    EXPECT_EQ(currentPuzzle, -1);
+}
+
+// ---- Goal check ----
+
+class AppGoal : public AppTest {
+protected:
+    void Win() {
+        ballsAtTarget = board.goalCount;
+        FrameStep();
+    }
+    void RollSample() {
+        board.balls[0].direction = int8_t(LaunchDirection::PlusX);
+        Click(ControlId::Roll);
+        ASSERT_EQ(gameScreen, GameScreen::Run);
+    }
+    std::vector<uint8_t> Progress() const {
+        std::vector<uint8_t> bytes;
+        ReadWholeFile(Path("score.dat"), 1000, bytes);
+        return bytes;
+    }
+};
+
+TEST_F(AppGoal, ABuiltInPuzzleIsRecordedAtOnce) {
+    OpenSamplePuzzle(7);
+    RollSample();
+    apptest::sounds.clear();
+    Win();
+    EXPECT_EQ(dialogState, DialogState::PuzzleSolved);
+    EXPECT_EQ(solvedCount, 1);
+    const std::vector<uint8_t> bytes = Progress();
+    ASSERT_EQ(bytes.size(), 60u);
+    EXPECT_EQ(bytes[7], 1);
+    EXPECT_EQ(bytes[6], 0);
+    // The box stays up while the balls go on; the goal sound plays once.
+    Win();
+    Win();
+    EXPECT_EQ(CountSound(SoundEffectId::Goal), 1);
+    EXPECT_EQ(solvedCount, 1);
+}
+
+TEST_F(AppGoal, SolvingAgainDoesNotCountTwice) {
+    OpenSamplePuzzle(7);
+    RollSample();
+    Win();
+    Click(ControlId::DialogRetry);
+    EXPECT_EQ(solvedFlags[7], 1);
+    RollSample();
+    Win();
+    EXPECT_EQ(solvedCount, 1);
+    EXPECT_EQ(dialogState, DialogState::PuzzleSolved);
+}
+
+TEST_F(AppGoal, TheLastUnsolvedPuzzleShowsTheAllSolvedBox) {
+    for (int i = 0; i < builtInPuzzleCount; ++i) solvedFlags[i] = i != 7;
+    solvedCount = 59;
+    OpenSamplePuzzle(7);
+    RollSample();
+    Win();
+    EXPECT_EQ(dialogState, DialogState::AllSolved);
+    EXPECT_EQ(solvedCount, 60);
+}
+
+TEST_F(AppGoal, AnEditorTestRunNeverTouchesTheProgress) {
+    OpenSamplePuzzle(3);  // a built-in puzzle was open before
+    Click(ControlId::Exit);
+    gameScreen = GameScreen::MainMenu;
+    menuPage = MenuPage::Main;
+    Click(ControlId::MainEditor);
+    Click(ControlId::Roll);
+    ASSERT_EQ(gameScreen, GameScreen::Run);
+    Win();
+    EXPECT_EQ(dialogState, DialogState::TestSolved);
+    EXPECT_TRUE(levelTested);
+    EXPECT_TRUE(Progress().empty());
+    EXPECT_EQ(solvedCount, 0);
+}
+
+TEST_F(AppGoal, ALoadedLevelShowsTheCustomBox) {
+    WriteLevel(Path("mine.tm3"), SamplePuzzle());
+    apptest::dialogPath = Path("mine.tm3");
+    gameScreen = GameScreen::MainMenu;
+    Click(ControlId::MainLoad);
+    ASSERT_EQ(gameScreen, GameScreen::Play);
+    RollSample();
+    Win();
+    EXPECT_EQ(dialogState, DialogState::CustomSolved);
+    EXPECT_TRUE(Progress().empty());
+}
+
+TEST_F(AppGoal, TheMenuBehindALevelWithoutAGoalSolvesNothing) {
+    // A level asking for no ball, left behind on the menu as the demo board,
+    // while the selection page shows the first puzzles.
+    board.goalCount = 0;
+    gameScreen = GameScreen::MainMenu;
+    menuPage = MenuPage::PuzzleSelect;
+    currentPuzzle = 0;
+    demoFadeDir = 1.0f;
+    FrameStep();
+    fakeNow = 100.0;
+    FrameStep();
+    EXPECT_EQ(dialogState, DialogState::None);
+    EXPECT_EQ(solvedFlags[0], 0);
+    EXPECT_TRUE(Progress().empty());
+}
+
+TEST_F(AppGoal, AFolderThatIsNotWritableDoesNotStopTheWin) {
+    OpenSamplePuzzle(7);
+    workDir = Path("no/such/folder");
+    RollSample();
+    Win();
+    EXPECT_EQ(dialogState, DialogState::PuzzleSolved);
+    EXPECT_EQ(solvedFlags[7], 1);
+}
+
+// ---- Ways back from a run ----
+
+class AppBackToMenu : public AppTest {
+protected:
+    void RollSample() {
+        board.balls[0].direction = int8_t(LaunchDirection::PlusX);
+        Click(ControlId::Roll);
+        ASSERT_EQ(gameScreen, GameScreen::Run);
+    }
+};
+
+TEST_F(AppBackToMenu, StopRestoresThePuzzleAsTheRunBegan) {
+    OpenSamplePuzzle(23);
+    Click(StockSlot(kindPlainCube));
+    PointAtFace(2, 0, 2, 0, 1, 0);
+    Click(hoveredControl);
+    const std::vector<int8_t> before = board.cells;
+    RollSample();
+    board.cells[size_t(Cell(2, 1, 2))] = 0;  // the run destroys things
+    board.balls[0].position.x += 50.0f;
+    ballsAtTarget = 1;
+    apptest::sounds.clear();
+    Click(ControlId::Stop);
+    EXPECT_EQ(gameScreen, GameScreen::Play);
+    EXPECT_EQ(board.cells, before);
+    EXPECT_EQ(board.balls[0].position.x, runStartBoard.balls[0].position.x);
+    EXPECT_EQ(ballsAtTarget, 0);
+    EXPECT_EQ(CountSound(SoundEffectId::RunStopped), 1);
+}
+
+TEST_F(AppBackToMenu, StopInTheEditorRestoresTheLevelAndItsDirections) {
+    gameScreen = GameScreen::MainMenu;
+    Click(ControlId::MainEditor);
+    board.cells[size_t(Cell(3, 1, 3))] = kindStartCube;
+    board.cells[size_t(Cell(3, 2, 3))] = kindBomb;
+    board.AddBall(kindBomb, Cell(3, 2, 3));
+    board.balls[0].direction = int8_t(LaunchDirection::MinusZ);
+    Click(ControlId::Roll);
+    ASSERT_EQ(gameScreen, GameScreen::Run);
+    board.RemoveBall(0);
+    Click(ControlId::Stop);
+    EXPECT_EQ(gameScreen, GameScreen::Editor);
+    ASSERT_EQ(board.ballCount, 1);
+    EXPECT_EQ(board.balls[0].direction, int8_t(LaunchDirection::MinusZ));
+}
+
+TEST_F(AppBackToMenu, OkAfterATestRunReturnsToTheEditor) {
+    gameScreen = GameScreen::MainMenu;
+    Click(ControlId::MainEditor);
+    Click(ControlId::Roll);
+    ballsAtTarget = 1;
+    FrameStep();
+    ASSERT_EQ(dialogState, DialogState::TestSolved);
+    Click(ControlId::DialogOk);
+    EXPECT_EQ(gameScreen, GameScreen::Editor);
+    EXPECT_EQ(dialogState, DialogState::None);  // cleared by the same click, the run being over
+    EXPECT_TRUE(levelTested);
+}
+
+TEST_F(AppBackToMenu, ExitFromAPuzzleShowsItsPageOfTheList) {
+    OpenSamplePuzzle(23);
+    Click(ControlId::Exit);
+    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    EXPECT_EQ(menuPage, MenuPage::PuzzleSelect);
+    EXPECT_EQ(currentPuzzle, 20);
+    EXPECT_EQ(lastStepTime, -1.0);
+    EXPECT_EQ(demoFade, 0.0f);
+    EXPECT_EQ(board.sizeX, 6);  // the puzzle stays as the demo board
+}
+
+TEST_F(AppBackToMenu, ExitFromTheEditorShowsTheMainPage) {
+    gameScreen = GameScreen::MainMenu;
+    Click(ControlId::MainEditor);
+    Click(ControlId::Exit);
+    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    EXPECT_EQ(menuPage, MenuPage::Main);
+}
+
+TEST_F(AppBackToMenu, MenuFromTheResultBox) {
+    OpenSamplePuzzle(42);
+    RollSample();
+    ballsAtTarget = 1;
+    FrameStep();
+    Click(ControlId::DialogMenu);
+    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    EXPECT_EQ(menuPage, MenuPage::PuzzleSelect);
+    EXPECT_EQ(currentPuzzle, 40);
+    EXPECT_EQ(dialogState, DialogState::None);
+    EXPECT_EQ(ballsAtTarget, 0);
+}
+
+TEST_F(AppBackToMenu, RetryFromAPuzzleAndFromALoadedLevel) {
+    for (bool builtIn : {true, false}) {
+        SCOPED_TRACE(builtIn);
+        if (builtIn) {
+            OpenSamplePuzzle(5);
+        } else {
+            WriteLevel(Path("mine.tm3"), SamplePuzzle());
+            apptest::dialogPath = Path("mine.tm3");
+            gameScreen = GameScreen::MainMenu;
+            menuPage = MenuPage::Main;
+            currentPuzzle = -1;
+            Click(ControlId::MainLoad);
+        }
+        Click(ControlId::ToolDelete);
+        RollSample();
+        const std::vector<int8_t> before = runStartBoard.cells;
+        board.cells[size_t(Cell(3, 1, 3))] = 0;
+        ballsAtTarget = 1;
+        FrameStep();
+        ASSERT_NE(dialogState, DialogState::None);
+        Click(ControlId::DialogRetry);
+        EXPECT_EQ(gameScreen, GameScreen::Play);
+        EXPECT_EQ(board.cells, before);
+        EXPECT_EQ(editTool, EditTool::Build);
+        EXPECT_EQ(ballsAtTarget, 0);
+        EXPECT_EQ(dialogState, DialogState::None);
+    }
+}
+
+TEST_F(AppBackToMenu, ADialogClearsWithTheNextMouseMessageOffTheRunScreen) {
+    gameScreen = GameScreen::Play;
+    dialogState = DialogState::PuzzleSolved;
+    WindowProc(Message::Mouse(MessageType::MouseMove, 3, 3));
+    EXPECT_EQ(dialogState, DialogState::None);
+    gameScreen = GameScreen::Editor;
+    dialogState = DialogState::TestFirst;
+    WindowProc(Message::Mouse(MessageType::MouseMove, 3, 3));
+    EXPECT_EQ(dialogState, DialogState::TestFirst);
+    gameScreen = GameScreen::Run;
+    dialogState = DialogState::CustomSolved;
+    WindowProc(Message::Mouse(MessageType::MouseMove, 3, 3));
+    EXPECT_EQ(dialogState, DialogState::CustomSolved);
+}
+
+}  // namespace
