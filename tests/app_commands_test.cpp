@@ -1,0 +1,388 @@
+// The commands of the menus, the puzzle list, the editor and the puzzle
+// preparation screen, clicked on the screen that offers them.
+#include <filesystem>
+
+#include "app_fixture.h"
+
+namespace {
+
+using apptest::AppTest;
+using apptest::dialogOpens;
+using apptest::dialogPath;
+
+// ---- Main menu ----
+
+class AppMainMenu : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        gameScreen = GameScreen::MainMenu;
+    }
+};
+
+TEST_F(AppMainMenu, StartOpensTheFirstPageOfPuzzles) {
+    Click(ControlId::MainStart);
+    EXPECT_EQ(menuPage, MenuPage::PuzzleSelect);
+    EXPECT_EQ(currentPuzzle, 0);
+    EXPECT_EQ(CountSound(SoundEffectId::Button), 1);
+}
+
+TEST_F(AppMainMenu, HelpPagesFollowOneAnotherBackToTheMenu) {
+    Click(ControlId::MainHelp);
+    EXPECT_EQ(menuPage, MenuPage::Help1);
+    const MenuPage next[] = {MenuPage::Help2, MenuPage::Help3, MenuPage::Help4, MenuPage::Main};
+    for (MenuPage page : next) {
+        Click(ControlId::HelpPage);
+        EXPECT_EQ(menuPage, page);
+    }
+}
+
+TEST_F(AppMainMenu, ExitEndsTheProgram) {
+    Click(ControlId::MainExit);
+    EXPECT_FALSE(windowOpen);
+}
+
+TEST_F(AppMainMenu, TheWebLineOpensTheAddressWithoutASound) {
+    Click(ControlId::WebLine);
+    ASSERT_EQ(apptest::openedPages.size(), 1u);
+    EXPECT_EQ(apptest::openedPages[0], publisherWebAddress);
+    EXPECT_TRUE(apptest::sounds.empty());
+}
+
+TEST_F(AppMainMenu, LoadOpensALevelFileForPlay) {
+    WriteLevel(Path("levels/my.first.tm3"), SamplePuzzle());
+    dialogPath = Path("levels/my.first.tm3");
+    Click(ControlId::MainLoad);
+    EXPECT_EQ(gameScreen, GameScreen::Play);
+    EXPECT_EQ(menuPage, MenuPage::FromPlay);
+    EXPECT_EQ(levelName, "my");
+    EXPECT_EQ(currentPuzzle, -1);
+    EXPECT_EQ(board.stock[kindIronBall], 1);
+    EXPECT_EQ(loadedBoard.ballCount, 2);  // as stored, for the reset
+    EXPECT_EQ(camera.cameraDistance, 12.0f);
+    EXPECT_EQ(renderSuspended, 0);
+}
+
+TEST_F(AppMainMenu, ACancelledOrBadLoadChangesNothing) {
+    Click(ControlId::MainLoad);  // cancelled
+    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    const uint8_t junk[] = {'T', 'M', '3', '0', 200, 1, 1, 0, 1};
+    ASSERT_TRUE(WriteFileAtomically(Path("bad.tm3"), junk, sizeof junk));
+    dialogPath = Path("bad.tm3");
+    Click(ControlId::MainLoad);
+    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    EXPECT_EQ(board.sizeX, 10);
+}
+
+// ---- Puzzle list ----
+
+class AppPuzzleSelect : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        gameScreen = GameScreen::MainMenu;
+        Click(ControlId::MainStart);
+        apptest::sounds.clear();
+    }
+};
+
+TEST_F(AppPuzzleSelect, PagingStopsAtBothEndsWithoutASound) {
+    Click(ControlId::SelectPageUp);
+    EXPECT_EQ(currentPuzzle, 0);
+    EXPECT_TRUE(apptest::sounds.empty());
+    for (int page = 10; page <= 50; page += 10) {
+        Click(ControlId::SelectPageDown);
+        EXPECT_EQ(currentPuzzle, page);
+    }
+    EXPECT_EQ(CountSound(SoundEffectId::Button), 5);
+    Click(ControlId::SelectPageDown);
+    EXPECT_EQ(currentPuzzle, 50);
+    EXPECT_EQ(CountSound(SoundEffectId::Button), 5);
+    Click(ControlId::SelectPageUp);
+    EXPECT_EQ(currentPuzzle, 40);
+}
+
+TEST_F(AppPuzzleSelect, ARowStartsItsPuzzle) {
+    WritePuzzle(12, SamplePuzzle());
+    Click(ControlId::SelectPageDown);
+    Click(Id(ControlId::PuzzleRowFirst) + 12);
+    EXPECT_EQ(gameScreen, GameScreen::Play);
+    EXPECT_EQ(menuPage, MenuPage::FromPlay);
+    EXPECT_EQ(currentPuzzle, 12);
+    EXPECT_EQ(levelName, "sziget");
+    EXPECT_EQ(editTool, EditTool::Build);
+    EXPECT_EQ(board.stock[kindPlainCube], 2);
+}
+
+TEST_F(AppPuzzleSelect, RowsPastTheLastPuzzleDoNothing) {
+    Click(Id(ControlId::PuzzleRowFirst) + 60);
+    Click(Id(ControlId::PuzzleRowFirst) + 899);
+    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    EXPECT_EQ(menuPage, MenuPage::PuzzleSelect);
+}
+
+TEST_F(AppPuzzleSelect, AMissingPuzzleFileIsPlayedOnTheBoardAlreadyThere) {
+    Click(Id(ControlId::PuzzleRowFirst) + 4);
+    EXPECT_EQ(gameScreen, GameScreen::Play);
+    EXPECT_EQ(levelName, "bomba");
+    EXPECT_EQ(board.sizeX, 10);
+    Click(ControlId::Reset);
+    Click(ControlId::Roll);
+    EXPECT_EQ(gameScreen, GameScreen::Run);
+}
+
+TEST_F(AppPuzzleSelect, BackReturnsToTheMainPage) {
+    Click(ControlId::SelectPageDown);
+    Click(ControlId::SelectBack);
+    EXPECT_EQ(menuPage, MenuPage::Main);
+    EXPECT_EQ(currentPuzzle, -1);
+}
+
+TEST_F(AppPuzzleSelect, NextUnsolvedWrapsAroundTheList) {
+    for (int i = 0; i < builtInPuzzleCount; ++i) solvedFlags[i] = i != 3;
+    solvedCount = 59;
+    WritePuzzle(3, SamplePuzzle());
+    WritePuzzle(59, SamplePuzzle());
+    Click(Id(ControlId::PuzzleRowFirst) + 59);
+    solvedFlags[3] = 0;
+    board.balls[0].direction = int8_t(LaunchDirection::PlusX);
+    Click(ControlId::Roll);
+    ballsAtTarget = 1;
+    FrameStep();
+    ASSERT_EQ(dialogState, DialogState::PuzzleSolved);
+    Click(ControlId::DialogNext);
+    EXPECT_EQ(gameScreen, GameScreen::Play);
+    EXPECT_EQ(currentPuzzle, 3);
+    EXPECT_EQ(levelName, "femgolyo");
+    EXPECT_EQ(dialogState, DialogState::None);
+}
+
+TEST_F(AppPuzzleSelect, NextGoesToTheFollowingPuzzleWhenItIsUnsolved) {
+    WritePuzzle(8, SamplePuzzle());
+    Click(Id(ControlId::PuzzleRowFirst) + 8);
+    board.balls[0].direction = int8_t(LaunchDirection::PlusX);
+    Click(ControlId::Roll);
+    ballsAtTarget = 1;
+    FrameStep();
+    Click(ControlId::DialogNext);
+    EXPECT_EQ(currentPuzzle, 9);
+    EXPECT_EQ(heldKind, 0);
+    EXPECT_EQ(ballsAtTarget, 0);
+}
+
+// ---- Editor ----
+
+class AppEditorCommands : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        gameScreen = GameScreen::MainMenu;
+        Click(ControlId::MainEditor);
+        apptest::sounds.clear();
+    }
+    void TestSolve() {
+        Click(ControlId::Roll);
+        ASSERT_EQ(gameScreen, GameScreen::Run);
+        ballsAtTarget = board.goalCount;
+        FrameStep();
+        Click(ControlId::DialogOk);
+        ASSERT_EQ(gameScreen, GameScreen::Editor);
+    }
+};
+
+TEST_F(AppEditorCommands, ANewLevelIsAnEmptyTenByTenByTenWithGoalOne) {
+    EXPECT_EQ(gameScreen, GameScreen::Editor);
+    EXPECT_EQ(menuPage, MenuPage::FromEditor);
+    EXPECT_EQ(board.sizeX, 10);
+    EXPECT_EQ(board.sizeY, 10);
+    EXPECT_EQ(board.sizeZ, 10);
+    EXPECT_EQ(board.goalCount, 1);
+    EXPECT_EQ(board.ballCount, 0);
+    EXPECT_EQ(camera.cameraDistance, 20.0f);
+    EXPECT_EQ(camera.cameraPitch, 1.0f);
+    EXPECT_FLOAT_EQ(camera.cameraYaw, 0.7853982f);
+    EXPECT_TRUE(levelName.empty());
+}
+
+TEST_F(AppEditorCommands, TheGoalCountStaysWithinOneToTen) {
+    Click(ControlId::GoalDown);
+    EXPECT_EQ(board.goalCount, 1);
+    EXPECT_TRUE(apptest::sounds.empty());
+    for (int i = 0; i < 10; ++i) Click(ControlId::GoalUp);
+    EXPECT_EQ(board.goalCount, 10);
+    EXPECT_EQ(CountSound(SoundEffectId::Button), 9);
+}
+
+TEST_F(AppEditorCommands, ChoosingDeleteReturnsTheHeldPieceAndSwapKeepsIt) {
+    Click(StockSlot(kindMagnet));
+    const int stock = board.stock[kindMagnet];
+    Click(ControlId::ToolSwap);
+    EXPECT_EQ(heldKind, kindMagnet);
+    Click(ControlId::ToolDelete);
+    EXPECT_EQ(heldKind, 0);
+    EXPECT_EQ(board.stock[kindMagnet], stock + 1);
+    apptest::sounds.clear();
+    Click(ControlId::ToolDelete);  // already chosen: no sound
+    EXPECT_TRUE(apptest::sounds.empty());
+    Click(ControlId::ToolStock);
+    EXPECT_EQ(editTool, EditTool::Stock);
+}
+
+TEST_F(AppEditorCommands, SizeKeysStayWithinFiveToThirty) {
+    for (int i = 0; i < 30; ++i) Press(KeyCode::Digit1);
+    EXPECT_EQ(board.sizeX, 5);
+    for (int i = 0; i < 30; ++i) Press(KeyCode::Digit6);
+    EXPECT_EQ(board.sizeZ, 30);
+    Press(KeyCode::Digit2);
+    Press(KeyCode::Digit5);
+    EXPECT_EQ(board.sizeX, 6);
+    EXPECT_EQ(board.sizeZ, 29);
+    EXPECT_EQ(board.sizeY, 10);
+    EXPECT_TRUE(apptest::sounds.empty());
+    gameScreen = GameScreen::Play;
+    Press(KeyCode::Digit2);
+    EXPECT_EQ(board.sizeX, 6);
+}
+
+TEST_F(AppEditorCommands, ShrinkingDropsTheBallsOutside) {
+    board.cells[size_t(Cell(9, 1, 9))] = kindStartCube;
+    board.cells[size_t(Cell(9, 2, 9))] = kindBomb;
+    board.AddBall(kindBomb, Cell(9, 2, 9));
+    Press(KeyCode::Digit1);
+    EXPECT_EQ(board.ballCount, 0);
+}
+
+TEST_F(AppEditorCommands, SavingNeedsASuccessfulTestRunFirst) {
+    dialogPath = Path("saved.tm3");
+    Click(ControlId::EditorSave);
+    EXPECT_EQ(dialogState, DialogState::TestFirst);
+    EXPECT_TRUE(dialogOpens.empty());
+    WindowProc(Message::Mouse(MessageType::MouseMove, 5, 5));
+    EXPECT_EQ(dialogState, DialogState::TestFirst);  // stays until its OK
+    Click(ControlId::DialogOk);
+    EXPECT_EQ(dialogState, DialogState::None);
+    EXPECT_EQ(gameScreen, GameScreen::Editor);
+    TestSolve();
+    Click(ControlId::GoalUp);  // the goal count is not an edit of the board
+    Click(ControlId::EditorSave);
+    ASSERT_EQ(dialogOpens.size(), 1u);
+    EXPECT_FALSE(dialogOpens[0]);
+    EXPECT_TRUE(std::filesystem::exists(Path("saved.tm3")));
+    EXPECT_EQ(levelName, "saved");
+    EXPECT_TRUE(levelTested);
+}
+
+TEST_F(AppEditorCommands, AnEditAfterTheTestNeedsAnotherTest) {
+    TestSolve();
+    Click(StockSlot(kindPlainCube));
+    PointAtFace(3, 0, 3, 0, 1, 0);
+    Click(hoveredControl);
+    Click(ControlId::EditorSave);
+    EXPECT_EQ(dialogState, DialogState::TestFirst);
+}
+
+TEST_F(AppEditorCommands, LoadingClearsTheTestEvenWhenCancelled) {
+    TestSolve();
+    Click(ControlId::EditorLoad);
+    EXPECT_FALSE(levelTested);
+    WriteLevel(Path("lvl.tm3"), SamplePuzzle());
+    dialogPath = Path("lvl.tm3");
+    Click(ControlId::EditorLoad);
+    EXPECT_EQ(board.sizeX, 6);
+    EXPECT_EQ(CellValue(5, 1, 0), kindPlainCube + cellPlayerPiece);  // the player's pieces stay visible
+    EXPECT_EQ(board.ballCount, 2);
+}
+
+TEST_F(AppEditorCommands, LeavingTheEditorDropsTheTestFirstBox) {
+    Click(ControlId::EditorSave);
+    Click(ControlId::Exit);
+    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    EXPECT_EQ(dialogState, DialogState::None);
+}
+
+TEST_F(AppEditorCommands, RollIsRefusedWhileABallHasNoDirection) {
+    board.cells[size_t(Cell(3, 1, 3))] = kindStartCube;
+    board.cells[size_t(Cell(3, 2, 3))] = kindBalloon;
+    board.AddBall(kindBalloon, Cell(3, 2, 3));
+    Click(ControlId::Roll);
+    EXPECT_EQ(gameScreen, GameScreen::Editor);
+    EXPECT_EQ(CountSound(SoundEffectId::RunStarted), 0);
+    Click(Arrow(0, 2));
+    Click(ControlId::Roll);
+    EXPECT_EQ(gameScreen, GameScreen::Run);
+    EXPECT_EQ(CountSound(SoundEffectId::RunStarted), 1);
+    EXPECT_EQ(loadedBoard.ballCount, 1);
+    EXPECT_EQ(board.balls[0].velocity.x, 4.8f);
+}
+
+TEST_F(AppEditorCommands, ResetGivesANewEmptyLevelOfTheFirstSize) {
+    Press(KeyCode::Digit1);
+    board.cells[size_t(Cell(2, 1, 2))] = kindMagnet;
+    Click(ControlId::ToolSwap);
+    Click(ControlId::Reset);
+    EXPECT_EQ(board.sizeX, 10);
+    EXPECT_EQ(CellValue(2, 1, 2), 0);
+    EXPECT_EQ(editTool, EditTool::Swap);
+}
+
+// ---- Puzzle preparation ----
+
+class AppPlayCommands : public AppTest {};
+
+TEST_F(AppPlayCommands, ResetPutsEveryPlacedPieceBackInTheStock) {
+    OpenSamplePuzzle();
+    Click(StockSlot(kindPlainCube));
+    PointAtFace(2, 0, 2, 0, 1, 0);
+    Click(hoveredControl);
+    Click(StockSlot(kindCornerFirst));
+    Click(ControlId::Reset);
+    EXPECT_EQ(heldKind, 0);
+    EXPECT_EQ(board.stock[kindPlainCube], 2);
+    EXPECT_EQ(board.stock[kindCornerFirst], 1);
+    EXPECT_EQ(CellValue(2, 1, 2), 0);
+}
+
+TEST_F(AppPlayCommands, TheCameraTurnsWithTheRightButtonWithinItsPitch) {
+    gameScreen = GameScreen::MainMenu;
+    WindowProc(Message::Mouse(MessageType::RightButtonDown, 100, 100));
+    WindowProc(Message::Mouse(MessageType::MouseMove, 130, 1000));
+    EXPECT_FLOAT_EQ(camera.cameraPitch, 1.5607964f);
+    EXPECT_FLOAT_EQ(camera.cameraYaw, 0.3f);
+    WindowProc(Message::Mouse(MessageType::MouseMove, 130, -2000));
+    EXPECT_FLOAT_EQ(camera.cameraPitch, 0.1f);
+    WindowProc(Message::Mouse(MessageType::RightButtonUp, 130, -2000));
+    WindowProc(Message::Mouse(MessageType::MouseMove, 500, 500));
+    EXPECT_FLOAT_EQ(camera.cameraPitch, 0.1f);
+}
+
+TEST_F(AppPlayCommands, TheCursorFollowsTheHeldPiece) {
+    static std::vector<int> cursors;
+    cursors.clear();
+    platformHooks.setCursor = [](int id) { cursors.push_back(id); };
+    OpenSamplePuzzle();
+    Click(StockSlot(kindIronBall));
+    Click(StockSlot(kindCornerFirst));
+    Click(StockSlot(kindRampFirst + 1));
+    Click(StockSlot(kindPlainCube));
+    Click(-1);
+    const std::vector<int> expected = {110, 110, 112, 112, 107, 107, 111, 111, 109, 109};
+    EXPECT_EQ(cursors, expected);
+}
+
+TEST_F(AppPlayCommands, AClickActsOnWhatWasUnderThePointerBefore) {
+    // The hit test runs after each mouse message; a click uses the earlier result.
+    static int hoverCalls;
+    hoverCalls = 0;
+    platformHooks.updateHover = [] {
+        ++hoverCalls;
+        hoveredControl = Id(ControlId::MainHelp);
+    };
+    gameScreen = GameScreen::MainMenu;
+    hoveredControl = Id(ControlId::MainStart);
+    WindowProc(Message::Mouse(MessageType::LeftButtonDown, 0, 0));
+    EXPECT_EQ(menuPage, MenuPage::PuzzleSelect);
+    EXPECT_EQ(hoveredControl, Id(ControlId::MainHelp));
+    EXPECT_EQ(hoverCalls, 1);
+}
+
+}  // namespace
