@@ -1,0 +1,243 @@
+// Display settings: video.ini, the list of usable modes, the start mode and
+// the options page.
+#include <filesystem>
+#include <random>
+#include <sys/stat.h>
+
+#include "app_fixture.h"
+
+namespace {
+
+using apptest::AppTest;
+using apptest::adapterModes;
+
+DisplayMode Mode(uint32_t w, uint32_t h, uint32_t hz, uint32_t format) { return {w, h, hz, format}; }
+
+bool operator==(const DisplayMode& a, const DisplayMode& b) {
+    return a.width == b.width && a.height == b.height && a.refreshRate == b.refreshRate && a.format == b.format;
+}
+
+class AppVideo : public AppTest {
+protected:
+    std::vector<uint8_t> Ini() const {
+        std::vector<uint8_t> bytes;
+        ReadWholeFile(Path("video.ini"), 1000, bytes);
+        return bytes;
+    }
+    void WriteIni(const std::vector<uint8_t>& bytes) const {
+        ASSERT_TRUE(WriteFileAtomically(Path("video.ini"), bytes.data(), bytes.size()));
+    }
+    static std::vector<uint8_t> IniBytes(uint32_t w, uint32_t h, uint32_t hz, uint32_t f) {
+        std::vector<uint8_t> bytes;
+        for (uint32_t v : {w, h, hz, f})
+            for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(v >> (8 * i)));
+        return bytes;
+    }
+    // An adapter with 640x480, 800x600 and 1024x768, each in 16 and 32 bits at 60, 72 and 75 Hz.
+    static std::vector<DisplayMode> CommonAdapter() {
+        std::vector<DisplayMode> modes;
+        for (uint32_t format : {formatA8R8G8B8, formatR5G6B5})
+            for (auto [w, h] : {std::pair{1024u, 768u}, {800u, 600u}, {640u, 480u}})
+                for (uint32_t hz : {75u, 72u, 60u}) modes.push_back(Mode(w, h, hz, format));
+        return modes;
+    }
+    void StartWith(const std::vector<DisplayMode>& modes) {
+        adapterModes = modes;
+        std::string message;
+        ASSERT_TRUE(StartDisplaySettings(message)) << message;
+    }
+    const DisplayMode& Pending() const { return displayModes[size_t(pendingMode)]; }
+};
+
+TEST_F(AppVideo, StoredSettingsPickTheirModeAndAreWrittenBackAtShutdown) {
+    const std::vector<uint8_t> stored = IniBytes(800, 600, 75, formatX8R8G8B8);
+    WriteIni(stored);
+    StartWith(CommonAdapter());
+    EXPECT_TRUE(displayModes[size_t(currentMode)] == Mode(800, 600, 75, formatA8R8G8B8));
+    EXPECT_EQ(screenWidth, 800);
+    ShutdownGame();
+    EXPECT_EQ(Ini(), IniBytes(800, 600, 75, formatA8R8G8B8));
+}
+
+TEST_F(AppVideo, AFirstStartWritesTheDefaultsAndPicksTheLargestModeBelowThem) {
+    std::vector<DisplayMode> modes = CommonAdapter();
+    modes.push_back(Mode(1024, 768, 70, formatA8R8G8B8));
+    modes.push_back(Mode(1280, 1024, 60, formatA8R8G8B8));
+    StartWith(modes);
+    EXPECT_EQ(Ini(), IniBytes(1024, 768, 85, 21));
+    EXPECT_TRUE(displayModes[size_t(currentMode)] == Mode(1024, 768, 75, formatA8R8G8B8));
+    EXPECT_EQ(pendingMode, currentMode);
+}
+
+TEST_F(AppVideo, WithoutEightyFiveHertzTheHighestRateBelowIsTaken) {
+    StartWith({Mode(1024, 768, 60, 22), Mode(1024, 768, 70, 22), Mode(1024, 768, 60, 23)});
+    EXPECT_TRUE(displayModes[size_t(currentMode)] == Mode(1024, 768, 70, 22));
+}
+
+TEST_F(AppVideo, SettingsNoModeSatisfiesGiveTheSmallestMode) {
+    WriteIni(IniBytes(1024, 768, 85, 99));  // a format of no known depth
+    StartWith(CommonAdapter());
+    EXPECT_EQ(currentMode, 0);
+    EXPECT_TRUE(displayModes[0] == Mode(640, 480, 60, formatR5G6B5));
+}
+
+TEST_F(AppVideo, AShortOrUnreadableFileGivesTheDefaultsWrittenBack) {
+    std::vector<uint8_t> bytes = IniBytes(800, 600, 75, 22);
+    bytes.pop_back();
+    WriteIni(bytes);
+    EXPECT_FALSE(ReadVideoSettings());
+    StartWith(CommonAdapter());
+    EXPECT_EQ(Ini(), IniBytes(1024, 768, 85, 21));
+    EXPECT_EQ(displayModes[size_t(currentMode)].width, 1024u);
+}
+
+TEST_F(AppVideo, AReadOnlyFileStillCounts) {
+    WriteIni(IniBytes(640, 480, 60, 23));
+    ASSERT_EQ(chmod(Path("video.ini").c_str(), 0444), 0);
+    ASSERT_TRUE(ReadVideoSettings());
+    EXPECT_EQ(videoSettings.width, 640u);
+    EXPECT_EQ(videoSettings.format, 23u);
+}
+
+TEST_F(AppVideo, SettingsAreNotWrittenWhereTheFolderCannotTakeThem) {
+    workDir = Path("missing");
+    EXPECT_FALSE(WriteVideoSettings(defaultVideoSettings));
+    StartWith(CommonAdapter());  // start-up goes on with the defaults
+    EXPECT_EQ(displayModes[size_t(currentMode)].width, 1024u);
+}
+
+TEST_F(AppVideo, SmallModesAndUnusedFormatsNeverAppear) {
+    StartWith({Mode(320, 200, 60, 21), Mode(640, 400, 60, 21), Mode(800, 600, 60, 28), Mode(800, 600, 60, 50),
+               Mode(800, 600, 60, 22)});
+    ASSERT_EQ(displayModes.size(), 1u);
+    EXPECT_TRUE(displayModes[0] == Mode(800, 600, 60, 22));
+}
+
+TEST_F(AppVideo, MoreThanAThousandModesAreCutAtAThousand) {
+    std::vector<DisplayMode> modes;
+    for (uint32_t i = 0; i < 1500; ++i) modes.push_back(Mode(640 + i, 480, 60, 21));
+    StartWith(modes);
+    EXPECT_EQ(displayModes.size(), 1000u);
+    EXPECT_EQ(resolutionStarts.size(), 1000u);
+}
+
+TEST_F(AppVideo, NoUsableModeEndsTheStartWithAMessage) {
+    adapterModes = {Mode(320, 240, 60, 21)};
+    std::string message;
+    EXPECT_FALSE(StartDisplaySettings(message));
+    EXPECT_NE(message.find("640 x 480"), std::string::npos);
+    adapterModes.clear();
+    message.clear();
+    std::string game;
+    EXPECT_FALSE(StartGame(game));
+    EXPECT_FALSE(game.empty());
+}
+
+TEST_F(AppVideo, TheListIsSortedAndGrouped) {
+    StartWith(CommonAdapter());
+    ASSERT_EQ(displayModes.size(), 18u);
+    EXPECT_TRUE(displayModes[0] == Mode(640, 480, 60, formatR5G6B5));
+    EXPECT_TRUE(displayModes[3] == Mode(640, 480, 60, formatA8R8G8B8));
+    EXPECT_EQ(resolutionStarts, (std::vector<int>{0, 6, 12}));
+    EXPECT_EQ(depthStarts, (std::vector<int>{0, 3, 6, 9, 12, 15}));
+}
+
+TEST_F(AppVideo, TheArrowsStepThroughTheGroups) {
+    StartWith(CommonAdapter());
+    gameScreen = GameScreen::MainMenu;
+    Click(ControlId::MainOptions);
+    EXPECT_EQ(menuPage, MenuPage::Options);
+    ASSERT_TRUE(Pending() == Mode(1024, 768, 75, formatA8R8G8B8));
+    EXPECT_EQ(optionArrows[1], 0);  // no larger resolution
+    EXPECT_EQ(optionArrows[5], 0);  // no higher rate
+    Click(ControlId::ResolutionDown);
+    EXPECT_TRUE(Pending() == Mode(800, 600, 60, formatR5G6B5));  // the first mode of the group
+    Click(ControlId::DepthUp);
+    EXPECT_TRUE(Pending() == Mode(800, 600, 60, formatA8R8G8B8));
+    Click(ControlId::RefreshUp);
+    Click(ControlId::RefreshUp);
+    EXPECT_TRUE(Pending() == Mode(800, 600, 75, formatA8R8G8B8));
+    Click(ControlId::RefreshUp);  // hidden: stays
+    EXPECT_TRUE(Pending() == Mode(800, 600, 75, formatA8R8G8B8));
+    Click(ControlId::ResolutionUp);
+    Click(ControlId::ResolutionUp);  // hidden at the top
+    EXPECT_TRUE(Pending() == Mode(1024, 768, 60, formatR5G6B5));
+    EXPECT_TRUE(apptest::sounds.size() == 1);  // only the page's opening
+}
+
+TEST_F(AppVideo, RandomArrowClicksNeverLeaveTheirGroup) {
+    std::vector<DisplayMode> modes = CommonAdapter();
+    modes.push_back(Mode(1024, 768, 0, formatR8G8B8));
+    modes.push_back(Mode(1280, 720, 60, formatX8R8G8B8));
+    modes.push_back(Mode(1280, 720, 60, formatA8R8G8B8));  // same depth, another format
+    StartWith(modes);
+    gameScreen = GameScreen::MainMenu;
+    Click(ControlId::MainOptions);
+    std::mt19937 rng(7);
+    for (int i = 0; i < 2000; ++i) {
+        const DisplayMode before = Pending();
+        const int arrow = int(rng() % 6);
+        const bool shown = optionArrows[arrow];
+        Click(Id(ControlId::ResolutionDown) + arrow);
+        ASSERT_GE(pendingMode, 0);
+        ASSERT_LT(pendingMode, int(displayModes.size()));
+        const DisplayMode after = Pending();
+        if (!shown) {
+            ASSERT_TRUE(after == before);
+            continue;
+        }
+        ASSERT_FALSE(after == before);
+        if (arrow >= 4) {  // refresh: same size and format
+            ASSERT_EQ(after.width, before.width);
+            ASSERT_EQ(after.height, before.height);
+            ASSERT_EQ(after.format, before.format);
+        } else if (arrow >= 2) {  // depth: same size, first rate of its group
+            ASSERT_EQ(after.width, before.width);
+            ASSERT_EQ(after.height, before.height);
+            ASSERT_EQ(pendingMode, depthStarts[size_t(depthIndex)]);
+        } else {
+            ASSERT_EQ(pendingMode, resolutionStarts[size_t(resolutionIndex)]);
+        }
+    }
+}
+
+TEST_F(AppVideo, OkAppliesAChangeAndNothingElse) {
+    StartWith(CommonAdapter());
+    gameScreen = GameScreen::MainMenu;
+    Click(ControlId::MainOptions);
+    Click(ControlId::DialogOk);
+    EXPECT_TRUE(apptest::resetModes.empty());
+    EXPECT_FALSE(deviceLost);
+    EXPECT_EQ(menuPage, MenuPage::Options);
+    Click(ControlId::ResolutionDown);
+    Click(ControlId::DialogOk);
+    ASSERT_EQ(apptest::resetModes.size(), 1u);
+    EXPECT_TRUE(apptest::resetModes[0] == Mode(800, 600, 60, formatR5G6B5));
+    EXPECT_TRUE(deviceLost);
+    EXPECT_EQ(screenWidth, 800);
+    EXPECT_EQ(menuPage, MenuPage::Options);  // the page stays open
+    ShutdownGame();
+    EXPECT_EQ(Ini(), IniBytes(800, 600, 60, formatR5G6B5));
+}
+
+TEST_F(AppVideo, LeavingThePageAppliesNothing) {
+    StartWith(CommonAdapter());
+    gameScreen = GameScreen::MainMenu;
+    Click(ControlId::MainOptions);
+    Click(ControlId::ResolutionDown);
+    Click(ControlId::DialogMenu);
+    EXPECT_EQ(menuPage, MenuPage::Main);
+    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    EXPECT_TRUE(apptest::resetModes.empty());
+    Click(ControlId::MainOptions);
+    EXPECT_EQ(pendingMode, currentMode);
+}
+
+TEST_F(AppVideo, FormatBitsOfEveryCode) {
+    EXPECT_EQ(FormatBits(20), 24);
+    for (uint32_t f : {21u, 22u, 31u, 32u, 33u}) EXPECT_EQ(FormatBits(f), 32) << f;
+    for (uint32_t f : {23u, 24u, 25u, 26u, 30u}) EXPECT_EQ(FormatBits(f), 16) << f;
+    for (uint32_t f : {0u, 27u, 28u, 29u, 34u, 0xFFFFFFFFu}) EXPECT_EQ(FormatBits(f), 0) << f;
+}
+
+}  // namespace
