@@ -115,18 +115,19 @@ void CollidePairs(Board& board) {
         scratch.worldPosition[i] = {p.x / 36.0f, p.y / 72.0f, p.z / 36.0f};
     }
 
-    // 3. Pairs in order of i, then j.
+    // 3. Pairs in order of i, then j. The cheap test on the world positions
+    // comes first; it only passes over pairs that cannot touch.
     for (int i = 0; i < count; ++i) {
         Ball& a = board.balls[i];
         if (!(a.absorb < absorbStart)) continue;
         const Vec3 pa = scratch.worldPosition[i];
         for (int j = i + 1; j < count; ++j) {
-            Ball& b = board.balls[j];
-            if (b.absorb != 0.0f) continue;
             const Vec3 pb = scratch.worldPosition[j];
             if (std::fabs(pb.x - pa.x) > pairReach || std::fabs(pb.z - pa.z) > pairReach ||
                 std::fabs(pb.y - pa.y) > pairReach)
                 continue;
+            Ball& b = board.balls[j];
+            if (b.absorb != 0.0f) continue;
             const float impact = CollideBalls(a, b);
             if (impact > 0.0f) {
                 if (a.kind == kindBomb || b.kind == kindBomb) {
