@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
@@ -128,6 +129,19 @@ std::string ExecutableFolder() {
 
 GameScreen ScreenOfMenuPage() {
     return menuPage == MenuPage::FromEditor ? GameScreen::Editor : GameScreen::Play;
+}
+
+bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    std::vector<uint8_t> data(maxBytes);
+    const size_t n = std::fread(data.data(), 1, maxBytes, file);
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    if (!ok) return false;
+    data.resize(n);
+    bytes.swap(data);
+    return true;
 }
 
 void AdjustStock(Board& target, int kind, int delta) {

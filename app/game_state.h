@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "board/board.h"
 #include "board/geometry.h"
@@ -166,6 +167,10 @@ std::string ExecutableFolder();
 
 // The screen a run returns to: the editor or the puzzle named by menuPage.
 GameScreen ScreenOfMenuPage();
+
+// Reads at most maxBytes from the start of a file, opened read-only; false
+// when it cannot be opened or read. What follows those bytes is not looked at.
+bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
 
 // Adds delta to the stock counter of kind, keeping it inside a signed byte.
 void AdjustStock(Board& target, int kind, int delta);

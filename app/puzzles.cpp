@@ -40,8 +40,8 @@ static void CountSolved() {
 
 bool ReadProgress() {
     std::vector<uint8_t> bytes;
-    // Only the first 60 bytes count; the cap keeps a stray huge file out.
-    if (!ReadWholeFile(ProgressPath(), 1 << 16, bytes) || bytes.empty()) return false;
+    // Only the first 60 bytes count, whatever follows them.
+    if (!ReadFileStart(ProgressPath(), sizeof solvedFlags, bytes) || bytes.empty()) return false;
     // A shorter file fills only the first flags; the others keep their value.
     std::memcpy(solvedFlags, bytes.data(), std::min(bytes.size(), sizeof solvedFlags));
     CountSolved();

@@ -49,8 +49,8 @@ static void PutU32(uint8_t* p, uint32_t value) {
 
 bool ReadVideoSettings() {
     std::vector<uint8_t> bytes;
-    // Only the first 16 bytes count; the cap just keeps a stray huge file out.
-    if (!ReadWholeFile(VideoSettingsPath(), 1 << 16, bytes)) return false;
+    // Only the first 16 bytes count, whatever follows them.
+    if (!ReadFileStart(VideoSettingsPath(), videoSettingsBytes, bytes)) return false;
     // A file cut short would leave part of a value undefined: it counts as unreadable.
     if (bytes.size() < videoSettingsBytes) return false;
     videoSettings = {ReadU32(&bytes[0]), ReadU32(&bytes[4]), ReadU32(&bytes[8]), ReadU32(&bytes[12])};

@@ -233,11 +233,4 @@ TEST_F(AppVideo, LeavingThePageAppliesNothing) {
     EXPECT_EQ(pendingMode, currentMode);
 }
 
-TEST_F(AppVideo, FormatBitsOfEveryCode) {
-    EXPECT_EQ(FormatBits(20), 24);
-    for (uint32_t f : {21u, 22u, 31u, 32u, 33u}) EXPECT_EQ(FormatBits(f), 32) << f;
-    for (uint32_t f : {23u, 24u, 25u, 26u, 30u}) EXPECT_EQ(FormatBits(f), 16) << f;
-    for (uint32_t f : {0u, 27u, 28u, 29u, 34u, 0xFFFFFFFFu}) EXPECT_EQ(FormatBits(f), 0) << f;
-}
-
 }  // namespace
