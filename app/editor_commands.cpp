@@ -58,6 +58,8 @@ void ChangeGoalCount(int delta) {
 }
 
 void ChooseTool(EditTool tool) {
+    // Only the editor and the preparation screen show the tools.
+    if (gameScreen != GameScreen::Editor && gameScreen != GameScreen::Play) return;
     if (tool == editTool) return;
     editTool = tool;
     PlaySoundEffect(SoundEffectId::Button);
@@ -79,6 +81,9 @@ void ResizeEditorBoard(int keyCode) {
 }
 
 void Roll() {
+    // A second click on the same spot while the run goes must not take a new
+    // snapshot of the moving board.
+    if (gameScreen != GameScreen::Editor && gameScreen != GameScreen::Play) return;
     // The editor keeps the level before its test run in loadedBoard, play the
     // board before the run in runStartBoard: the stop brings them back.
     Board& snapshot = gameScreen == GameScreen::Editor ? loadedBoard : runStartBoard;

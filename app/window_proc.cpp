@@ -180,8 +180,13 @@ void RunCommand(int controlId) {
     case ControlId::ToolSwap: ChooseTool(EditTool::Swap); break;
     case ControlId::ToolDelete: ChooseTool(EditTool::Delete); break;
     case ControlId::ToolStock: ChooseTool(EditTool::Stock); break;
-    case ControlId::DialogRetry: Retry(); break;
-    case ControlId::DialogNext: StartNextUnsolvedPuzzle(); break;
+    // The result box's buttons belong to the run: its snapshot is the one to restore.
+    case ControlId::DialogRetry:
+        if (gameScreen == GameScreen::Run) Retry();
+        break;
+    case ControlId::DialogNext:
+        if (gameScreen == GameScreen::Run) StartNextUnsolvedPuzzle();
+        break;
     default: break;
     }
 }

@@ -283,6 +283,28 @@ TEST_F(AppConservation, StopWithAPieceInTheCursorKeepsIt) {
     EXPECT_EQ(board.stock[kindPlainCube] + 1, stockBefore);
 }
 
+// Clicks on a spot whose control went away with the screen change act on
+// nothing: a roll while the run goes, a retry or a tool once it is over.
+TEST_F(AppConservation, StaleClicksOnControlsOfAnotherScreenDoNothing) {
+    OpenSamplePuzzle();
+    Click(StockSlot(kindPlainCube));
+    board.balls[0].direction = int8_t(LaunchDirection::PlusX);
+    Click(ControlId::Roll);
+    ASSERT_EQ(gameScreen, GameScreen::Run);
+    board.balls[0].position.x += 40.0f;  // the run moves the ball
+    Click(ControlId::Roll);
+    Click(ControlId::ToolDelete);
+    EXPECT_EQ(runStartBoard.balls[0].position.x, board.balls[0].position.x - 40.0f);
+    EXPECT_EQ(heldKind, kindPlainCube);
+    Click(ControlId::Stop);
+    Click(ControlId::DialogRetry);
+    Click(ControlId::DialogNext);
+    EXPECT_EQ(gameScreen, GameScreen::Play);
+    EXPECT_EQ(currentPuzzle, 0);
+    EXPECT_EQ(heldKind, kindPlainCube);
+    EXPECT_EQ(board.stock[kindPlainCube], 1);
+}
+
 // Leaving the puzzle with a piece in the cursor puts it back.
 TEST_F(AppConservation, LeavingWithAPieceInTheCursorReturnsIt) {
     OpenSamplePuzzle();
