@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// Pixel formats by their classic Direct3D codes; the window layer maps its
+// Pixel formats by their long-established numeric codes; the window layer maps its
 // own formats to these.
 constexpr uint32_t formatR8G8B8 = 20;
 constexpr uint32_t formatA8R8G8B8 = 21;
