@@ -4,6 +4,8 @@
 #include <cassert>
 #include <cmath>
 
+#include "sim/simulation.h"
+
 namespace {
 
 struct CollisionState {
@@ -221,6 +223,7 @@ bool FindContact(const Board& board, Ball& ball, Contact& contact) {
     const CellCoord cell = BallCell(position);
     const Vec3 world{position.x / 36.0f, position.y / 72.0f, position.z / 36.0f};
     const bool pulledByMagnets = ball.kind == kindIronBall;
+    const Vec3 inCellSteps{position.x / 36.0f, position.y / 36.0f, position.z / 36.0f};  // y in layers
 
     // 2. Start a little beyond the ball radius with no contact.
     float best = contactSearchReach;
@@ -254,13 +257,13 @@ bool FindContact(const Board& board, Ball& ball, Contact& contact) {
         }
 
         // 3.2 Magnet pull, by every magnet around, before this tick's response.
-        // D is in cell steps with y in layers; the reach is measured with y halved.
-        if (pulledByMagnets && KindAt(board, nx, ny, nz) == kindMagnet) {
-            const Vec3 toMagnet{static_cast<float>(nx) - position.x / 36.0f,
-                                static_cast<float>(ny) - position.y / 36.0f,
-                                static_cast<float>(nz) - position.z / 36.0f};
+        // D is in cell steps with y in layers; the reach is measured with y
+        // halved. A cell beyond the reach is not read.
+        if (pulledByMagnets) {
+            const Vec3 toMagnet{static_cast<float>(nx) - inCellSteps.x, static_cast<float>(ny) - inCellSteps.y,
+                                static_cast<float>(nz) - inCellSteps.z};
             const float q = toMagnet.x * toMagnet.x + toMagnet.y * toMagnet.y / 4.0f + toMagnet.z * toMagnet.z;
-            if (q < magnetReachSquared) {
+            if (q < magnetReachSquared && KindAt(board, nx, ny, nz) == kindMagnet) {
                 const float dist = std::sqrt(q);
                 // A ball at the magnet's very centre has no direction to be
                 // pulled in: that magnet does nothing to it this tick.

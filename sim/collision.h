@@ -58,9 +58,7 @@ struct Contact {
 constexpr int neighbourOwnCell = 0;
 constexpr int neighbourBelow = 3;
 
-// Fills the nine shapes; safe to call again.
-void BuildCollisionShapes();
-
+// Shape `index` (0..8), as BuildCollisionShapes (simulation.h) filled it.
 const CollisionShape& CollisionShapeAt(int index);
 
 // The shape a collision kind collides with, or noShape.
