@@ -51,17 +51,11 @@ TEST_F(SimResponse, WallBounceFactorsAndSeparation) {
         // Pushed back to just beyond the radius from the contact point.
         EXPECT_NEAR(1.3f - ball.position.x / 36.0f, 1.0f / 3.0f + 0.00001f, 2e-7f);
     }
-}
-
-TEST_F(SimResponse, BounceSeesTheYComponentHalved) {
-    // Falling onto a floor: world velocity y is half the board velocity, and
-    // the impact is measured in world units.
+    // Falling onto a floor: the bounce sees the y velocity halved (world units).
     Ball ball;
-    ball.kind = kindPlasticBall;
     ball.position = {36.0f, 72.0f, 36.0f};
     ball.velocity = {0.0f, -4.0f, 0.0f};
-    const float impact = ReflectBall(ball, nullptr, {1.0f, 0.7f, 1.0f}, 0.3f, noRestitutionOverride);
-    EXPECT_FLOAT_EQ(impact, 2.0f);
+    EXPECT_FLOAT_EQ(ReflectBall(ball, nullptr, {1.0f, 0.7f, 1.0f}, 0.3f, noRestitutionOverride), 2.0f);
     EXPECT_NEAR(ball.velocity.y, -4.0 * WallFactor(1.0, 0.9), 4e-6);
 }
 
@@ -196,16 +190,14 @@ TEST_F(SimResponse, SpikesBurstOnlyBalloonsThatLandOnThem) {
     EXPECT_LE(t, 400);
     EXPECT_EQ(plastic.ballCount, 1);
     EXPECT_FALSE(Played(static_cast<int>(SoundEffectId::BalloonBurst)));
-}
 
-TEST_F(SimResponse, SpikesFromTheSideOnlyBounceABalloon) {
-    Board board = FloorBoard(8, 3, 3);
-    SetCell(board, 5, 1, 1, kindSpikeCube);
-    Ball& ball = AddTestBall(board, kindBalloon, 2, 1, 1);
-    ball.velocity = {launchSpeed, 0.0f, 0.0f};
-    TickUntil(board, ballsAtTarget, 2000, [&] { return board.balls[0].velocity.x < 0.0f; });
-    EXPECT_EQ(board.ballCount, 1);
-    EXPECT_LT(board.balls[0].velocity.x, 0.0f);
+    // A balloon rolling into the side of a spike cube only bounces.
+    Board side = FloorBoard(8, 3, 3);
+    SetCell(side, 5, 1, 1, kindSpikeCube);
+    AddTestBall(side, kindBalloon, 2, 1, 1).velocity = {launchSpeed, 0.0f, 0.0f};
+    TickUntil(side, ballsAtTarget, 2000, [&] { return side.balls[0].velocity.x < 0.0f; });
+    EXPECT_EQ(side.ballCount, 1);
+    EXPECT_LT(side.balls[0].velocity.x, 0.0f);
     EXPECT_FALSE(Played(static_cast<int>(SoundEffectId::BalloonBurst)));
 }
 
@@ -420,41 +412,29 @@ TEST_F(SimResponse, BombCrestRuleLevelsOffAtTheBlocksTop) {
 }
 
 TEST_F(SimResponse, BombCrestRuleNeedsEveryCondition) {
-    auto unchanged = [](Crest& c) {
-        c.Apply();
-        EXPECT_EQ(c.bomb->sinceContact, 5);
-        EXPECT_EQ(c.bomb->velocity.y, 1.0f);
+    struct Case {
+        const char* what;
+        int beyond;
+        Vec3 velocity;
+        int sinceContact, lastContactKind, ballKind;
     };
-    {
-        Crest c(kindEmpty, 2.15f);  // no block beyond the high edge
-        unchanged(c);
-    }
-    {
-        Crest c(kindPlainCube, 2.15f);  // moving away from the high edge
-        c.bomb->velocity.x = 3.0f;
-        unchanged(c);
-    }
-    {
-        Crest c(kindPlainCube, 2.15f);  // falling
-        c.bomb->velocity.y = -1.0f;
-        c.Apply();
-        EXPECT_EQ(c.bomb->sinceContact, 5);
-    }
-    {
-        Crest c(kindPlainCube, 2.15f);  // not exactly 5 ticks since the ramp
-        c.bomb->sinceContact = 6;
-        c.Apply();
-        EXPECT_EQ(c.bomb->sinceContact, 6);
-    }
-    {
-        Crest c(kindPlainCube, 2.15f);  // last struck a different ramp
-        c.bomb->lastContactKind = kindRampFirst + 2;
-        unchanged(c);
-    }
-    {
-        Crest c(kindPlainCube, 2.15f);  // not a bomb
-        c.bomb->kind = kindPlasticBall;
-        unchanged(c);
+    const Case cases[] = {
+        {"no block beyond the high edge", kindEmpty, {-3, 1, 0}, 5, kindRampFirst, kindBomb},
+        {"moving away from the high edge", kindPlainCube, {3, 1, 0}, 5, kindRampFirst, kindBomb},
+        {"falling", kindPlainCube, {-3, -1, 0}, 5, kindRampFirst, kindBomb},
+        {"not exactly 5 ticks", kindPlainCube, {-3, 1, 0}, 6, kindRampFirst, kindBomb},
+        {"last struck another ramp", kindPlainCube, {-3, 1, 0}, 5, kindRampFirst + 2, kindBomb},
+        {"not a bomb", kindPlainCube, {-3, 1, 0}, 5, kindRampFirst, kindPlasticBall},
+    };
+    for (const Case& c : cases) {
+        Crest crest(c.beyond, 2.15f);
+        crest.bomb->velocity = c.velocity;
+        crest.bomb->sinceContact = static_cast<int8_t>(c.sinceContact);
+        crest.bomb->lastContactKind = c.lastContactKind;
+        crest.bomb->kind = static_cast<int8_t>(c.ballKind);
+        crest.Apply();
+        EXPECT_EQ(crest.bomb->sinceContact, c.sinceContact) << c.what;
+        EXPECT_EQ(crest.bomb->velocity.y, c.velocity.y) << c.what;
     }
 }
 
