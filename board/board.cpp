@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <cstring>
 
 float BallRestitution(int kind) {
@@ -142,12 +143,18 @@ void Board::SetBallKindAtCell(int kind, int cellIndex) {
     if (i < ballCount) balls[i].kind = static_cast<int8_t>(kind);
 }
 
+// A stock counter is a signed byte: a level with more than 127 of the
+// player's pieces of one kind gives 127 of them rather than a negative count.
+void Board::AddToStock(int kind) {
+    if (stock[kind] < INT8_MAX) ++stock[kind];
+}
+
 void Board::PrepareForPlay() {
     std::memset(stock, 0, sizeof stock);
     for (int8_t& cell : cells) {
         if (cell >= cellPlayerPiece) {
             const int kind = CellKind(cell);
-            if (kind < stockSlots) ++stock[kind];
+            if (kind < stockSlots) AddToStock(kind);
             cell = 0;
         }
     }
@@ -156,7 +163,7 @@ void Board::PrepareForPlay() {
         if (ball.lock == static_cast<int8_t>(BallLock::FixedPosition)) {
             ball.direction = static_cast<int8_t>(LaunchDirection::Unset);
         } else if (ball.lock == static_cast<int8_t>(BallLock::PlayerBall)) {
-            if (IsBallKind(ball.kind)) ++stock[ball.kind];
+            if (IsBallKind(ball.kind)) AddToStock(ball.kind);
             const int x = static_cast<int>(ball.position.x / 36.0f);
             const int y = static_cast<int>((ball.position.y - ballPlacingLift) / 36.0f);
             const int z = static_cast<int>(ball.position.z / 36.0f);

@@ -84,6 +84,10 @@ float BallMass(int kind);
 
 constexpr int maxBalls = 100;
 constexpr int stockSlots = 50;
+// The pointer's hover value numbers the cells, then 20 stock slots, then four
+// launch arrows per ball, all below the interface controls' ids (10000 up):
+// a board may hold at most this many cells (30 x 10 x 30 is 9000).
+constexpr int maxCellCount = 10000 - 20 - 4 * maxBalls;
 constexpr float ballRadiusWorld = 1.0f / 3.0f;
 constexpr float ballPlacingLift = 6.0f;  // board units above the cell centre
 
@@ -139,6 +143,9 @@ public:
     void SetBallKindAtCell(int kind, int cellIndex);
     void PrepareForPlay();
     void ResetBallPhysics();
+
+private:
+    void AddToStock(int kind);
 };
 
 // The element kind at a cell; anything outside the grid reads as ground.

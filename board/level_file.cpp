@@ -7,8 +7,8 @@
 
 namespace {
 
-// Largest possible level: 127^3 cells, 100 balls and the view.
-constexpr size_t maxLevelBytes = levelHeaderBytes + 127u * 127u * 127u + 100u * levelBallBytes + levelViewBytes;
+// Largest possible level, with room for anything a future version may append.
+constexpr size_t maxLevelBytes = 1u << 20;
 
 float ReadFloat(const uint8_t* p) {
     uint32_t bits = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
@@ -65,6 +65,11 @@ bool ParseLevel(const uint8_t* data, size_t size, bool needView, LevelData& out,
         return false;
     }
     const size_t cellCount = size_t(sizeX) * size_t(sizeY) * size_t(sizeZ);
+    if (cellCount > size_t(maxCellCount)) {
+        error = "board of " + std::to_string(cellCount) + " cells is larger than the " +
+                std::to_string(maxCellCount) + " the game can show";
+        return false;
+    }
     const size_t ballsAt = levelHeaderBytes + cellCount;
     const size_t viewAt = ballsAt + levelBallBytes * size_t(ballCount);
     const size_t needed = viewAt + (needView ? levelViewBytes : 0);

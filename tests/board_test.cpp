@@ -197,6 +197,14 @@ TEST(BoardPrepare, MovesPlayerPiecesToTheStock) {
     EXPECT_EQ(board.balls[0].direction, static_cast<int8_t>(LaunchDirection::Unset));
 }
 
+TEST(BoardPrepare, StockCountersStopAt127) {
+    Board board(30, 10, 30);
+    board.Clear();
+    for (int i = 0; i < 200; ++i) board.cells[static_cast<size_t>(i)] = kindPlainCube + cellPlayerPiece;
+    board.PrepareForPlay();
+    EXPECT_EQ(board.stock[kindPlainCube], 127);
+}
+
 TEST(BoardPrepare, FixedBallsKeepTheirDirection) {
     Board board(5, 2, 5);
     board.Clear();

@@ -217,6 +217,16 @@ TEST(LevelFileRejects, BadHeaderCellsAndBalls) {
     }
 }
 
+TEST(LevelFileRejects, BoardsTooLargeToShow) {
+    LevelData level;
+    std::string error;
+    const std::vector<uint8_t> largest = EncodeLevel(Board(30, 10, 30), sampleCamera);
+    EXPECT_TRUE(ParseLevel(largest.data(), largest.size(), true, level, error)) << error;
+    const std::vector<uint8_t> tooLarge = EncodeLevel(Board(31, 11, 30), sampleCamera);
+    EXPECT_FALSE(ParseLevel(tooLarge.data(), tooLarge.size(), true, level, error));
+    EXPECT_EQ(error, "board of 10230 cells is larger than the 9580 the game can show");
+}
+
 TEST(LevelFileRejects, BallsOutsideTheBoardAndBadView) {
     Board board = SamplePuzzle();
     for (Vec3 where : {Vec3{-40.0f, 6.0f, 0.0f}, Vec3{0.0f, 6.0f, 300.0f}, Vec3{0.0f, 1e9f, 0.0f}}) {
