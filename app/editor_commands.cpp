@@ -111,10 +111,5 @@ void LoadLevelForPlay() {
     if (!ChooseLevelFile(true, path) || !ReadLevelFile(path, true, board, camera, levelName)) return;
     loadedBoard.CopyFrom(board);
     board.PrepareForPlay();
-    ballsAtTarget = 0;
-    menuPage = MenuPage::FromPlay;
-    gameScreen = GameScreen::Play;
-    editTool = EditTool::Build;
-    heldKind = 0;
-    PlaceElement(0, editTool, PlacePass::Preview);
+    OpenPreparedPuzzle();
 }

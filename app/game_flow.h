@@ -80,6 +80,8 @@ void StartPuzzle(int index);
 void PreviousPuzzlePage();
 void NextPuzzlePage();
 void StartNextUnsolvedPuzzle();
+// Shows the prepared board on the play screen, the cursor empty and the build tool chosen.
+void OpenPreparedPuzzle();
 
 // ---- Start-up and shutdown of the headless part ----
 

@@ -74,12 +74,7 @@ void StartPuzzle(int index) {
     if (index < 0 || index >= builtInPuzzleCount) return;
     ClearDebris();
     LoadPuzzle(index);
-    ballsAtTarget = 0;
-    menuPage = MenuPage::FromPlay;
-    gameScreen = GameScreen::Play;
-    editTool = EditTool::Build;
-    heldKind = 0;
-    PlaceElement(0, editTool, PlacePass::Preview);
+    OpenPreparedPuzzle();
 }
 
 void PreviousPuzzlePage() {
@@ -107,8 +102,13 @@ void StartNextUnsolvedPuzzle() {
     // Walks on from the puzzle just solved, wrapping past the last one.
     while (solvedFlags[i % builtInPuzzleCount] == 1 && i <= 2 * builtInPuzzleCount) ++i;
     LoadPuzzle(i % builtInPuzzleCount);
+    OpenPreparedPuzzle();
+}
+
+void OpenPreparedPuzzle() {
     ballsAtTarget = 0;
-    gameScreen = ScreenOfMenuPage();
+    menuPage = MenuPage::FromPlay;
+    gameScreen = GameScreen::Play;
     editTool = EditTool::Build;
     heldKind = 0;
     PlaceElement(0, editTool, PlacePass::Preview);
