@@ -1,6 +1,7 @@
 // tm3 run: rolling a level file without a display, and its exact output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -103,10 +104,14 @@ TEST_F(SimTm3Run, SolvedRunPrintsTheCountAndTheTick) {
     // About 1000 ticks of absorption after the ball arrives.
     EXPECT_GT(tick, 1000);
 
-    // Stopping one tick short is a failure.
-    const RunResult shorter = Run({Level("a.tm3", rollToTarget), "--ticks", std::to_string(tick - 1)});
-    EXPECT_EQ(shorter.status, 1);
-    EXPECT_EQ(shorter.out, "balls at target 0\nnot solved after " + std::to_string(tick - 1) + " ticks\n");
+    // Stopping one tick short is a failure; no ticks at all run nothing.
+    for (int ticks : {tick - 1, 0}) {
+        Tm3Args args{Level("a.tm3", rollToTarget), "--ticks", std::to_string(ticks)};
+        if (ticks == 0) args.push_back("--trace");
+        const RunResult shorter = Run(args);
+        EXPECT_EQ(shorter.status, 1);
+        EXPECT_EQ(shorter.out, "balls at target 0\nnot solved after " + std::to_string(ticks) + " ticks\n");
+    }
 }
 
 TEST_F(SimTm3Run, TraceShowsEveryBallAfterEveryTickAsTheSimulationHasIt) {
@@ -154,17 +159,12 @@ TEST_F(SimTm3Run, TraceListsSoundsThenClearedCellsThenBalls) {
     EXPECT_NE(lines[i + 2].rfind(tick + " ", 0), 0u) << "one ball left";
 }
 
-TEST_F(SimTm3Run, BallWithoutLaunchDirectionIsRefused) {
-    std::string text = bombIntoCube;
-    text.replace(text.find("balloon -x"), 10, "balloon none");
-    const RunResult r = Run({Level("c.tm3", text)});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.out.empty());
-    EXPECT_NE(r.err.find("ball 1 "), std::string::npos) << r.err;
-}
-
-TEST_F(SimTm3Run, BadArgumentsAreRefused) {
+// Bad input: status 2, nothing on stdout, one line on stderr.
+TEST_F(SimTm3Run, BadInputIsRefusedWithOneLine) {
     const std::string path = Level("a.tm3", rollToTarget);
+    std::string undirected = bombIntoCube;
+    undirected.replace(undirected.find("balloon -x"), 10, "balloon none");
+    WriteText(dir.File("junk.tm3"), "not a level");
     const Tm3Args bad[] = {
         {},
         {path, "--ticks"},
@@ -174,19 +174,22 @@ TEST_F(SimTm3Run, BadArgumentsAreRefused) {
         {path, "--fast"},
         {path, path},
         {dir.File("missing.tm3")},
+        {dir.File("junk.tm3")},
+        {Level("c.tm3", undirected)},
     };
     for (const Tm3Args& args : bad) {
         const RunResult r = Run(args);
-        EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args.back());
-        EXPECT_FALSE(r.err.empty());
+        SCOPED_TRACE(args.empty() ? "" : args.back());
+        EXPECT_EQ(r.status, 2);
         EXPECT_TRUE(r.out.empty());
+        EXPECT_TRUE(r.err.ends_with("\n")) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        if (!args.empty()) {
+            EXPECT_EQ(r.err.find(args.back()), r.err.rfind(args.back())) << "named twice: " << r.err;
+        }
     }
-}
-
-TEST_F(SimTm3Run, ZeroTicksRunsNothing) {
-    const RunResult r = Run({Level("a.tm3", rollToTarget), "--ticks", "0", "--trace"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "balls at target 0\nnot solved after 0 ticks\n");
+    // The ball without a launch direction is named.
+    EXPECT_NE(Run(bad[9]).err.find("ball 1 "), std::string::npos);
 }
 
 TEST_F(SimTm3Run, CommandLineToolGivesTheExitStatus) {

@@ -13,7 +13,7 @@ namespace {
 constexpr long defaultTicks = 40000;  // 100 s of game time
 constexpr long maxTicks = 2000000000;
 
-const char runUsage[] = "tm3: usage: tm3 run LEVEL.tm3 [--ticks N] [--trace]\n";
+const char runUsage[] = "tm3 run LEVEL.tm3 [--ticks N] [--trace]";
 
 struct RunOptions {
     std::string path;
@@ -44,17 +44,17 @@ bool ParseRunOptions(const Tm3Args& args, RunOptions& options, std::FILE* err) {
             }
             ++i;
         } else if (word.size() > 1 && word[0] == '-') {
-            std::fprintf(err, "tm3: unknown option '%s'\n%s", word.c_str(), runUsage);
+            std::fprintf(err, "tm3: unknown option '%s'; usage: %s\n", word.c_str(), runUsage);
             return false;
         } else if (!havePath) {
             options.path = word;
             havePath = true;
         } else {
-            std::fputs(runUsage, err);
+            std::fprintf(err, "tm3: usage: %s\n", runUsage);
             return false;
         }
     }
-    if (!havePath) std::fputs(runUsage, err);
+    if (!havePath) std::fprintf(err, "tm3: usage: %s\n", runUsage);
     return havePath;
 }
 
@@ -91,7 +91,8 @@ int Tm3Run(const Tm3Args& args, std::FILE* out, std::FILE* err) {
     OrbitCamera camera;
     std::string name, reason;
     if (!ReadLevelFile(options.path, false, level.board, camera, name, &reason)) {
-        std::fprintf(err, "tm3: %s: %s\n", options.path.c_str(), reason.empty() ? "cannot read" : reason.c_str());
+        // The reason names the file already.
+        std::fprintf(err, "tm3: %s\n", reason.empty() ? ("cannot read " + options.path).c_str() : reason.c_str());
         return 2;
     }
     Board& board = level.board;
