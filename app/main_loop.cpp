@@ -53,7 +53,8 @@ void FrameStep() {
     const double now = ClockMilliseconds();
 
     if (gameScreen == GameScreen::Splash) {
-        splashTime -= static_cast<float>((now - lastStepTime) * 0.001);
+        // The elapsed seconds stay a double until the one rounding to float.
+        splashTime = static_cast<float>(splashTime - (now - lastStepTime) * 0.001);
         lastStepTime = now;
         if (splashTime <= 0.0f) {
             splashTime = 0.0f;

@@ -122,6 +122,10 @@ class AppSplash : public AppTest {};
 
 TEST_F(AppSplash, LastsTenSecondsWithoutInput) {
     FrameStep();
+    fakeNow = 263.0;
+    FrameStep();
+    // The elapsed time is rounded to a float once, with the subtraction.
+    EXPECT_EQ(splashTime, static_cast<float>(10.0 - 0.263));
     fakeNow = 9999.0;
     FrameStep();
     EXPECT_EQ(gameScreen, GameScreen::Splash);
