@@ -50,11 +50,12 @@ void SaveEditorLevel() {
     if (ChooseLevelFile(false, path)) WriteLevelFile(path, board, camera, levelName);
 }
 
+// Plus works below 10, minus above 1: a loaded level asking for more than ten
+// balls can still be brought down.
 void ChangeGoalCount(int delta) {
-    const int goal = board.goalCount + delta;
-    if (goal < 1 || goal > 10) return;
+    if (delta > 0 ? board.goalCount >= 10 : board.goalCount <= 1) return;
     PlaySoundEffect(SoundEffectId::Button);
-    board.goalCount = static_cast<int8_t>(goal);
+    board.goalCount = static_cast<int8_t>(board.goalCount + (delta > 0 ? 1 : -1));
 }
 
 void ChooseTool(EditTool tool) {

@@ -211,6 +211,13 @@ TEST_F(AppEditorCommands, TheGoalCountStaysWithinOneToTen) {
     for (int i = 0; i < 10; ++i) Click(ControlId::GoalUp);
     EXPECT_EQ(board.goalCount, 10);
     EXPECT_EQ(CountSound(SoundEffectId::Button), 9);
+    // A loaded level may ask for more: plus does nothing, minus brings it down.
+    board.goalCount = 15;
+    Click(ControlId::GoalUp);
+    EXPECT_EQ(board.goalCount, 15);
+    Click(ControlId::GoalDown);
+    EXPECT_EQ(board.goalCount, 14);
+    EXPECT_EQ(CountSound(SoundEffectId::Button), 10);
 }
 
 TEST_F(AppEditorCommands, ChoosingDeleteReturnsTheHeldPieceAndSwapKeepsIt) {
