@@ -23,7 +23,8 @@ struct PlatformHooks {
     void (*resetDevice)(const DisplayMode& mode) = nullptr;
     // True when the lost device is usable again (it may reset it on the way).
     bool (*pollDevice)() = nullptr;
-    // The adapter's full-screen display modes, in its own order.
+    // The adapter's full-screen display modes; the modes of one format in the
+    // adapter's own numbering, first to last.
     std::vector<DisplayMode> (*enumerateDisplayModes)() = nullptr;
     // Recomputes hoveredControl, pickEntryPoint and pickBoxMin from the pointer.
     void (*updateHover)() = nullptr;

@@ -75,12 +75,18 @@ static bool UsableFormat(uint32_t format) {
 
 void BuildModeList(const std::vector<DisplayMode>& adapterModes) {
     displayModes.clear();
-    for (const DisplayMode& mode : adapterModes) {
-        if (static_cast<int>(displayModes.size()) >= maxDisplayModes) break;
-        if (!UsableFormat(mode.format) || mode.width < 640 || mode.height < 480) continue;
-        displayModes.push_back(mode);
+    // Format by format from the lowest code, each format's modes from its last
+    // to its first: modes the sort cannot tell apart (two 32-bit formats at the
+    // same size and rate) and the cut at 1000 both follow this order.
+    for (uint32_t format = 20; format <= 33; ++format) {
+        if (!UsableFormat(format)) continue;
+        for (auto mode = adapterModes.rbegin(); mode != adapterModes.rend(); ++mode) {
+            if (mode->format != format || mode->width < 640 || mode->height < 480) continue;
+            if (static_cast<int>(displayModes.size()) >= maxDisplayModes) break;
+            displayModes.push_back(*mode);
+        }
     }
-    // Modes equal in all four keys keep the adapter's order.
+    // Modes equal in all four keys keep the order in which they were taken.
     std::stable_sort(displayModes.begin(), displayModes.end(), [](const DisplayMode& a, const DisplayMode& b) {
         if (a.width != b.width) return a.width < b.width;
         if (a.height != b.height) return a.height < b.height;

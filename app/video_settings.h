@@ -41,8 +41,9 @@ bool ReadVideoSettings();
 // Writes a mode to video.ini atomically; false when the folder is not writable.
 bool WriteVideoSettings(const DisplayMode& mode);
 
-// Builds displayModes and the group lists from the adapter's modes (in its own
-// order): only the formats the game draws with and at least 640 x 480, at most 1000.
+// Builds displayModes and the group lists from the adapter's modes (each
+// format's modes in the adapter's own numbering): only the formats the game
+// draws with and at least 640 x 480, at most 1000.
 void BuildModeList(const std::vector<DisplayMode>& adapterModes);
 // currentMode = the largest mode not above videoSettings in any respect, else 0.
 void ChooseStartMode();

@@ -119,6 +119,7 @@ TEST_F(AppVideo, MoreThanAThousandModesAreCutAtAThousand) {
     StartWith(modes);
     EXPECT_EQ(displayModes.size(), 1000u);
     EXPECT_EQ(resolutionStarts.size(), 1000u);
+    EXPECT_EQ(displayModes[0].width, 1140u);  // taken from the adapter's last mode down
 }
 
 TEST_F(AppVideo, NoUsableModeEndsTheStartWithAMessage) {
@@ -140,6 +141,15 @@ TEST_F(AppVideo, TheListIsSortedAndGrouped) {
     EXPECT_TRUE(displayModes[3] == Mode(640, 480, 60, formatA8R8G8B8));
     EXPECT_EQ(resolutionStarts, (std::vector<int>{0, 6, 12}));
     EXPECT_EQ(depthStarts, (std::vector<int>{0, 3, 6, 9, 12, 15}));
+}
+
+TEST_F(AppVideo, ModesTheSortCannotTellApartAreTakenFormatByFormat) {
+    // Two 32-bit formats at the same size and rate: the lower code comes first,
+    // whatever order the adapter lists them in, so the start mode is the other.
+    StartWith({Mode(1024, 768, 60, formatX8R8G8B8), Mode(1024, 768, 60, formatA8R8G8B8)});
+    EXPECT_EQ(displayModes[0].format, formatA8R8G8B8);
+    EXPECT_EQ(displayModes[size_t(currentMode)].format, formatX8R8G8B8);
+    EXPECT_EQ(depthStarts, (std::vector<int>{0, 1}));
 }
 
 TEST_F(AppVideo, TheArrowsStepThroughTheGroups) {
