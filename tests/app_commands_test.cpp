@@ -20,33 +20,23 @@ protected:
     }
 };
 
-TEST_F(AppMainMenu, StartOpensTheFirstPageOfPuzzles) {
+TEST_F(AppMainMenu, TheMainPageButtonsOpenTheirPages) {
     Click(ControlId::MainStart);
     EXPECT_EQ(menuPage, MenuPage::PuzzleSelect);
     EXPECT_EQ(currentPuzzle, 0);
-    EXPECT_EQ(CountSound(SoundEffectId::Button), 1);
-}
-
-TEST_F(AppMainMenu, HelpPagesFollowOneAnotherBackToTheMenu) {
+    menuPage = MenuPage::Main;
     Click(ControlId::MainHelp);
     EXPECT_EQ(menuPage, MenuPage::Help1);
-    const MenuPage next[] = {MenuPage::Help2, MenuPage::Help3, MenuPage::Help4, MenuPage::Main};
-    for (MenuPage page : next) {
+    for (MenuPage page : {MenuPage::Help2, MenuPage::Help3, MenuPage::Help4, MenuPage::Main}) {
         Click(ControlId::HelpPage);
         EXPECT_EQ(menuPage, page);
     }
-}
-
-TEST_F(AppMainMenu, ExitEndsTheProgram) {
+    EXPECT_EQ(CountSound(SoundEffectId::Button), 6);
+    Click(ControlId::WebLine);  // no sound
+    EXPECT_EQ(apptest::openedPages, std::vector<std::string>{publisherWebAddress});
+    EXPECT_EQ(apptest::sounds.size(), 6u);
     Click(ControlId::MainExit);
     EXPECT_FALSE(windowOpen);
-}
-
-TEST_F(AppMainMenu, TheWebLineOpensTheAddressWithoutASound) {
-    Click(ControlId::WebLine);
-    ASSERT_EQ(apptest::openedPages.size(), 1u);
-    EXPECT_EQ(apptest::openedPages[0], publisherWebAddress);
-    EXPECT_TRUE(apptest::sounds.empty());
 }
 
 TEST_F(AppMainMenu, LoadOpensALevelFileForPlay) {
@@ -100,10 +90,17 @@ TEST_F(AppPuzzleSelect, PagingStopsAtBothEndsWithoutASound) {
     EXPECT_EQ(CountSound(SoundEffectId::Button), 5);
     Click(ControlId::SelectPageUp);
     EXPECT_EQ(currentPuzzle, 40);
+    Click(ControlId::SelectBack);
+    EXPECT_EQ(menuPage, MenuPage::Main);
+    EXPECT_EQ(currentPuzzle, -1);
 }
 
 TEST_F(AppPuzzleSelect, ARowStartsItsPuzzle) {
     WritePuzzle(12, SamplePuzzle());
+    Click(Id(ControlId::PuzzleRowFirst) + 60);  // rows past the last puzzle do nothing
+    Click(Id(ControlId::PuzzleRowFirst) + 899);
+    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    EXPECT_TRUE(apptest::sounds.empty());
     Click(ControlId::SelectPageDown);
     Click(Id(ControlId::PuzzleRowFirst) + 12);
     EXPECT_EQ(gameScreen, GameScreen::Play);
@@ -112,13 +109,6 @@ TEST_F(AppPuzzleSelect, ARowStartsItsPuzzle) {
     EXPECT_EQ(levelName, "sziget");
     EXPECT_EQ(editTool, EditTool::Build);
     EXPECT_EQ(board.stock[kindPlainCube], 2);
-}
-
-TEST_F(AppPuzzleSelect, RowsPastTheLastPuzzleDoNothing) {
-    Click(Id(ControlId::PuzzleRowFirst) + 60);
-    Click(Id(ControlId::PuzzleRowFirst) + 899);
-    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
-    EXPECT_EQ(menuPage, MenuPage::PuzzleSelect);
 }
 
 TEST_F(AppPuzzleSelect, AMissingPuzzleFileIsPlayedOnTheBoardAlreadyThere) {
@@ -131,43 +121,27 @@ TEST_F(AppPuzzleSelect, AMissingPuzzleFileIsPlayedOnTheBoardAlreadyThere) {
     EXPECT_EQ(gameScreen, GameScreen::Run);
 }
 
-TEST_F(AppPuzzleSelect, BackReturnsToTheMainPage) {
-    Click(ControlId::SelectPageDown);
-    Click(ControlId::SelectBack);
-    EXPECT_EQ(menuPage, MenuPage::Main);
-    EXPECT_EQ(currentPuzzle, -1);
-}
-
-TEST_F(AppPuzzleSelect, NextUnsolvedWrapsAroundTheList) {
-    for (int i = 0; i < builtInPuzzleCount; ++i) solvedFlags[i] = i != 3;
-    solvedCount = 59;
-    WritePuzzle(3, SamplePuzzle());
-    WritePuzzle(59, SamplePuzzle());
-    Click(Id(ControlId::PuzzleRowFirst) + 59);
-    solvedFlags[3] = 0;
-    board.balls[0].direction = int8_t(LaunchDirection::PlusX);
-    Click(ControlId::Roll);
-    ballsAtTarget = 1;
-    FrameStep();
-    ASSERT_EQ(dialogState, DialogState::PuzzleSolved);
-    Click(ControlId::DialogNext);
-    EXPECT_EQ(gameScreen, GameScreen::Play);
-    EXPECT_EQ(currentPuzzle, 3);
-    EXPECT_EQ(levelName, "femgolyo");
-    EXPECT_EQ(dialogState, DialogState::None);
-}
-
-TEST_F(AppPuzzleSelect, NextGoesToTheFollowingPuzzleWhenItIsUnsolved) {
-    WritePuzzle(8, SamplePuzzle());
-    Click(Id(ControlId::PuzzleRowFirst) + 8);
-    board.balls[0].direction = int8_t(LaunchDirection::PlusX);
-    Click(ControlId::Roll);
-    ballsAtTarget = 1;
-    FrameStep();
-    Click(ControlId::DialogNext);
+TEST_F(AppPuzzleSelect, NextOpensTheFollowingUnsolvedPuzzleWrappingAround) {
+    auto winAndNext = [this](int puzzle) {
+        Click(Id(ControlId::PuzzleRowFirst) + puzzle);
+        RollSample();
+        WinRun();
+        ASSERT_EQ(dialogState, DialogState::PuzzleSolved);
+        Click(ControlId::DialogNext);
+    };
+    for (int i : {3, 8, 59}) WritePuzzle(i, SamplePuzzle());
+    winAndNext(8);
     EXPECT_EQ(currentPuzzle, 9);
+    EXPECT_EQ(gameScreen, GameScreen::Play);
     EXPECT_EQ(heldKind, 0);
     EXPECT_EQ(ballsAtTarget, 0);
+    EXPECT_EQ(dialogState, DialogState::None);
+    for (int i = 0; i < builtInPuzzleCount; ++i) solvedFlags[i] = i != 3 && i != 59;
+    solvedCount = 58;
+    gameScreen = GameScreen::MainMenu;
+    winAndNext(59);
+    EXPECT_EQ(currentPuzzle, 3);
+    EXPECT_EQ(levelName, "femgolyo");
 }
 
 // ---- Editor ----
@@ -183,10 +157,10 @@ protected:
     void TestSolve() {
         Click(ControlId::Roll);
         ASSERT_EQ(gameScreen, GameScreen::Run);
-        ballsAtTarget = board.goalCount;
-        FrameStep();
+        WinRun();
         Click(ControlId::DialogOk);
         ASSERT_EQ(gameScreen, GameScreen::Editor);
+        ASSERT_EQ(dialogState, DialogState::None);  // cleared by the same click, the run being over
     }
 };
 
@@ -236,6 +210,11 @@ TEST_F(AppEditorCommands, ChoosingDeleteReturnsTheHeldPieceAndSwapKeepsIt) {
 }
 
 TEST_F(AppEditorCommands, SizeKeysStayWithinFiveToThirty) {
+    board.cells[size_t(Cell(9, 1, 9))] = kindStartCube;
+    board.cells[size_t(Cell(9, 2, 9))] = kindBomb;
+    board.AddBall(kindBomb, Cell(9, 2, 9));
+    Press(KeyCode::Digit1);
+    EXPECT_EQ(board.ballCount, 0);  // shrinking drops the balls outside
     for (int i = 0; i < 30; ++i) Press(KeyCode::Digit1);
     EXPECT_EQ(board.sizeX, 5);
     for (int i = 0; i < 30; ++i) Press(KeyCode::Digit6);
@@ -249,14 +228,6 @@ TEST_F(AppEditorCommands, SizeKeysStayWithinFiveToThirty) {
     gameScreen = GameScreen::Play;
     Press(KeyCode::Digit2);
     EXPECT_EQ(board.sizeX, 6);
-}
-
-TEST_F(AppEditorCommands, ShrinkingDropsTheBallsOutside) {
-    board.cells[size_t(Cell(9, 1, 9))] = kindStartCube;
-    board.cells[size_t(Cell(9, 2, 9))] = kindBomb;
-    board.AddBall(kindBomb, Cell(9, 2, 9));
-    Press(KeyCode::Digit1);
-    EXPECT_EQ(board.ballCount, 0);
 }
 
 TEST_F(AppEditorCommands, SavingNeedsASuccessfulTestRunFirst) {
@@ -279,18 +250,16 @@ TEST_F(AppEditorCommands, SavingNeedsASuccessfulTestRunFirst) {
     EXPECT_TRUE(levelTested);
 }
 
-TEST_F(AppEditorCommands, AnEditAfterTheTestNeedsAnotherTest) {
+TEST_F(AppEditorCommands, AnEditOrALoadAfterTheTestNeedsAnotherTest) {
     TestSolve();
     Click(StockSlot(kindPlainCube));
     PointAtFace(3, 0, 3, 0, 1, 0);
     Click(hoveredControl);
     Click(ControlId::EditorSave);
     EXPECT_EQ(dialogState, DialogState::TestFirst);
-}
-
-TEST_F(AppEditorCommands, LoadingClearsTheTestEvenWhenCancelled) {
+    Click(ControlId::DialogOk);
     TestSolve();
-    Click(ControlId::EditorLoad);
+    Click(ControlId::EditorLoad);  // cancelled, still cleared
     EXPECT_FALSE(levelTested);
     WriteLevel(Path("lvl.tm3"), SamplePuzzle());
     dialogPath = Path("lvl.tm3");

@@ -134,6 +134,18 @@ protected:
         return level;
     }
 
+    // Rolls the sample puzzle with its fixed-position ball sent along +x.
+    void RollSample() {
+        board.balls[0].direction = int8_t(LaunchDirection::PlusX);
+        Click(ControlId::Roll);
+        ASSERT_EQ(gameScreen, GameScreen::Run);
+    }
+    // The run's balls reach the goal; the frame driver notices.
+    void WinRun() {
+        ballsAtTarget = board.goalCount;
+        FrameStep();
+    }
+
     // Opens puzzle 0 in play from a sample file.
     void OpenSamplePuzzle(int index = 0) {
         WritePuzzle(index, SamplePuzzle());
