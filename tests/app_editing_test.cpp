@@ -110,6 +110,13 @@ TEST_F(AppPlacePlay, DeletingTakesBackOnlyThePlayersOwnFreePieces) {
     EXPECT_EQ(CellValue(2, 0, 2), kindGroundCube);
     Click(Cell(1, 1, 1));  // a start cube of the puzzle
     EXPECT_EQ(CellValue(1, 1, 1), kindStartCube);
+    Click(Cell(2, 2, 4));  // the puzzle's fixed ball: neither deleted nor swapped
+    EXPECT_EQ(board.ballCount, 1);
+    Click(ControlId::ToolSwap);
+    Take(kindIronBall);
+    Click(Cell(2, 2, 4));
+    EXPECT_EQ(board.balls[0].kind, kindBalloon);
+    EXPECT_EQ(heldKind, kindIronBall);
 }
 
 TEST_F(AppPlacePlay, APlacedBallCanBeDeletedButNotTheStartCubeUnderIt) {
@@ -132,18 +139,6 @@ TEST_F(AppPlacePlay, APlacedBallCanBeDeletedButNotTheStartCubeUnderIt) {
     Click(Cell(1, 1, 1));
     EXPECT_EQ(CellValue(1, 1, 1), 0);
     EXPECT_EQ(board.stock[kindStartCube], 2);
-}
-
-TEST_F(AppPlacePlay, TheFixedBallsOfThePuzzleStay) {
-    OpenSamplePuzzle();
-    Click(ControlId::ToolDelete);
-    Click(Cell(2, 2, 4));
-    EXPECT_EQ(board.ballCount, 1);
-    Click(ControlId::ToolSwap);
-    Take(kindIronBall);
-    Click(Cell(2, 2, 4));
-    EXPECT_EQ(board.balls[0].kind, kindBalloon);
-    EXPECT_EQ(heldKind, kindIronBall);
 }
 
 TEST_F(AppPlacePlay, SwapExchangesTheHeldPieceWithThePlayersPiece) {
@@ -180,16 +175,11 @@ TEST_F(AppPlacePlay, SwappingOneBallForAnotherExchangesThemWithTheCursor) {
     EXPECT_EQ(heldKind, kindIronBall);
     EXPECT_EQ(board.stock[kindIronBall], 0);
     EXPECT_EQ(board.stock[kindPlasticBall], 0);
-}
-
-TEST_F(AppPlacePlay, ACubeCannotBeSwappedOntoAStartCubeForItsBall) {
-    OpenSamplePuzzle();
-    Take(kindIronBall);
-    ClickTop(1, 1, 1);
-    Click(ControlId::ToolSwap);
+    // Only a ball stands on a start cube: a cube is not swapped in for it.
+    Click(StockSlot(kindIronBall));
     Take(kindPlainCube);
     Click(Cell(1, 2, 1));
-    EXPECT_EQ(CellValue(1, 2, 1), kindIronBall);
+    EXPECT_EQ(CellValue(1, 2, 1), kindPlasticBall);
     EXPECT_EQ(heldKind, kindPlainCube);
 }
 
@@ -322,7 +312,7 @@ TEST_F(AppPlaceEditor, TheStockToolMarksThePlayersPieces) {
     EXPECT_EQ(board.balls[0].direction, int8_t(LaunchDirection::NoDirection));
 }
 
-TEST_F(AppPlaceEditor, SwappingBallsInTheEditorGivesTheReplacedKind) {
+TEST_F(AppPlaceEditor, ABallSwapGivesTheReplacedKindAndItsStartCubeStays) {
     board.cells[size_t(Cell(1, 1, 1))] = kindStartCube;
     board.cells[size_t(Cell(1, 2, 1))] = kindBomb;
     board.AddBall(kindBomb, Cell(1, 2, 1));
@@ -331,12 +321,6 @@ TEST_F(AppPlaceEditor, SwappingBallsInTheEditorGivesTheReplacedKind) {
     Click(Cell(1, 2, 1));
     EXPECT_EQ(board.balls[0].kind, kindBalloon);
     EXPECT_EQ(heldKind, kindBomb);
-}
-
-TEST_F(AppPlaceEditor, AStartCubeWithABallOnItStays) {
-    board.cells[size_t(Cell(1, 1, 1))] = kindStartCube;
-    board.cells[size_t(Cell(1, 2, 1))] = kindBomb;
-    board.AddBall(kindBomb, Cell(1, 2, 1));
     Click(ControlId::ToolDelete);
     Click(Cell(1, 1, 1));
     EXPECT_EQ(CellValue(1, 1, 1), kindStartCube);
