@@ -11,5 +11,5 @@ seeds=fuzz/seeds/$name
 [ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true
 "build-fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
   -artifact_prefix="build-fuzz/artifacts/$name-" "$corpus" 2>&1 \
-  | grep -E "^(#|stat::number_of_executed_units|Done|==|SUMMARY|.*ERROR)" | tail -n 30
+  | grep -vE "^#[0-9]+[[:space:]]+(NEW|REDUCE|pulse|INITED|RELOAD)|^(INFO|MS:|0x|\\x)" | tail -n 40
 exit "${PIPESTATUS[0]}"
