@@ -21,7 +21,8 @@ namespace apptest {
 
 inline double fakeNow = 0.0;
 inline std::vector<int> sounds;
-inline int debrisClears = 0;
+inline std::vector<int> effects;       // sounds and debris clears, in the order they happened
+constexpr int debrisCleared = -1;      // an entry of effects
 inline std::string dialogPath;        // what the fake file dialog answers; empty = cancel
 inline std::vector<bool> dialogOpens; // each dialog shown: true for open, false for save
 inline std::vector<std::string> openedPages;
@@ -29,9 +30,13 @@ inline std::vector<DisplayMode> resetModes;
 inline std::vector<DisplayMode> adapterModes;
 
 inline double FakeClock() { return fakeNow; }
-inline void RecordSound(int id) { sounds.push_back(id); }
-inline void CountDebrisClear() { ++debrisClears; }
+inline void RecordSound(int id) {
+    sounds.push_back(id);
+    effects.push_back(id);
+}
+inline void RecordDebrisClear() { effects.push_back(debrisCleared); }
 inline bool FakeDialog(bool open, std::string& path) {
+    EXPECT_EQ(renderSuspended, 1);  // no frame is drawn over the dialog
     dialogOpens.push_back(open);
     path = dialogPath;
     return !dialogPath.empty();
@@ -50,7 +55,7 @@ protected:
         workDir = folder;
         fakeNow = 0.0;
         sounds.clear();
-        debrisClears = 0;
+        effects.clear();
         dialogPath.clear();
         dialogOpens.clear();
         openedPages.clear();
@@ -58,7 +63,7 @@ protected:
         adapterModes.clear();
         effectHooks = EffectHooks{};
         effectHooks.playSound = RecordSound;
-        effectHooks.clearDebris = CountDebrisClear;
+        effectHooks.clearDebris = RecordDebrisClear;
         platformHooks = PlatformHooks{};
         platformHooks.clockMilliseconds = FakeClock;
         platformHooks.chooseLevelFile = FakeDialog;

@@ -450,6 +450,44 @@ TEST_F(AppBackToMenu, RetryFromAPuzzleAndFromALoadedLevel) {
     }
 }
 
+// Each command's sound and the clearing of the debris, in their order, along
+// a player's way through a puzzle, its runs and the editor.
+TEST_F(AppBackToMenu, EachStepPlaysItsSoundAndClearsTheDebrisInOrder) {
+    using apptest::debrisCleared;
+    constexpr int button = int(SoundEffectId::Button), started = int(SoundEffectId::RunStarted);
+    WritePuzzle(0, SamplePuzzle());
+    WritePuzzle(1, SamplePuzzle());
+    gameScreen = GameScreen::MainMenu;
+    menuPage = MenuPage::PuzzleSelect;
+    currentPuzzle = 0;
+    auto step = [this](int hovered, const std::vector<int>& expected) {
+        apptest::effects.clear();
+        Click(hovered);
+        EXPECT_EQ(apptest::effects, expected) << "control " << hovered;
+    };
+    step(Id(ControlId::PuzzleRowFirst), {button, debrisCleared});
+    step(Id(ControlId::Roll), {debrisCleared});  // refused: the ball has no direction yet
+    board.balls[0].direction = int8_t(LaunchDirection::PlusX);
+    step(Id(ControlId::Roll), {debrisCleared, started});
+    step(Id(ControlId::Stop), {debrisCleared, int(SoundEffectId::RunStopped)});
+    step(Id(ControlId::Reset), {button});
+    board.balls[0].direction = int8_t(LaunchDirection::PlusX);
+    step(Id(ControlId::Roll), {debrisCleared, started});
+    apptest::effects.clear();
+    WinRun();
+    EXPECT_EQ(apptest::effects, std::vector<int>{int(SoundEffectId::Goal)});
+    step(Id(ControlId::DialogRetry), {button, debrisCleared});
+    RollSample();
+    WinRun();
+    step(Id(ControlId::DialogNext), {button, debrisCleared});
+    ASSERT_EQ(currentPuzzle, 1);
+    step(Id(ControlId::Exit), {debrisCleared, button});
+    step(Id(ControlId::SelectBack), {debrisCleared, button});
+    step(Id(ControlId::MainEditor), {button});
+    step(Id(ControlId::EditorSave), {button});
+    step(Id(ControlId::DialogOk), {debrisCleared, button});
+}
+
 TEST_F(AppBackToMenu, ADialogClearsWithTheNextMouseMessageOffTheRunScreen) {
     const struct {
         GameScreen screen;
