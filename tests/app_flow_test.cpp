@@ -378,6 +378,9 @@ TEST_F(AppBackToMenu, StopRestoresThePuzzleAsTheRunBegan) {
     EXPECT_EQ(board.balls[0].position.x, runStartBoard.balls[0].position.x);
     EXPECT_EQ(ballsAtTarget, 0);
     EXPECT_EQ(apptest::sounds, std::vector<int>{int(SoundEffectId::RunStopped)});
+    // The snapshot was taken before the launch: the next run starts at launch speed.
+    RollSample();
+    EXPECT_EQ(board.balls[0].velocity.x, 4.8f);
 }
 
 TEST_F(AppBackToMenu, StopInTheEditorRestoresTheLevelAndItsDirections) {
