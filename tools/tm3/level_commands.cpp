@@ -26,24 +26,29 @@ bool LoadForInspection(const std::string& path, LevelData& level, std::FILE* err
 
 }  // namespace
 
-int Tm3Info(const Tm3Args& args, std::FILE* out, std::FILE* err) {
+namespace {
+
+// The commands that take one level file: checks the words and loads the level.
+bool LoadOnlyArgument(const Tm3Args& args, const char* usage, LevelData& level, std::FILE* err) {
     if (args.size() != 1) {
-        std::fputs("tm3: usage: tm3 info LEVEL.tm3\n", err);
-        return 2;
+        std::fprintf(err, "tm3: usage: %s\n", usage);
+        return false;
     }
+    return LoadForInspection(args[0], level, err);
+}
+
+}  // namespace
+
+int Tm3Info(const Tm3Args& args, std::FILE* out, std::FILE* err) {
     LevelData level;
-    if (!LoadForInspection(args[0], level, err)) return 2;
+    if (!LoadOnlyArgument(args, "tm3 info LEVEL.tm3", level, err)) return 2;
     std::fputs(DescribeLevel(level).c_str(), out);
     return 0;
 }
 
 int Tm3Dump(const Tm3Args& args, std::FILE* out, std::FILE* err) {
-    if (args.size() != 1) {
-        std::fputs("tm3: usage: tm3 dump LEVEL.tm3\n", err);
-        return 2;
-    }
     LevelData level;
-    if (!LoadForInspection(args[0], level, err)) return 2;
+    if (!LoadOnlyArgument(args, "tm3 dump LEVEL.tm3", level, err)) return 2;
     std::fputs(DumpLevel(level).c_str(), out);
     return 0;
 }
