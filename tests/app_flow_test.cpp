@@ -137,30 +137,36 @@ TEST_F(AppSplash, KeysAndClicksSkipToTheEndOfTheLogoShowing) {
 
 // ---- Main loop ----
 
-class AppMainLoop : public AppTest {};
-
 std::vector<Message> queued;
 size_t nextQueued = 0;
-int frames = 0;
-bool NextQueued(Message& m) {
-    if (nextQueued >= queued.size()) return false;
-    m = queued[nextQueued++];
-    return true;
-}
-void CountFrame() { ++frames; }
+int frames = 0, passes = 0, passesWanted = 0;
+
+class AppMainLoop : public AppTest {
+protected:
+    // Runs the loop with `first` waiting in the queue; each pass sleeps 1 ms,
+    // and Escape arrives after `count` passes. Counts the frames drawn.
+    void RunPasses(int count, std::vector<Message> first = {}) {
+        queued = std::move(first);
+        nextQueued = 0;
+        frames = passes = 0;
+        passesWanted = count;
+        platformHooks.nextMessage = [](Message& m) {
+            if (nextQueued >= queued.size()) return false;
+            m = queued[nextQueued++];
+            return true;
+        };
+        platformHooks.drawFrame = [] { ++frames; };
+        platformHooks.sleepMilliseconds = [](int) {
+            fakeNow += 1.0;
+            if (++passes >= passesWanted) queued.push_back(Message::Key(MessageType::KeyDown, KeyCode::Escape));
+        };
+        RunMainLoop();
+        EXPECT_FALSE(windowOpen);
+    }
+};
 
 TEST_F(AppMainLoop, RunsUntilEscapeAndDrawsEveryPass) {
-    queued = {Message::Key(MessageType::KeyDown, KeyCode::Up)};
-    nextQueued = 0;
-    frames = 0;
-    platformHooks.nextMessage = NextQueued;
-    platformHooks.drawFrame = CountFrame;
-    platformHooks.sleepMilliseconds = [](int) {
-        fakeNow += 1.0;
-        if (fakeNow >= 50.0) queued.push_back(Message::Key(MessageType::KeyDown, KeyCode::Escape));
-    };
-    RunMainLoop();
-    EXPECT_FALSE(windowOpen);
+    RunPasses(50, {Message::Key(MessageType::KeyDown, KeyCode::Up)});
     EXPECT_EQ(frames, 50);
     EXPECT_EQ(renderSuspended, 0);
     EXPECT_EQ(keyDown[int(KeyCode::Up)], 1);  // zoom key held for the camera
@@ -169,38 +175,29 @@ TEST_F(AppMainLoop, RunsUntilEscapeAndDrawsEveryPass) {
 TEST_F(AppMainLoop, TheClockRestartsWhileTheEditorOrPlayIsUp) {
     gameScreen = GameScreen::Play;
     lastStepTime = 500.0;
-    queued.clear();
-    nextQueued = 0;
-    platformHooks.nextMessage = NextQueued;
-    platformHooks.sleepMilliseconds = [](int) {
-        fakeNow += 1.0;
-        queued.push_back(Message::Key(MessageType::KeyDown, KeyCode::Escape));
-    };
-    RunMainLoop();
+    RunPasses(1);
     EXPECT_EQ(lastStepTime, -1.0);
 }
 
 TEST_F(AppMainLoop, ALostDeviceDrawsNothingUntilItIsBack) {
     deviceLost = true;
-    frames = 0;
-    queued.clear();
-    nextQueued = 0;
-    platformHooks.nextMessage = NextQueued;
-    platformHooks.drawFrame = CountFrame;
     static int polls;
     polls = 0;
     platformHooks.pollDevice = [] { return ++polls >= 3; };
-    platformHooks.sleepMilliseconds = [](int) {
-        fakeNow += 1.0;
-        if (fakeNow >= 5.0) queued.push_back(Message::Key(MessageType::KeyDown, KeyCode::Escape));
-    };
-    RunMainLoop();
+    RunPasses(5);
     EXPECT_FALSE(deviceLost);
     EXPECT_EQ(polls, 3);
     EXPECT_EQ(frames, 3);  // passes 3, 4 and 5
 }
 
-TEST_F(AppMainLoop, DestroyEndsTheLoopAndReleasesTheGraphics) {
+TEST_F(AppMainLoop, PaintDrawsUnlessAFileDialogIsOpenAndDestroyEndsTheLoop) {
+    frames = 0;
+    platformHooks.drawFrame = [] { ++frames; };
+    renderSuspended = 0;
+    WindowProc(Message{MessageType::Paint});
+    renderSuspended = 1;
+    WindowProc(Message{MessageType::Paint});
+    EXPECT_EQ(frames, 1);
     static int releases;
     releases = 0;
     platformHooks.releaseGraphics = [] { ++releases; };
@@ -208,16 +205,6 @@ TEST_F(AppMainLoop, DestroyEndsTheLoopAndReleasesTheGraphics) {
     EXPECT_FALSE(windowOpen);
     EXPECT_EQ(releases, 1);
     RunMainLoop();  // returns at once
-}
-
-TEST_F(AppMainLoop, PaintDrawsUnlessAFileDialogIsOpen) {
-    frames = 0;
-    platformHooks.drawFrame = CountFrame;
-    renderSuspended = 0;
-    WindowProc(Message{MessageType::Paint});
-    renderSuspended = 1;
-    WindowProc(Message{MessageType::Paint});
-    EXPECT_EQ(frames, 1);
 }
 
 TEST_F(AppMainLoop, EscapeEndsTheProgramFromEveryScreen) {
