@@ -144,6 +144,10 @@ ContactOutcome ApplyContact(Board& board, int i, const Contact& contact) {
     bool alive = true;
     float impact = 0.0f;
 
+    // A contact point at the ball's very centre gives no normal to respond
+    // along: the contact does nothing this tick, not even a magnet's brake.
+    if (!(Length(point - WorldPosition(ball.position)) > 0.0f)) return ContactOutcome::Continues;
+
     // 1. Response, the first case that matches.
     if (IsCornerKind(k) && contact.face == slantedFace && contact.neighbour == neighbourOwnCell) {
         // 1.1 The corner turns a ball on a grid line without an impact.

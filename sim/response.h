@@ -28,7 +28,8 @@ float ReflectBall(Ball& a, Ball* b, Vec3 contactPoint, float distance, float res
 
 // The response to ball i's contact with the board and the effects of the
 // element and of the ball's kind. The ball may be destroyed (the later balls
-// move down a slot) or taken in by a target.
+// move down a slot) or taken in by a target. A contact point at the ball's
+// centre has no normal and changes nothing.
 ContactOutcome ApplyContact(Board& board, int i, const Contact& contact);
 
 // Keeps a bomb that climbs a ramp towards a block from leaving the crest in a

@@ -267,6 +267,24 @@ TEST_F(SimResponse, TargetTakesTheBallInAndCountsItWhenAbsorbReachesEleven) {
     EXPECT_EQ(board.balls[0].kind, kindBalloon);
 }
 
+// A contact point at the ball's very centre (here on a magnet's side) gives no
+// normal: the contact changes nothing that tick, not even the magnet's brake.
+TEST_F(SimResponse, ContactAtTheBallsCentreDoesNothing) {
+    Board board(7, 4, 7);
+    board.Clear();
+    SetCell(board, 3, 2, 3, kindMagnet);
+    Ball& ball = AddBallAt(board, kindIronBall, {90.0f, 72.0f, 108.0f}, {1.0f, 0.0f, 0.0f});
+    Contact contact;
+    ASSERT_TRUE(FindContact(board, ball, contact));
+    ASSERT_EQ(contact.distance, 0.0f);
+    const Vec3 velocity = ball.velocity, position = ball.position;
+    EXPECT_EQ(ApplyContact(board, 0, contact), ContactOutcome::Continues);
+    EXPECT_EQ(std::memcmp(&ball.velocity, &velocity, sizeof velocity), 0);
+    EXPECT_EQ(std::memcmp(&ball.position, &position, sizeof position), 0);
+    EXPECT_EQ(ball.sinceContact, 0);
+    EXPECT_TRUE(effects.sounds.empty());
+}
+
 // ---- Bombs and knocks ----
 
 // One contact of a ball with the floor's top (smooth), the side of a cube in
