@@ -202,6 +202,23 @@ TEST_F(SimTick, RemovalKeepsTheOrderOfTheBallsLeft) {
     EXPECT_EQ(effects.debris[1].meshKind, kindBomb);
 }
 
+// A ball the target takes in leaves the ball-ball phase on that very tick: a
+// ball touching it is not pushed, just as if it were alone.
+TEST_F(SimTick, BallTakenThisTickIsOutOfThePairs) {
+    Board with = FloorBoard(5, 4, 5), alone = FloorBoard(5, 4, 5);
+    for (Board* board : {&with, &alone}) {
+        SetCell(*board, 1, 1, 2, kindPlainCube);
+        AddBallAt(*board, kindPlasticBall, {72.0f - 21.6f, 78.0f, 72.0f}, {});
+    }
+    SetCell(with, 2, 1, 2, kindTargetCube);
+    AddBallAt(with, kindPlasticBall, {72.0f, 78.0f, 72.0f}, {0.0f, -1.0f, 0.0f});
+    SimulationTick(with, ballsAtTarget);
+    SimulationTick(alone, ballsAtTarget);
+    ASSERT_EQ(with.balls[1].absorb, 1.0f);
+    EXPECT_EQ(std::memcmp(&with.balls[0].position, &alone.balls[0].position, sizeof(Vec3)), 0);
+    EXPECT_EQ(std::memcmp(&with.balls[0].velocity, &alone.balls[0].velocity, sizeof(Vec3)), 0);
+}
+
 // DestroyBall: debris for the ball, the later balls move down, and the given
 // cell bursts (a corner or ramp as its base mesh, turned) unless it lies in the
 // ground layer or outside the grid.
