@@ -9,7 +9,7 @@
 
 #include "board/board.h"
 #include "board/geometry.h"
-#include "scene/camera.h"
+#include "board/orbit_camera.h"
 
 // ---- Screens, pages and dialogs ----
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "board/board.h"
-#include "scene/camera.h"
+#include "board/orbit_camera.h"
 
 constexpr size_t levelHeaderBytes = 9;
 constexpr size_t levelBallBytes = 16;

@@ -1,0 +1,17 @@
+# tumbleon_layer(NAME FOLDER SOURCES... [USES lib...] [PACKAGES target...])
+#
+# Makes the static library NAME from SOURCES. Its public include folder is
+# ${CMAKE_BINARY_DIR}/layers/NAME, holding only a link FOLDER -> the source
+# folder, so `#include "FOLDER/x.h"` works for NAME and whatever links it, and
+# for nothing else. USES are the project libraries it may build on (public, so
+# their headers come along); PACKAGES are outside libraries, kept private.
+function(tumbleon_layer name folder)
+  cmake_parse_arguments(PARSE_ARGV 2 layer "" "" "SOURCES;USES;PACKAGES")
+  set(root ${CMAKE_BINARY_DIR}/layers/${name})
+  get_filename_component(parent ${root}/${folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+  add_library(${name} STATIC ${layer_SOURCES})
+  target_include_directories(${name} PUBLIC ${root})
+  target_link_libraries(${name} PUBLIC ${layer_USES} PRIVATE ${layer_PACKAGES})
+endfunction()
