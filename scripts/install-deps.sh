@@ -7,6 +7,13 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  # the window, graphics, sound, meshes, images and font
+  libsdl2-dev libgl-dev libepoxy-dev libopenal-dev libvorbis-dev libassimp-dev libstb-dev
+  libfreetype-dev libcairo2-dev fonts-dejavu-core
+  # running the real game in tests: a virtual screen, input, screenshots, dialogs
+  xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick libgl1-mesa-dri zenity
+  # real third-party files the readers are tried on
+  assimp-testmodels sound-theme-freedesktop alsa-utils
 )
 
 missing=()
