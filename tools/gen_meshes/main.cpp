@@ -1,0 +1,30 @@
+// gen_meshes FOLDER PALETTE FONT: writes the game's meshes (.x) and their
+// textures (.tga) into FOLDER (the data folder's 3dx).
+#include <cstdio>
+#include <filesystem>
+
+#include "tools/gen_meshes/gen_meshes.h"
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: gen_meshes FOLDER PALETTE FONT\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    std::string error;
+    Palette palette;
+    std::vector<GameMesh> meshes;
+    std::error_code made;
+    std::filesystem::create_directories(folder, made);
+    if (!ReadPalette(argv[2], palette, error) || !BuildGameMeshes(palette, argv[3], meshes, error) ||
+        !WriteGameTextures(palette, folder, error)) {
+        std::fprintf(stderr, "gen_meshes: %s\n", error.c_str());
+        return 1;
+    }
+    for (const GameMesh& m : meshes)
+        if (!WriteXFile(folder + "/" + m.file, m.mesh, "CD3DFile_Mesh")) {
+            std::fprintf(stderr, "gen_meshes: cannot write %s/%s\n", folder.c_str(), m.file.c_str());
+            return 1;
+        }
+    return 0;
+}
