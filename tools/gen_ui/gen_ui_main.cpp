@@ -12,11 +12,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cstdlib>
 
 namespace {
 
@@ -53,14 +53,22 @@ bool Tokenize(const std::string& line, std::vector<std::string>& words) {
 // blank nor a comment; take returns an error text or "" when the line is good.
 template <typename Take>
 bool ReadTable(const std::string& path, Take take, std::string& error) {
-    std::ifstream in(path);
+    FILE* in = std::fopen(path.c_str(), "rb");
     if (!in) {
         error = path + ": cannot be read";
         return false;
     }
-    std::string line;
+    std::string text;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text.append(buffer, n);
+    std::fclose(in);
     std::vector<std::string> words;
-    for (int number = 1; std::getline(in, line); ++number) {
+    size_t start = 0;
+    for (int number = 1; start < text.size(); ++number) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
         size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
         std::string problem = Tokenize(line, words) ? take(words) : "unclosed quote";
@@ -91,12 +99,11 @@ std::string TakeImage(std::vector<ImageSpec>& specs, const std::vector<std::stri
     ImageSpec spec;
     spec.path = w[0];
     spec.style = w[1];
-    try {
-        spec.width = std::stoi(w[2]);
-        spec.height = std::stoi(w[3]);
-    } catch (const std::exception&) {
+    if (w[2].find_first_not_of("0123456789") != std::string::npos || w[2].size() > 5 ||
+        w[3].find_first_not_of("0123456789") != std::string::npos || w[3].size() > 5)
         return "width and height must be numbers";
-    }
+    spec.width = std::atoi(w[2].c_str());
+    spec.height = std::atoi(w[3].c_str());
     if (spec.width < 1 || spec.height < 1 || spec.width > 4096 || spec.height > 4096)
         return "size out of range";
     if (spec.path.empty() || spec.path[0] == '/' || spec.path.find("..") != std::string::npos)
@@ -109,8 +116,12 @@ std::string TakeImage(std::vector<ImageSpec>& specs, const std::vector<std::stri
 std::string TakeHelp(ArtKit& kit, const std::vector<std::string>& w) {
     if (w.size() != 3) return "expected KIND \"TITLE\" \"LINE|LINE\"";
     HelpEntry entry{w[0], w[1], {}};
-    std::stringstream lines(w[2]);
-    for (std::string line; std::getline(lines, line, '|');) entry.lines.push_back(line);
+    for (size_t start = 0;;) {
+        size_t bar = w[2].find('|', start);
+        entry.lines.push_back(w[2].substr(start, bar - start));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
     kit.help.push_back(entry);
     return "";
 }
@@ -143,8 +154,9 @@ bool WriteTga(cairo_surface_t* surface, const std::string& path, std::string& er
             bytes.insert(bytes.end(), {uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2]), uint8_t(a)});
         }
     }
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    // Make the folders on the way; ones that exist already are fine.
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+        mkdir(path.substr(0, slash).c_str(), 0755);
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         error = path + ": cannot be written";
@@ -157,13 +169,14 @@ bool WriteTga(cairo_surface_t* surface, const std::string& path, std::string& er
 }
 
 bool WriteRects(const std::vector<GlyphRect>& rects, const std::string& path, std::string& error) {
-    std::ofstream out(path);
-    for (size_t g = 0; g < rects.size(); ++g)
-        out << g << ' ' << rects[g].left << ' ' << rects[g].top << ' ' << rects[g].width << ' '
-            << rects[g].height << '\n';
-    out.close();
-    if (!out) error = path + ": cannot be written";
-    return bool(out);
+    FILE* out = std::fopen(path.c_str(), "w");
+    bool ok = out != nullptr;
+    for (size_t g = 0; ok && g < rects.size(); ++g)
+        ok = std::fprintf(out, "%zu %d %d %d %d\n", g, rects[g].left, rects[g].top, rects[g].width,
+                          rects[g].height) > 0;
+    if (out) ok = std::fclose(out) == 0 && ok;
+    if (!ok) error = path + ": cannot be written";
+    return ok;
 }
 
 // A Cairo face over a FreeType face that lives exactly as long as it does.
