@@ -3,7 +3,10 @@
 // and nothing the colour key would punch out, and sizes that fit the screens.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -130,6 +133,40 @@ TEST(UiData, SizesFitTheScreenLayouts) {
     EXPECT_LE(size("karika_teli").first, 16);
     EXPECT_LE(size("segitseg").first, 800);
     EXPECT_LE(size("segitseg").second, 600);
+}
+
+// A broken table stops the build with the file and line that is wrong, and
+// writes nothing.
+TEST(UiData, ToolRejectsBrokenTables) {
+    const std::string palette = "ui.ink #141B2E\n";
+    const std::string image = "kepek_hun/x.tga main 40 20 \"OK\"\n";
+    const struct { std::string palette, images, expected; } cases[] = {
+        {palette, "kepek_hun/x.tga main 40 20 \"OK\n", "images.txt:1: unclosed quote"},
+        {"ui.ink #14ZB2E\n", image, "palette.txt:1: bad colour"},
+        {palette, "# note\n../x.tga main 40 20\n", "images.txt:2: the path must stay inside"},
+        {palette, "kepek_hun/x.tga main 40 0\n", "images.txt:1: size out of range"},
+        {palette, "kepek_hun/x.tga wobbly 40 20\n", "cannot draw style \"wobbly\""},
+        {palette, image, "colour \"ui.button.top\" is missing"},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        WriteText(dir.File("palette.txt"), c.palette);
+        WriteText(dir.File("images.txt"), c.images);
+        WriteText(dir.File("help.txt"), "");
+        const std::string fonts = "/usr/share/fonts/truetype/dejavu/DejaVuSans";
+        std::string command = std::string(TUMBLEON_BUILD_DIR) + "/tools/gen_ui/gen_ui --tables " +
+                              dir.File("") + " --bold " + fonts + "-Bold.ttf --regular " + fonts +
+                              ".ttf --out " + dir.File("out") + " --rects " + dir.File("r") + " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string output;
+        char buffer[512];
+        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+        int status = pclose(pipe);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << output;
+        EXPECT_NE(output.find(c.expected), std::string::npos) << output;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("out/kepek_hun/x.tga"))) << c.expected;
+    }
 }
 
 }  // namespace

@@ -35,12 +35,15 @@ struct ArtKit {
     std::vector<HelpEntry> help;
     cairo_font_face_t* bold = nullptr;     // DejaVu Sans Bold
     cairo_font_face_t* regular = nullptr;  // DejaVu Sans
+    // The first colour asked for that the palette lacks; the image that
+    // asked for it is not written.
+    mutable std::string missingColour;
 };
 
 // ---- Colours and shapes (gen_ui_kit.cpp) ----
 
 // The palette colour of that name; a missing name is a fault of the data
-// files, reported and fatal.
+// files, noted in kit.missingColour.
 Rgb Colour(const ArtKit& kit, const std::string& name);
 Rgb Mix(Rgb a, Rgb b, double t);
 Rgb Lighter(Rgb c, double t);

@@ -3,16 +3,12 @@
 #include "gen_ui.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 Rgb Colour(const ArtKit& kit, const std::string& name) {
     auto found = kit.palette.find(name);
-    if (found == kit.palette.end()) {
-        std::fprintf(stderr, "gen_ui: colour \"%s\" is missing from palette.txt\n", name.c_str());
-        std::exit(1);
-    }
-    return found->second;
+    if (found != kit.palette.end()) return found->second;
+    if (kit.missingColour.empty()) kit.missingColour = name;
+    return {1, 0, 1};
 }
 
 Rgb Mix(Rgb a, Rgb b, double t) {

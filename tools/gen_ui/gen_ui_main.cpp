@@ -221,6 +221,11 @@ bool Generate(const ArtKit& kit, const std::vector<ImageSpec>& specs, const std:
                 error = spec.path + ": cannot draw style \"" + spec.style + "\"";
                 return false;
             }
+            if (!kit.missingColour.empty()) {
+                error = spec.path + ": colour \"" + kit.missingColour + "\" is missing from palette.txt";
+                cairo_surface_destroy(image);
+                return false;
+            }
             std::string out = path;
             if (lit) out.insert(out.size() - 4, "_aktiv");
             bool ok = WriteTga(image, out, error);
