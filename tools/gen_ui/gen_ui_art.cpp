@@ -75,8 +75,8 @@ void DrawButton(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec, bool lit)
     }
     if (lit) {
         bool coloured = style == "go" || style == "stop";
-        top = coloured ? Lighter(top, 0.3) : Colour(kit, "ui.hover.top");
-        bottom = coloured ? Lighter(bottom, 0.25) : Colour(kit, "ui.hover.bottom");
+        top = coloured ? Lighter(top, 0.2) : Colour(kit, "ui.hover.top");
+        bottom = coloured ? Lighter(bottom, 0.18) : Colour(kit, "ui.hover.bottom");
     }
 
     SoftShadow(cr, bx, by, bw, bh, radius, 1.5, 1.2, 0.55);
