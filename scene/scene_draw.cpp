@@ -113,7 +113,7 @@ void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out)
                 }
                 const int index = board.Index(x, y, z);
                 const int code = board.cells[static_cast<size_t>(index)];
-                int kind = CellKind(static_cast<int8_t>(code));
+                int kind = KindOfValue(static_cast<int8_t>(code));
                 const int tint = (code & cellPlayerPiece) ? tintGreener : tintNone;
                 const bool preview = index == previewCell && editTool == EditTool::Build && heldKind != 0;
                 if (preview) {

@@ -13,6 +13,7 @@
 #include "scene/mesh.h"
 #include "sim/collision.h"
 #include "sim/simulation.h"
+#include "app/game_state.h"
 #include "tests/test_support.h"
 #include "tools/gen_meshes/gen_meshes.h"
 
@@ -63,8 +64,10 @@ protected:
     static void SetUpTestSuite() {
         Palette palette;
         std::string error;
+        ASSERT_TRUE(ReadPalette(GEN_MESHES_UI_PALETTE, palette, error)) << error;
         ASSERT_TRUE(ReadPalette(GEN_MESHES_PALETTE, palette, error)) << error;
         ASSERT_TRUE(BuildGameMeshes(palette, GEN_MESHES_FONT, built, error)) << error;
+        ASSERT_TRUE(missingColours.empty()) << *missingColours.begin();
     }
     static std::vector<GameMesh> built;
 };
@@ -99,10 +102,10 @@ TEST_F(SceneMesh, GeneratedFilesReadBackAsBuilt) {
 
             const XMaterial& x = g.mesh.materials[m];
             const Material& got = mesh.materials[m];
-            for (int c = 0; c < 4; ++c) EXPECT_NEAR(got.diffuse[c], x.diffuse[c], 5e-7f);
+            for (int c = 0; c < 4; ++c) EXPECT_NEAR(got.diffuse[c], x.diffuse[c], 1e-6f);
             for (int c = 0; c < 3; ++c) {
-                EXPECT_NEAR(got.specular[c], x.specular[c], 5e-7f);
-                EXPECT_NEAR(got.emissive[c], x.emissive[c], 5e-7f);
+                EXPECT_NEAR(got.specular[c], x.specular[c], 1e-6f);
+                EXPECT_NEAR(got.emissive[c], x.emissive[c], 1e-6f);
                 EXPECT_EQ(got.ambient[c], 0.0f);
             }
             EXPECT_FLOAT_EQ(got.power, x.power);
@@ -265,6 +268,29 @@ TEST_F(SceneMeshDevice, OpaqueAndTranslucentPassesByDiffuseAlpha) {
     EXPECT_EQ(drawLog.subsets, (std::vector<int>{1, 2}));
 }
 
+// Textures are found beside the game's data folder whatever folder the game
+// was started from.
+TEST_F(SceneMeshDevice, TexturesFoundFromAnyFolder) {
+    static std::vector<std::string> loaded;
+    loaded.clear();
+    meshDeviceHooks.loadTexture = [](const std::string& path) -> TextureHandle {
+        loaded.push_back(path);
+        return static_cast<TextureHandle>(loaded.size());
+    };
+    ScratchDir elsewhere;
+    const auto previous = std::filesystem::current_path();
+    const std::string previousWorkDir = workDir;
+    std::filesystem::current_path(elsewhere.Path());
+    workDir = gameFolder;
+    Mesh mesh;
+    EXPECT_EQ(LoadGameMesh(mesh, gameFolder + "/" + ElementMeshFile(kindTargetCube)), MeshResult::Ok);
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0], gameFolder + "/adatok/3dx/target.tga");
+    EXPECT_EQ(mesh.textures[0], 1u);
+    std::filesystem::current_path(previous);
+    workDir = previousWorkDir;
+}
+
 TEST(SceneMeshFiles, TextureNamesAndMediaFiles) {
     ScratchDir dir;
     const auto previous = std::filesystem::current_path();
@@ -306,6 +332,15 @@ TEST(SceneMeshFiles, BadInputLeavesTheMeshAsItWas) {
         EXPECT_EQ(mesh.materials.size(), 3u);
     }
     EXPECT_EQ(mesh.Load("/nonexistent/folder/none.x"), MeshResult::FileNotFound);
+    // More vertices than 16-bit indices reach.
+    XMesh big;
+    big.materials.resize(1);
+    for (int i = 0; i < 22000; ++i) {
+        const float x = static_cast<float>(i);
+        AddPolygon(big, {{x, 0, 0}, {x, 1, 0}, {x + 0.5f, 0, 0}}, {{0, 0}, {0, 1}, {1, 0}}, {0, 0, -1}, 0);
+    }
+    const std::string text = XFileText(big, "big");
+    EXPECT_EQ(mesh.LoadFromMemory(text.data(), text.size()), MeshResult::Failed);
     EXPECT_EQ(mesh.master->FaceCount(), 3u);
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -52,8 +53,10 @@ struct Colour {
 // Named colours, "name #rrggbb" a line; '#' at a line's start is a comment.
 using Palette = std::map<std::string, Colour>;
 bool ReadPalette(const std::string& path, Palette& palette, std::string& error);
-// The colour of a name; magenta for a name the palette lacks, so it shows.
+// The colour of a name; magenta for a name the palette lacks, and the name
+// is kept in missingColours so that the tool can fail with it.
 Colour PaletteColour(const Palette& palette, const std::string& name);
+extern std::set<std::string> missingColours;
 
 // ---- Outlines ----
 

@@ -1,24 +1,34 @@
-// gen_meshes FOLDER PALETTE FONT: writes the game's meshes (.x) and their
-// textures (.tga) into FOLDER (the data folder's 3dx).
+// gen_meshes FOLDER FONT PALETTE...: writes the game's meshes (.x) and their
+// textures (.tga) into FOLDER (the data folder's 3dx). Later palettes add to
+// the earlier ones.
 #include <cstdio>
 #include <filesystem>
 
 #include "tools/gen_meshes/gen_meshes.h"
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: gen_meshes FOLDER PALETTE FONT\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: gen_meshes FOLDER FONT PALETTE...\n");
         return 2;
     }
     const std::string folder = argv[1];
     std::string error;
     Palette palette;
+    for (int i = 3; i < argc; ++i)
+        if (!ReadPalette(argv[i], palette, error)) {
+            std::fprintf(stderr, "gen_meshes: %s\n", error.c_str());
+            return 1;
+        }
     std::vector<GameMesh> meshes;
     std::error_code made;
     std::filesystem::create_directories(folder, made);
-    if (!ReadPalette(argv[2], palette, error) || !BuildGameMeshes(palette, argv[3], meshes, error) ||
-        !WriteGameTextures(palette, folder, error)) {
+    if (!BuildGameMeshes(palette, argv[2], meshes, error) || !WriteGameTextures(palette, folder, error)) {
         std::fprintf(stderr, "gen_meshes: %s\n", error.c_str());
+        return 1;
+    }
+    if (!missingColours.empty()) {
+        for (const std::string& name : missingColours)
+            std::fprintf(stderr, "gen_meshes: the palettes have no colour \"%s\"\n", name.c_str());
         return 1;
     }
     for (const GameMesh& m : meshes)

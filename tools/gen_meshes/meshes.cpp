@@ -15,6 +15,8 @@ constexpr float ballRadius = 1.0f / 3.0f;
 
 // ---- Materials ----
 
+Colour Lightened(Colour c, float t) { return {c.r + (1 - c.r) * t, c.g + (1 - c.g) * t, c.b + (1 - c.b) * t}; }
+
 XMaterial Textured(const std::string& texture, float glow = 0.35f, float shine = 0.1f, float power = 8.0f) {
     XMaterial m;
     for (int i = 0; i < 3; ++i) {
@@ -248,7 +250,7 @@ XMesh Shape(int shapeIndex, const std::string& texture) {
 XMesh SpikeCube(const Palette& palette) {
     XMesh mesh;
     mesh.materials.push_back(Textured("spike.tga"));
-    mesh.materials.push_back(Coloured(PaletteColour(palette, "spikeMetal"), 0.3f, 0.6f, 24.0f));
+    mesh.materials.push_back(Coloured(Lightened(PaletteColour(palette, "piece.spike"), 0.7f), 0.3f, 0.6f, 24.0f));
     const float top = 0.05f;
     AddBox(mesh, cellLow, {0.5f, top, 0.5f}, 0);
     for (int i = -1; i <= 1; ++i)
@@ -260,7 +262,7 @@ XMesh SpikeCube(const Palette& palette) {
 XMesh SpringCube(const Palette& palette) {
     XMesh mesh;
     mesh.materials.push_back(Textured("spring.tga"));
-    mesh.materials.push_back(Coloured(PaletteColour(palette, "springCoil"), 0.3f, 0.6f, 24.0f));
+    mesh.materials.push_back(Coloured(PaletteColour(palette, "scene.spring.coil"), 0.3f, 0.6f, 24.0f));
     AddBox(mesh, cellLow, {0.5f, -0.13f, 0.5f}, 0);
     AddBox(mesh, {-0.5f, 0.13f, -0.5f}, cellHigh, 0);
     AddCoil(mesh, -0.11f, 0.11f, 0.28f, 3.0f, 0.035f, 1);
@@ -274,10 +276,37 @@ XMesh BallMesh(const std::string& texture) {
     return mesh;
 }
 
+// A small cone hanging under the balloon: its knot.
+void AddKnot(XMesh& mesh, float top, float bottom, float radius, int material) {
+    const int segments = 8;
+    const Vec3 apex{0, top, 0};
+    std::vector<Vec3> base;
+    std::vector<UV> baseUv;
+    for (int i = 0; i < segments; ++i) {
+        const float t0 = 2.0f * pi * static_cast<float>(i) / segments, t1 = 2.0f * pi * static_cast<float>(i + 1) / segments;
+        const Vec3 p0{std::cos(t0) * radius, bottom, std::sin(t0) * radius};
+        const Vec3 p1{std::cos(t1) * radius, bottom, std::sin(t1) * radius};
+        const float tm = (t0 + t1) * 0.5f;
+        AddPolygon(mesh, {apex, p0, p1}, {{0.5f, 1}, {0.5f, 1}, {0.5f, 1}},
+                   {std::cos(tm) * (top - bottom), -radius, std::sin(tm) * (top - bottom)}, material);
+        base.push_back(p0);
+        baseUv.push_back({0.5f, 1});
+    }
+    AddPolygon(mesh, base, baseUv, {0, -1, 0}, material);
+}
+
+// The balloon: a little taller than round, with its knot below.
+XMesh Balloon() {
+    XMesh mesh = BallMesh("balloon.tga");
+    for (XVertex& v : mesh.vertices) v.position.y *= 1.08f;
+    AddKnot(mesh, -0.33f, -0.41f, 0.06f, 0);
+    return mesh;
+}
+
 XMesh Bomb(const Palette& palette) {
     XMesh mesh = BallMesh("bomb.tga");
-    mesh.materials.push_back(Coloured(PaletteColour(palette, "bombFuse"), 0.35f, 0.1f, 8.0f));
-    XMaterial spark = Coloured(PaletteColour(palette, "bombSpark"), 1.0f, 0.0f, 8.0f);
+    mesh.materials.push_back(Coloured(PaletteColour(palette, "scene.bomb.fuse"), 0.35f, 0.1f, 8.0f));
+    XMaterial spark = Coloured(PaletteColour(palette, "scene.bomb.spark"), 1.0f, 0.0f, 8.0f);
     mesh.materials.push_back(spark);
     AddCylinder(mesh, {0, 0.29f, 0}, 0.1f, 0.055f, 10, 1);
     AddOctahedron(mesh, {0, 0.44f, 0}, 0.05f, 2);
@@ -288,7 +317,7 @@ XMesh Bomb(const Palette& palette) {
 // them fit round a ball, 0.3 out from its centre.
 XMesh Arrow(const Palette& palette) {
     XMesh mesh;
-    mesh.materials.push_back(Coloured(PaletteColour(palette, "arrow"), 0.45f));
+    mesh.materials.push_back(Coloured(PaletteColour(palette, "scene.arrow"), 0.45f));
     const Contour outline{{-0.3f, 0.0f},    {-0.05f, -0.17f}, {-0.05f, -0.065f}, {0.2f, -0.065f},
                           {0.2f, 0.065f},   {-0.05f, 0.065f}, {-0.05f, 0.17f}};
     AddExtrusion(mesh, {outline}, {1, 0, 0}, {0, 0, 1}, {0, 1, 0}, -0.04f, 0.04f, 0);
@@ -298,7 +327,7 @@ XMesh Arrow(const Palette& palette) {
 // Four arrowheads round a cross: the direction is still to be chosen.
 XMesh FourWayArrow(const Palette& palette) {
     XMesh mesh;
-    mesh.materials.push_back(Coloured(PaletteColour(palette, "arrow"), 0.45f));
+    mesh.materials.push_back(Coloured(PaletteColour(palette, "scene.arrow"), 0.45f));
     const float w = 0.06f, shaftEnd = 0.22f, head = 0.15f, tip = 0.42f;
     const std::array<float, 2> arm[6] = {{w, -w}, {shaftEnd, -w}, {shaftEnd, -head}, {tip, 0}, {shaftEnd, head}, {shaftEnd, w}};
     Contour outline;
@@ -329,7 +358,7 @@ bool Digit(const Palette& palette, const std::string& fontPath, int digit, XMesh
     const float midX = (lo + hi) * 0.5f;
     for (Contour& c : contours)
         for (auto& p : c) p = {(p[0] - midX) * scale, (p[1] - digitHeightEm * 0.5f) * scale};
-    mesh.materials.push_back(Coloured(PaletteColour(palette, "digit"), 0.6f));
+    mesh.materials.push_back(Coloured(PaletteColour(palette, "scene.digit"), 0.6f));
     if (!AddExtrusion(mesh, contours, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, -0.025f, 0.025f, 0)) {
         error = "the outline of digit " + std::to_string(digit) + " cannot be cut into triangles";
         return false;
@@ -361,7 +390,7 @@ bool BuildGameMeshes(const Palette& palette, const std::string& fontPath, std::v
     meshes.push_back({"magnes.x", TexturedCube("magnet.tga")});
     meshes.push_back({"kocka_tuske.x", SpikeCube(palette)});
     meshes.push_back({"kocka_rugo.x", SpringCube(palette)});
-    meshes.push_back({"gomb_gumi.x", BallMesh("balloon.tga")});
+    meshes.push_back({"gomb_gumi.x", Balloon()});
     meshes.push_back({"gomb_vas.x", BallMesh("iron.tga")});
     meshes.push_back({"gomb_plasztik.x", BallMesh("plastic.tga")});
     meshes.push_back({"gomb_bomba.x", Bomb(palette)});

@@ -82,173 +82,154 @@ bool Draw(const std::string& path, int w, int h, const Painter& paint) {
     return ok;
 }
 
-// ---- Signs on the blocks ----
-
-void GroundSign(cairo_t* cr, Colour rim) {
-    // A few tufts of grass, scattered the same on every tile.
-    Set(cr, rim, 0.55);
-    cairo_set_line_width(cr, 3);
-    const double tufts[5][2] = {{34, 40}, {84, 30}, {60, 70}, {30, 94}, {92, 90}};
-    for (const auto& t : tufts) {
-        for (int k = -1; k <= 1; ++k) {
-            cairo_move_to(cr, t[0], t[1] + 8);
-            cairo_line_to(cr, t[0] + k * 5, t[1] - 4 + std::abs(k) * 3);
-        }
-        cairo_stroke(cr);
-    }
+Colour Mix(Colour a, Colour b, float t) {
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
+Colour Lighter(Colour c, float t) { return Mix(c, {1, 1, 1}, t); }
+Colour Darker(Colour c, float t) { return Mix(c, {0, 0, 0}, t); }
 
-void CornerSign(cairo_t* cr, Colour rim) {
-    // A quarter-circle arrow: the ball is turned.
-    Set(cr, rim);
-    cairo_set_line_width(cr, 10);
-    cairo_arc(cr, 24, 24, 58, 0.15, pi / 2 - 0.45);
-    cairo_stroke(cr);
-    cairo_move_to(cr, 48, 92);
-    cairo_line_to(cr, 22, 84);
-    cairo_line_to(cr, 42, 64);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-}
+const Colour white{1, 1, 1};
 
-void RampSign(cairo_t* cr, Colour rim) {
-    // Chevrons pointing up the slope (the image's top).
-    Set(cr, rim);
-    cairo_set_line_width(cr, 10);
-    for (int i = 0; i < 3; ++i) {
-        const double y = 40 + i * 26;
-        cairo_move_to(cr, 34, y + 14);
-        cairo_line_to(cr, 64, y - 10);
-        cairo_line_to(cr, 94, y + 14);
-        cairo_stroke(cr);
-    }
-}
+// A block's tile in the piece's colour, rimmed a shade darker.
+void TileOf(cairo_t* cr, Colour c) { Tile(cr, c, Darker(c, 0.35f)); }
 
-void StartSign(cairo_t* cr, Colour rim) {
-    // A ring with a play mark: balls begin here.
-    Set(cr, rim);
-    cairo_set_line_width(cr, 8);
-    cairo_arc(cr, 64, 64, 36, 0, 2 * pi);
-    cairo_stroke(cr);
-    cairo_move_to(cr, 54, 46);
-    cairo_line_to(cr, 84, 64);
-    cairo_line_to(cr, 54, 82);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-}
+// ---- Marks on the blocks, the same as on the interface's pictures ----
 
-void TargetSign(cairo_t* cr, Colour rim, Colour hole, Colour light) {
-    // A bullseye round a dark hole: the balls go in here.
-    const double radii[3] = {44, 32, 20};
-    for (int i = 0; i < 3; ++i) {
-        if (i % 2 == 0) Set(cr, rim); else Set(cr, light);
-        cairo_arc(cr, 64, 64, radii[i], 0, 2 * pi);
+void GroundMark(cairo_t* cr, Colour c) {
+    // Pebbles, each with a lit speck.
+    const double dots[][3] = {{32, 38, 10}, {80, 28, 8}, {58, 70, 11}, {100, 80, 9}, {36, 98, 8}, {90, 108, 6}};
+    for (const auto& d : dots) {
+        Set(cr, Darker(c, 0.35));
+        cairo_arc(cr, d[0], d[1], d[2], 0, 2 * pi);
+        cairo_fill(cr);
+        Set(cr, Lighter(c, 0.45));
+        cairo_arc(cr, d[0] - 2.5, d[1] - 2.5, d[2] * 0.5, 0, 2 * pi);
         cairo_fill(cr);
     }
-    Set(cr, hole);
-    cairo_arc(cr, 64, 64, 12, 0, 2 * pi);
-    cairo_fill(cr);
 }
 
-void MagnetSign(cairo_t* cr, Colour rim, Colour tip) {
-    // A horseshoe magnet with light poles.
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-    cairo_set_line_width(cr, 20);
-    Set(cr, rim);
-    cairo_arc_negative(cr, 64, 58, 26, pi, 0);
-    cairo_move_to(cr, 38, 58);
-    cairo_line_to(cr, 38, 78);
-    cairo_move_to(cr, 90, 58);
-    cairo_line_to(cr, 90, 78);
+void PlainMark(cairo_t* cr, Colour c) {
+    // Only an inset square: the neutral block.
+    Set(cr, Lighter(c, 0.5));
+    cairo_set_line_width(cr, 5);
+    cairo_rectangle(cr, 31, 31, 66, 66);
     cairo_stroke(cr);
-    Set(cr, tip);
-    cairo_rectangle(cr, 28, 78, 20, 14);
-    cairo_rectangle(cr, 80, 78, 20, 14);
-    cairo_fill(cr);
 }
 
-void SpikeSign(cairo_t* cr, Colour rim) {
-    // A zigzag band of teeth: sharp.
-    Set(cr, rim);
-    cairo_move_to(cr, 10, 84);
-    for (int i = 0; i < 6; ++i) {
-        cairo_line_to(cr, 10 + i * 18 + 9, 44);
-        cairo_line_to(cr, 10 + (i + 1) * 18, 84);
-    }
-    cairo_line_to(cr, 118, 96);
-    cairo_line_to(cr, 10, 96);
+void CornerMark(cairo_t* cr) {
+    // A quarter-turn arrow: the ball is turned.
+    Set(cr, white, 0.92);
+    cairo_set_line_width(cr, 11);
+    cairo_arc(cr, 26, 102, 64, -pi / 2, -0.18);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 66, 90);
+    cairo_line_to(cr, 114, 90);
+    cairo_line_to(cr, 90, 124);
     cairo_close_path(cr);
     cairo_fill(cr);
 }
 
-void SpringSign(cairo_t* cr, Colour rim) {
-    // A coiled line: it throws.
-    Set(cr, rim);
-    cairo_set_line_width(cr, 7);
-    cairo_move_to(cr, 20, 64);
-    for (int i = 0; i < 6; ++i) cairo_line_to(cr, 28 + i * 16, i % 2 == 0 ? 38 : 90);
-    cairo_line_to(cr, 108, 64);
+void RampMark(cairo_t* cr) {
+    // Chevrons pointing up the slope (the image's top).
+    Set(cr, white, 0.92);
+    cairo_set_line_width(cr, 12);
+    for (double v : {0.42, 0.78}) {
+        cairo_move_to(cr, 0.22 * tileSize, v * tileSize);
+        cairo_line_to(cr, 0.5 * tileSize, (v - 0.22) * tileSize);
+        cairo_line_to(cr, 0.78 * tileSize, v * tileSize);
+        cairo_stroke(cr);
+    }
+}
+
+void StartMark(cairo_t* cr, Colour c) {
+    // A play triangle: balls begin here.
+    cairo_move_to(cr, 38, 28);
+    cairo_line_to(cr, 105, 64);
+    cairo_line_to(cr, 38, 100);
+    cairo_close_path(cr);
+    Set(cr, white);
+    cairo_fill_preserve(cr);
+    Set(cr, Darker(c, 0.4));
+    cairo_set_line_width(cr, 4);
     cairo_stroke(cr);
 }
 
-// ---- Ball patterns (u round the equator, v from pole to pole) ----
-
-void BalloonPattern(cairo_t* cr, Colour body, Colour light) {
-    // Eight gores, light and coloured in turn: stripes from pole to pole.
-    Set(cr, body);
-    cairo_paint(cr);
-    Set(cr, light);
-    for (int i = 0; i < 8; i += 2) cairo_rectangle(cr, i * tileSize / 8.0, 0, tileSize / 8.0, tileSize);
+void TargetMark(cairo_t* cr, Colour ink) {
+    // A ring round a dark hole: the balls go in here.
+    Set(cr, white);
+    cairo_set_line_width(cr, 10);
+    cairo_arc(cr, 64, 64, 46, 0, 2 * pi);
+    cairo_stroke(cr);
+    Set(cr, ink, 0.9);
+    cairo_arc(cr, 64, 64, 26, 0, 2 * pi);
     cairo_fill(cr);
 }
 
-void IronPattern(cairo_t* cr, Colour body, Colour band) {
-    // Dark metal with one light band and rivets round the equator.
+void MagnetMark(cairo_t* cr) {
+    // A horseshoe magnet, its light poles at the open end.
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_width(cr, 18);
+    Set(cr, white);
+    cairo_move_to(cr, 33, 18);
+    cairo_arc_negative(cr, 64, 64, 31, pi, 0);
+    cairo_line_to(cr, 95, 18);
+    cairo_stroke(cr);
+    Set(cr, Colour{0.55f, 0.58f, 0.64f});
+    cairo_move_to(cr, 33, 18);
+    cairo_line_to(cr, 33, 38);
+    cairo_move_to(cr, 95, 18);
+    cairo_line_to(cr, 95, 38);
+    cairo_stroke(cr);
+}
+
+void SpringMark(cairo_t* cr) {
+    // A zigzag line: it throws.
+    Set(cr, white);
+    cairo_set_line_width(cr, 9);
+    cairo_move_to(cr, 19, 64);
+    for (int i = 0; i < 5; ++i) cairo_line_to(cr, 32 + i * 18, i % 2 ? 92 : 36);
+    cairo_line_to(cr, 109, 64);
+    cairo_stroke(cr);
+}
+
+// ---- Ball patterns (u round the equator, v from the top pole to the bottom) ----
+
+// The body colour lit from above: the same soft shading on every ball.
+void BallBody(cairo_t* cr, Colour c) {
     cairo_pattern_t* shade = cairo_pattern_create_linear(0, 0, 0, tileSize);
-    cairo_pattern_add_color_stop_rgb(shade, 0, body.r * 1.25, body.g * 1.25, body.b * 1.25);
-    cairo_pattern_add_color_stop_rgb(shade, 1, body.r * 0.8, body.g * 0.8, body.b * 0.8);
+    const Colour lit = Lighter(c, 0.35), dark = Darker(c, 0.3);
+    cairo_pattern_add_color_stop_rgb(shade, 0, lit.r, lit.g, lit.b);
+    cairo_pattern_add_color_stop_rgb(shade, 0.5, c.r, c.g, c.b);
+    cairo_pattern_add_color_stop_rgb(shade, 1, dark.r, dark.g, dark.b);
     cairo_set_source(cr, shade);
     cairo_paint(cr);
     cairo_pattern_destroy(shade);
-    Set(cr, band);
-    cairo_rectangle(cr, 0, 54, tileSize, 20);
+}
+
+void IronPattern(cairo_t* cr, Colour c) {
+    // Two bands crossing at the poles' circle and the equator.
+    BallBody(cr, c);
+    Set(cr, Darker(c, 0.5), 0.85);
+    cairo_rectangle(cr, 0, 57, tileSize, 14);
+    cairo_rectangle(cr, 0, 0, 7, tileSize);
+    cairo_rectangle(cr, tileSize / 2.0 - 7, 0, 14, tileSize);
+    cairo_rectangle(cr, tileSize - 7, 0, 7, tileSize);
     cairo_fill(cr);
-    Set(cr, body);
-    for (int i = 0; i < 8; ++i) {
-        cairo_arc(cr, 8 + i * 16, 64, 3.5, 0, 2 * pi);
-        cairo_fill(cr);
-    }
 }
 
-void PlasticPattern(cairo_t* cr, Colour body, Colour dot) {
-    // Polka dots all over.
-    Set(cr, body);
-    cairo_paint(cr);
-    Set(cr, dot);
-    for (int row = 0; row < 5; ++row)
-        for (int col = 0; col < 6; ++col) {
-            const double x = col * (tileSize / 6.0) + (row % 2) * (tileSize / 12.0) + 10;
-            const double y = 14 + row * 25;
-            cairo_arc(cr, x, y, 7, 0, 2 * pi);
-            cairo_fill(cr);
-        }
-}
-
-void BombPattern(cairo_t* cr, Colour body, Colour shine) {
-    // Almost black, with a soft shine and a light cross band: it stays dark in grey.
-    Set(cr, body);
-    cairo_paint(cr);
-    Set(cr, shine, 0.6);
-    cairo_set_line_width(cr, 6);
-    cairo_move_to(cr, 0, 64);
-    cairo_line_to(cr, tileSize, 64);
-    cairo_stroke(cr);
+void PlasticPattern(cairo_t* cr, Colour light, Colour dark) {
+    // Light and dark halves, split through the poles: it shows every turn.
+    BallBody(cr, light);
+    cairo_rectangle(cr, tileSize / 2.0, 0, tileSize / 2.0, tileSize);
+    cairo_clip(cr);
+    BallBody(cr, dark);
+    cairo_reset_clip(cr);
 }
 
 void SkyPicture(cairo_t* cr, const Palette& p, int w, int h) {
     // Blue above, a warm haze at the horizon (the middle), soft green below.
-    const Colour top = PaletteColour(p, "skyTop"), horizon = PaletteColour(p, "skyHorizon"),
-                 ground = PaletteColour(p, "skyGround");
+    const Colour top = PaletteColour(p, "scene.sky.top"), horizon = PaletteColour(p, "scene.sky.horizon"),
+                 ground = PaletteColour(p, "scene.sky.ground");
     cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
     cairo_pattern_add_color_stop_rgb(g, 0.0, top.r * 0.9, top.g * 0.9, top.b * 0.95);
     cairo_pattern_add_color_stop_rgb(g, 0.35, top.r, top.g, top.b);
@@ -259,7 +240,7 @@ void SkyPicture(cairo_t* cr, const Palette& p, int w, int h) {
     cairo_paint(cr);
     cairo_pattern_destroy(g);
     // Clouds: a few puffs of stacked translucent circles above the horizon.
-    const Colour cloud = PaletteColour(p, "cloud");
+    const Colour cloud = PaletteColour(p, "scene.cloud");
     const double clouds[6][2] = {{0.08, 0.33}, {0.27, 0.25}, {0.45, 0.36}, {0.62, 0.28}, {0.8, 0.34}, {0.95, 0.22}};
     for (const auto& c : clouds) {
         const double cx = c[0] * w, cy = c[1] * h;
@@ -279,28 +260,21 @@ bool WriteGameTextures(const Palette& p, const std::string& folder, std::string&
         const char* file;
         Painter paint;
     };
+    const Colour ink = c("ui.ink");
     const Job jobs[] = {
-        {"ground.tga", [&](cairo_t* cr) { Tile(cr, c("ground"), c("groundRim")); GroundSign(cr, c("groundRim")); }},
-        {"plain.tga", [&](cairo_t* cr) { Tile(cr, c("cream"), c("creamRim")); }},
-        {"corner.tga", [&](cairo_t* cr) { Tile(cr, c("corner"), c("cornerRim")); CornerSign(cr, c("cornerRim")); }},
-        {"ramp.tga", [&](cairo_t* cr) { Tile(cr, c("ramp"), c("rampRim")); RampSign(cr, c("rampRim")); }},
-        {"start.tga", [&](cairo_t* cr) { Tile(cr, c("start"), c("startRim")); StartSign(cr, c("startRim")); }},
-        {"target.tga",
-         [&](cairo_t* cr) {
-             Tile(cr, c("target"), c("targetRim"));
-             TargetSign(cr, c("targetRim"), c("targetHole"), c("cream"));
-         }},
-        {"magnet.tga",
-         [&](cairo_t* cr) {
-             Tile(cr, c("cream"), c("magnetRim"));
-             MagnetSign(cr, c("magnet"), c("magnetTip"));
-         }},
-        {"spike.tga", [&](cairo_t* cr) { Tile(cr, c("spike"), c("spikeRim")); SpikeSign(cr, c("spikeRim")); }},
-        {"spring.tga", [&](cairo_t* cr) { Tile(cr, c("spring"), c("springRim")); SpringSign(cr, c("springRim")); }},
-        {"balloon.tga", [&](cairo_t* cr) { BalloonPattern(cr, c("balloon"), c("balloonLight")); }},
-        {"iron.tga", [&](cairo_t* cr) { IronPattern(cr, c("iron"), c("ironBand")); }},
-        {"plastic.tga", [&](cairo_t* cr) { PlasticPattern(cr, c("plastic"), c("plasticDot")); }},
-        {"bomb.tga", [&](cairo_t* cr) { BombPattern(cr, c("bomb"), c("bombShine")); }},
+        {"ground.tga", [&](cairo_t* cr) { TileOf(cr, c("piece.ground")); GroundMark(cr, c("piece.ground")); }},
+        {"plain.tga", [&](cairo_t* cr) { TileOf(cr, c("piece.plain")); PlainMark(cr, c("piece.plain")); }},
+        {"corner.tga", [&](cairo_t* cr) { TileOf(cr, c("piece.corner")); CornerMark(cr); }},
+        {"ramp.tga", [&](cairo_t* cr) { TileOf(cr, c("piece.ramp")); RampMark(cr); }},
+        {"start.tga", [&](cairo_t* cr) { TileOf(cr, c("piece.start")); StartMark(cr, c("piece.start")); }},
+        {"target.tga", [&](cairo_t* cr) { TileOf(cr, c("piece.target")); TargetMark(cr, ink); }},
+        {"magnet.tga", [&](cairo_t* cr) { TileOf(cr, c("piece.magnet")); MagnetMark(cr); }},
+        {"spike.tga", [&](cairo_t* cr) { TileOf(cr, c("piece.spike")); }},
+        {"spring.tga", [&](cairo_t* cr) { TileOf(cr, c("piece.spring")); SpringMark(cr); }},
+        {"balloon.tga", [&](cairo_t* cr) { BallBody(cr, c("ball.balloon")); }},
+        {"iron.tga", [&](cairo_t* cr) { IronPattern(cr, c("ball.iron")); }},
+        {"plastic.tga", [&](cairo_t* cr) { PlasticPattern(cr, c("ball.plastic"), c("ball.plastic.dark")); }},
+        {"bomb.tga", [&](cairo_t* cr) { BallBody(cr, c("ball.bomb")); }},
     };
     for (const Job& job : jobs)
         if (!Draw(folder + "/" + job.file, tileSize, tileSize, job.paint)) {

@@ -1,6 +1,7 @@
 // Building polygons into a mesh, and the DirectX text form of a mesh.
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "tools/gen_meshes/gen_meshes.h"
@@ -146,7 +147,11 @@ bool ReadPalette(const std::string& path, Palette& palette, std::string& error) 
     return true;
 }
 
+std::set<std::string> missingColours;
+
 Colour PaletteColour(const Palette& palette, const std::string& name) {
     const auto found = palette.find(name);
-    return found == palette.end() ? Colour{1.0f, 0.0f, 1.0f} : found->second;
+    if (found != palette.end()) return found->second;
+    missingColours.insert(name);
+    return Colour{1.0f, 0.0f, 1.0f};
 }
