@@ -95,4 +95,11 @@ void SetupView(float width, float depth, double clockMs) {
     sceneView.lightPosition = {(std::sin(t) + 1.0f) * e.cx, 10.0f, (std::cos(t) + 1.0f) * e.cz};
 }
 
+FrameExtent PrepareSceneView(double clockMs) {
+    const FrameExtent extent = EaseExtent();
+    ZoomStep(extent);
+    SetupView(extent.width, extent.depth, clockMs);
+    return extent;
+}
+
 void ResetCameraEasing() { easing = EasingState{}; }

@@ -52,5 +52,10 @@ void ZoomStep(const FrameExtent& extent);
 // place on its ellipse at `clockMs`.
 void SetupView(float width, float depth, double clockMs);
 
+// The camera's work at the start of a drawn frame's scene, in order: the
+// extent easing, the zoom keys and limits, then SetupView. Returns the extent
+// the frame centres on (the sky and the stock ring use it too).
+FrameExtent PrepareSceneView(double clockMs);
+
 // Forgets the eased extent: the next menu frame eases in from 20 x 20.
 void ResetCameraEasing();
