@@ -16,15 +16,15 @@ protected:
     void TearDown() override { debrisList.Clear(); }
 };
 
-// A corner turned twice bursts from exactly where its drawn triangles were.
+// A turned corner bursts from exactly where its drawn triangles were.
 TEST_F(SceneDebris, FragmentsStartOnTheDrawnTriangles) {
     const Mesh& corner = elementMeshes[kindCornerFirst];
     const Vec3 world{3, 0.5f, 2};
-    debrisList.Add(corner, world, 2);
+    debrisList.Add(corner, world, 1);
     ASSERT_EQ(debrisList.count, 1);
     const Debris& d = debrisList.entries[0];
     ASSERT_EQ(static_cast<uint32_t>(d.triangleCount), corner.master->FaceCount());
-    const Matrix4 drawn = MatrixMultiply(MatrixRotationY(2 * 1.5707964f), MatrixTranslation(world.x, world.y, world.z));
+    const Matrix4 drawn = MatrixMultiply(MatrixRotationY(1.5707964f), MatrixTranslation(world.x, world.y, world.z));
     const MeshData& m = *corner.master;
     for (int f = 0; f < d.triangleCount; ++f)
         for (int k = 0; k < 3; ++k) {
