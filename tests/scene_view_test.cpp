@@ -122,15 +122,16 @@ TEST_F(SceneCamera, MenuEasesToANewBoardFromTheLastExtent) {
     EXPECT_FLOAT_EQ(resizeBlend, 1.0f);
     EXPECT_FLOAT_EQ(e.width, 20.0f);
     EXPECT_FLOAT_EQ(e.depth, 20.0f);
-    resizeBlend = 0.5f;
+    // A quarter of the way the sine ease has moved the camera 0.146 of the distance.
+    resizeBlend = 0.75f;
     e = EaseExtent();
-    EXPECT_FLOAT_EQ(e.width, 15.0f);
-    EXPECT_FLOAT_EQ(e.depth, 13.0f);
+    EXPECT_NEAR(e.width, 18.535534f, 1e-4f);
+    EXPECT_NEAR(e.depth, 17.949747f, 1e-4f);
     // A second board mid-way starts from where the camera is.
     board.Resize(30, 4, 30);
     e = EaseExtent();
-    EXPECT_FLOAT_EQ(e.width, 15.0f);
-    EXPECT_FLOAT_EQ(e.depth, 13.0f);
+    EXPECT_NEAR(e.width, 18.535534f, 1e-4f);
+    EXPECT_NEAR(e.depth, 17.949747f, 1e-4f);
     resizeBlend = 0.0f;
     e = EaseExtent();
     EXPECT_FLOAT_EQ(e.width, 30.0f);
