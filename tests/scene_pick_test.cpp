@@ -215,4 +215,33 @@ TEST_F(ScenePick, StockCountDigitsAndTints) {
     EXPECT_TRUE(draws.empty());
 }
 
+// What the cells draw: ground under the whole bottom layer, the player's
+// pieces greener, balls from the ball list, a held ball floating in its cell,
+// and on the menu only as much of the board as has built up.
+TEST_F(ScenePick, CellsDrawInOrderWithGroundAndPreview) {
+    board.Resize(2, 2, 1);
+    board.Clear();
+    board.cells[static_cast<size_t>(board.Index(1, 0, 0))] = kindPlainCube;
+    board.cells[static_cast<size_t>(board.Index(0, 1, 0))] = kindMagnet | cellPlayerPiece;
+    board.cells[static_cast<size_t>(board.Index(1, 1, 0))] = kindBomb;
+    std::vector<ElementDraw> draws;
+    auto slots = [&] {
+        CollectSceneDraws(ExtentOf(2, 1), draws);
+        std::vector<int> out;
+        for (const ElementDraw& d : draws) out.push_back(d.slot);
+        return out;
+    };
+    EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, kindMagnet, kindGroundCube}));
+    EXPECT_FLOAT_EQ(draws[1].ambient[0], -0.3f);
+    editTool = EditTool::Build;
+    heldKind = kindIronBall;
+    previewCell = board.Index(1, 1, 0);
+    EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, kindMagnet, kindGroundCube, kindIronBall}));
+    EXPECT_FLOAT_EQ(draws[3].world.m[3][1], (1.0f + 1.0f / 6.0f) * 0.5f);
+    EXPECT_FLOAT_EQ(draws[3].ambient[1], 6.0f);  // the previewed cell lights up
+    gameScreen = GameScreen::MainMenu;
+    demoFade = 0.4f;  // the cells numbered up to 4 * 0.4
+    EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, kindMagnet}));
+}
+
 }  // namespace
