@@ -92,7 +92,7 @@ void SetupView(float width, float depth, double clockMs) {
 
     // Once round an ellipse over the board every 2 pi seconds, at height 10.
     const float t = static_cast<float>(clockMs * 0.001);
-    sceneView.lightPosition = {(std::sin(t) + 1.0f) * e.cx, 10.0f, (std::cos(t) + 1.0f) * e.cz};
+    sceneView.lightPosition = {(std::sin(t) + 1.0f) * e.cx, lightHeight, (std::cos(t) + 1.0f) * e.cz};
 }
 
 FrameExtent PrepareSceneView(double clockMs) {

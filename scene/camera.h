@@ -18,6 +18,12 @@ constexpr float zoomStep = 0.35f;          // world units per drawn frame
 constexpr float nearestDistance = 2.0f;
 constexpr float farthestPerRadius = 3.55f;
 
+// The scene's one point light: white diffuse, specular and ambient, under a
+// white global ambient; its place moves with SetupView. Attenuation 1 / (q d^2).
+constexpr float lightRange = 500.0f;
+constexpr float lightQuadraticAttenuation = 0.008f;
+constexpr float lightHeight = 10.0f;
+
 // What a frame is centred on: the extent W x D in cells, its centre (cx, 0, cz)
 // and the radius the zoom limit, the stock ring and the sky scale with.
 struct FrameExtent {
