@@ -317,7 +317,7 @@ XMesh Bomb(const Palette& palette) {
 // them fit round a ball, 0.3 out from its centre.
 XMesh Arrow(const Palette& palette) {
     XMesh mesh;
-    mesh.materials.push_back(Coloured(PaletteColour(palette, "scene.arrow"), 0.45f));
+    mesh.materials.push_back(Coloured(PaletteColour(palette, "ui.accent"), 0.45f));
     const Contour outline{{-0.3f, 0.0f},    {-0.05f, -0.17f}, {-0.05f, -0.065f}, {0.2f, -0.065f},
                           {0.2f, 0.065f},   {-0.05f, 0.065f}, {-0.05f, 0.17f}};
     AddExtrusion(mesh, {outline}, {1, 0, 0}, {0, 0, 1}, {0, 1, 0}, -0.04f, 0.04f, 0);
@@ -327,7 +327,7 @@ XMesh Arrow(const Palette& palette) {
 // Four arrowheads round a cross: the direction is still to be chosen.
 XMesh FourWayArrow(const Palette& palette) {
     XMesh mesh;
-    mesh.materials.push_back(Coloured(PaletteColour(palette, "scene.arrow"), 0.45f));
+    mesh.materials.push_back(Coloured(PaletteColour(palette, "ui.accent"), 0.45f));
     const float w = 0.06f, shaftEnd = 0.22f, head = 0.15f, tip = 0.42f;
     const std::array<float, 2> arm[6] = {{w, -w}, {shaftEnd, -w}, {shaftEnd, -head}, {tip, 0}, {shaftEnd, head}, {shaftEnd, w}};
     Contour outline;
@@ -342,8 +342,8 @@ XMesh FourWayArrow(const Palette& palette) {
     return mesh;
 }
 
-// A digit stands upright facing -z, x to the reader's right, 0.2 tall
-// (1.6 times that when drawn), centred on the origin.
+// A digit faces -z and up, x to the reader's right, 0.2 tall (1.6 times that
+// when drawn), centred on the origin.
 bool Digit(const Palette& palette, const std::string& fontPath, int digit, XMesh& mesh, std::string& error) {
     std::vector<Contour> contours;
     if (!GlyphContours(fontPath, static_cast<unsigned long>('0' + digit), contours, error)) return false;
@@ -359,7 +359,10 @@ bool Digit(const Palette& palette, const std::string& fontPath, int digit, XMesh
     for (Contour& c : contours)
         for (auto& p : c) p = {(p[0] - midX) * scale, (p[1] - digitHeightEm * 0.5f) * scale};
     mesh.materials.push_back(Coloured(PaletteColour(palette, "scene.digit"), 0.6f));
-    if (!AddExtrusion(mesh, contours, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, -0.025f, 0.025f, 0)) {
+    // Leaning back by 45 degrees: the camera looks down on the board, and the
+    // game turns digits to it only about the vertical axis.
+    const float lean = 0.7853982f, c = std::cos(lean), s = std::sin(lean);
+    if (!AddExtrusion(mesh, contours, {1, 0, 0}, {0, c, s}, {0, -s, c}, -0.025f, 0.025f, 0)) {
         error = "the outline of digit " + std::to_string(digit) + " cannot be cut into triangles";
         return false;
     }
