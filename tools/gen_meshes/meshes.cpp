@@ -159,7 +159,7 @@ void AddOctahedron(XMesh& mesh, Vec3 centre, float size, int material) {
 
 // A coil of square wire winding up round the vertical axis.
 void AddCoil(XMesh& mesh, float y0, float y1, float radius, float turns, float wire, int material) {
-    const int steps = static_cast<int>(turns * 16.0f);
+    const int steps = static_cast<int>(turns * 12.0f);
     auto frame = [&](int i, Vec3& centre, Vec3& radial) {
         const float t = static_cast<float>(i) / static_cast<float>(steps);
         const float angle = 2.0f * pi * turns * t;
@@ -195,12 +195,21 @@ bool AddExtrusion(XMesh& mesh, const std::vector<Contour>& contours, Vec3 axisA,
     std::vector<std::array<int, 3>> triangles;
     if (!TriangulateContours(contours, points, triangles)) return false;
     auto place = [&](std::array<float, 2> p, float h) { return axisA * p[0] + axisB * p[1] + axisH * h; };
-    for (const auto& t : triangles)
-        for (int side = 0; side < 2; ++side) {
-            const float h = side == 0 ? h1 : h0;
-            AddPolygon(mesh, {place(points[t[0]], h), place(points[t[1]], h), place(points[t[2]], h)},
-                       {{0, 0}, {0, 0}, {0, 0}}, side == 0 ? axisH : axisH * -1.0f, material);
+    // Each cap shares its points among its triangles.
+    for (int side = 0; side < 2; ++side) {
+        const float h = side == 0 ? h1 : h0;
+        const Vec3 outward = side == 0 ? axisH : axisH * -1.0f;
+        const uint16_t base = static_cast<uint16_t>(mesh.vertices.size());
+        for (const auto& p : points) {
+            XVertex v;
+            v.position = place(p, h);
+            v.normal = outward;
+            mesh.vertices.push_back(v);
         }
+        for (const auto& t : triangles)
+            AddFacing(mesh, static_cast<uint16_t>(base + t[0]), static_cast<uint16_t>(base + t[1]),
+                      static_cast<uint16_t>(base + t[2]), outward, material);
+    }
     // Walls: each edge's outward side is where the filled region is not.
     for (size_t i = 0; i < contours.size(); ++i) {
         const Contour& c = contours[i];
@@ -272,7 +281,7 @@ XMesh SpringCube(const Palette& palette) {
 XMesh BallMesh(const std::string& texture) {
     XMesh mesh;
     mesh.materials.push_back(Textured(texture, 0.3f, 0.5f, 32.0f));
-    AddSphere(mesh, {}, ballRadius, 24, 16, 0, false);
+    AddSphere(mesh, {}, ballRadius, 20, 14, 0, false);
     return mesh;
 }
 

@@ -200,14 +200,19 @@ int LineTo(const FT_Vector* to, void* user) {
     return 0;
 }
 
-// Curves become short straight pieces: six per curve are smooth at the digits' size.
-constexpr int curvePieces = 6;
+// Curves become straight pieces about 0.06 em long, at most four per curve:
+// smooth at the digits' size on the screen, and the files stay small to read.
+int CurvePieces(Point from, Point to) {
+    const float length = std::hypot(to[0] - from[0], to[1] - from[1]);
+    return std::clamp(static_cast<int>(length / 0.06f) + 1, 1, 4);
+}
 
 int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
     auto& walk = *static_cast<OutlineWalk*>(user);
     const Point p0 = walk.last, p1 = ToPoint(control, walk.scale), p2 = ToPoint(to, walk.scale);
-    for (int i = 1; i <= curvePieces; ++i) {
-        const float t = static_cast<float>(i) / curvePieces, s = 1.0f - t;
+    const int pieces = CurvePieces(p0, p2);
+    for (int i = 1; i <= pieces; ++i) {
+        const float t = static_cast<float>(i) / static_cast<float>(pieces), s = 1.0f - t;
         AddPoint(walk, {s * s * p0[0] + 2 * s * t * p1[0] + t * t * p2[0], s * s * p0[1] + 2 * s * t * p1[1] + t * t * p2[1]});
     }
     return 0;
@@ -216,8 +221,9 @@ int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
 int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user) {
     auto& walk = *static_cast<OutlineWalk*>(user);
     const Point p0 = walk.last, p1 = ToPoint(c1, walk.scale), p2 = ToPoint(c2, walk.scale), p3 = ToPoint(to, walk.scale);
-    for (int i = 1; i <= curvePieces; ++i) {
-        const float t = static_cast<float>(i) / curvePieces, s = 1.0f - t;
+    const int pieces = CurvePieces(p0, p3);
+    for (int i = 1; i <= pieces; ++i) {
+        const float t = static_cast<float>(i) / static_cast<float>(pieces), s = 1.0f - t;
         const float a = s * s * s, b = 3 * s * s * t, c = 3 * s * t * t, d = t * t * t;
         AddPoint(walk, {a * p0[0] + b * p1[0] + c * p2[0] + d * p3[0], a * p0[1] + b * p1[1] + c * p2[1] + d * p3[1]});
     }
