@@ -38,6 +38,8 @@ struct PlatformHooks {
     bool (*nextMessage)(Message& message) = nullptr;
     // Yields the processor between frames.
     void (*sleepMilliseconds)(int ms) = nullptr;
+    // Mutes or unmutes music and effects together (the M key).
+    void (*toggleMute)() = nullptr;
 };
 
 extern PlatformHooks platformHooks;
