@@ -76,7 +76,10 @@ int64_t OggDecoder::TotalFrames() const {
 }
 
 long OggDecoder::Read(uint8_t* out, size_t capacity, bool loop, std::string& error) {
-    if (!state) return 0;
+    if (!state || state->channels <= 0) return 0;
+    // Whole frames only: a room smaller than a frame would read as the end.
+    const size_t frame = static_cast<size_t>(state->channels) * 2;
+    capacity = capacity / frame * frame;
     size_t filled = 0;
     // A file that ends before giving a single byte would make the loop spin.
     bool decodedSinceRewind = true;
