@@ -55,6 +55,13 @@ void StopMusicThread();
 // Releases the effects and closes the device; stops the music first.
 void CloseSound();
 
+// True while the music thread has the music playing (for traces and tests).
+bool MusicPlaying();
+
+// Seconds of sound the output device has produced since it opened, -1 when
+// there is no device or it cannot tell (for traces and tests).
+double SoundOutputSeconds();
+
 // Mutes or unmutes music and effects together; may be called before
 // OpenSoundEffects.
 void SetSoundMuted(bool muted);

@@ -142,7 +142,10 @@ private:
 
 static struct MusicState {
     std::thread thread;
+    std::atomic<bool> playing = false;  // written by the music thread
 } music;
+
+bool MusicPlaying() { return music.playing; }
 
 static bool StopRequested() { return musicThreadState.load() == 2; }
 
@@ -181,14 +184,17 @@ static void MusicThread(std::string path, ALCdevice* device) {
         try {
             stream.Open(path);
             if (!stream.Playback()) throw MusicError{"Ogg refused to play."};
+            music.playing = true;
             while (stream.Update()) {
                 if (StopRequested()) throw MusicError{"Escape."};
                 followMute();
                 if (!stream.Playing() && !stream.Playback()) throw MusicError{"Ogg abruptly stopped."};
                 SleepMs(10);
             }
+            music.playing = false;
             stream.Release();
         } catch (const MusicError& error) {
+            music.playing = false;
             stream.Release();
             // A missing or broken file is tried again and again: say it once.
             if (!reported && error.text != "Escape.") {

@@ -1,6 +1,8 @@
 // The output device and the sound effects: one OpenAL buffer per effect of the
 // pack, and one or two sources (voices) playing it.
+#define AL_ALEXT_PROTOTYPES
 #include <al.h>
+#include <alext.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -158,6 +160,13 @@ void CloseSound() {
     if (sound.device) alcCloseDevice(sound.device);
     sound.context = nullptr;
     sound.device = nullptr;
+}
+
+double SoundOutputSeconds() {
+    if (!sound.device || !alcIsExtensionPresent(sound.device, "ALC_SOFT_device_clock")) return -1.0;
+    ALCint64SOFT nanoseconds = 0;
+    alcGetInteger64vSOFT(sound.device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
+    return static_cast<double>(nanoseconds) * 1e-9;
 }
 
 // ---- Mute ----
