@@ -1,6 +1,7 @@
 // End to end: the game's sound code plays the music and a button click into
 // OpenAL Soft's file-writing output; the recording must hold the music itself,
-// and the click must begin where the program said it asked for it.
+// the click must begin where the program said it asked for it, and the mute
+// must silence both.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,7 +17,7 @@ namespace {
 constexpr double rate = 44100.0;
 
 struct Report {
-    double music = -1.0, click = -1.0;
+    double music = -1.0, click = -1.0, muted = -1.0;
     int stopped = -1;
 };
 
@@ -33,6 +34,7 @@ Report RunSoundCheck(const ScratchDir& dir) {
     while (std::fgets(line, sizeof line, out)) {
         std::sscanf(line, "music %lf", &report.music);
         std::sscanf(line, "click %lf", &report.click);
+        std::sscanf(line, "muted %lf", &report.muted);
         std::sscanf(line, "stopped %d", &report.stopped);
     }
     pclose(out);
@@ -41,11 +43,12 @@ Report RunSoundCheck(const ScratchDir& dir) {
 
 }  // namespace
 
-TEST(AudioEndToEnd, RecordingHoldsMusicAndClick) {
+TEST(AudioEndToEnd, RecordingHoldsMusicClickAndMute) {
     ScratchDir dir;
     const Report report = RunSoundCheck(dir);
     ASSERT_GE(report.music, 0.0);
     ASSERT_GT(report.click, report.music);
+    ASSERT_GT(report.muted, report.click);
     EXPECT_EQ(report.stopped, 3) << "the music thread ends with the stop handshake";
 
     const std::vector<uint8_t> recorded = ReadBytes(dir.File("out.wav"));
@@ -55,8 +58,8 @@ TEST(AudioEndToEnd, RecordingHoldsMusicAndClick) {
     ASSERT_EQ(wave.bitsPerSample, 16);
     std::vector<int16_t> rec(wave.samples.size() / 2);
     std::memcpy(rec.data(), wave.samples.data(), rec.size() * 2);
-    const long clickFrame = std::lround(report.click * rate);
-    ASSERT_GT(static_cast<long>(rec.size() / 2), clickFrame + 22050) << "the recording goes on after the click";
+    const long clickFrame = std::lround(report.click * rate), mutedFrame = std::lround(report.muted * rate);
+    ASSERT_GT(static_cast<long>(rec.size() / 2), mutedFrame + 11025) << "the recording goes on after the mute";
 
     OggDecoder decoder;
     std::string error;
@@ -93,4 +96,9 @@ TEST(AudioEndToEnd, RecordingHoldsMusicAndClick) {
     EXPECT_GT(musicEnergy / (2.0 * static_cast<double>(clickFrame - bestLag)), 300.0 * 300.0) << "music is heard";
     EXPECT_GE(clickStart, clickFrame - 220) << "the click is not early";
     EXPECT_LE(clickStart, clickFrame + 4410) << "the click is at most 0.1 s late";
+    // A tenth of a second after the mute, music and the knock played with it
+    // are silent.
+    int loudest = 0;
+    for (long i = 2 * (mutedFrame + 4410); i < 2 * (mutedFrame + 11025); ++i) loudest = std::max(loudest, std::abs(int{rec[i]}));
+    EXPECT_LT(loudest, 40) << "muted";
 }

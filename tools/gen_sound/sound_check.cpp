@@ -2,7 +2,8 @@
 // for a while, one button click, through the game's own sound code, then
 // stops as the game does at exit. It reports on stdout, in seconds of the
 // output device's clock, when the music began and when the click was asked
-// for, so that a recording of the output can be checked against them.
+// for, and when it muted the sound, so that a recording of the output can be
+// checked against them.
 //
 //   tumbleon_sound_check DATA_DIR
 #include <chrono>
@@ -47,6 +48,12 @@ int main(int argc, char** argv) {
     PlaySoundEffect(SoundEffectId::Button);
     std::printf("click %.5f\n", clickAt);
     WaitFor([&] { return SoundOutputSeconds() >= clickAt + 1.0; });
+    // Then the mute key: music and effects fall silent together.
+    ToggleSoundMuted();
+    const double mutedAt = SoundOutputSeconds();
+    PlaySoundEffect(SoundEffectId::Knock);
+    std::printf("muted %.5f\n", mutedAt);
+    WaitFor([&] { return SoundOutputSeconds() >= mutedAt + 0.5; });
     StopMusicThread();
     effectHooks.playSound = nullptr;
     CloseSound();
