@@ -164,6 +164,8 @@ static ALCcontext* OpenThreadContext(ALCdevice* device) {
     return context;
 }
 
+// The thread: pass after pass, open the file and play it until asked to stop;
+// any failure ends the pass and the next one tries again 100 ms later.
 static void MusicThread(std::string path, ALCdevice* device) {
     ALCcontext* context = OpenThreadContext(device);
     bool appliedMute = !SoundMuted();

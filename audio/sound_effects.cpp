@@ -37,6 +37,8 @@ ALCdevice* SoundDevice() { return sound.device; }
 
 // ---- Device ----
 
+// Opens the default device with one context for the effects, made current;
+// false, said once on stderr, when there is none.
 static bool OpenDevice() {
     // The default device: named devices differ from one system to the next.
     sound.device = alcOpenDevice(nullptr);
@@ -55,6 +57,7 @@ static bool OpenDevice() {
 
 // ---- Effects ----
 
+// The whole pack in memory; false for a missing, unreadable or oversized file.
 static bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(path, error);
