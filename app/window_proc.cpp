@@ -181,12 +181,15 @@ void RunCommand(int controlId) {
     case ControlId::ToolSwap: ChooseTool(EditTool::Swap); break;
     case ControlId::ToolDelete: ChooseTool(EditTool::Delete); break;
     case ControlId::ToolStock: ChooseTool(EditTool::Stock); break;
-    // The result box's buttons belong to the run: its snapshot is the one to restore.
+    // The result box's buttons act only while the box that offers them is up:
+    // the editor's test run has no retry snapshot of its own and no next puzzle.
     case ControlId::DialogRetry:
-        if (gameScreen == GameScreen::Run) Retry();
+        if (gameScreen == GameScreen::Run &&
+            (dialogState == DialogState::CustomSolved || dialogState == DialogState::PuzzleSolved))
+            Retry();
         break;
     case ControlId::DialogNext:
-        if (gameScreen == GameScreen::Run) StartNextUnsolvedPuzzle();
+        if (gameScreen == GameScreen::Run && dialogState == DialogState::PuzzleSolved) StartNextUnsolvedPuzzle();
         break;
     default: break;
     }
