@@ -61,6 +61,16 @@ static const char* PageName(MenuPage page) {
     return "?";
 }
 
+// The stretches of the logo sequence: 1 and 3 are those a key or click shortens.
+static int SplashPhase() {
+    const float t = splashTime;
+    if (t >= 9.0f) return 0;
+    if (t > 6.0f) return 1;
+    if (t >= 4.0f) return 2;
+    if (t > 1.0f) return 3;
+    return 4;
+}
+
 static void Trace(const std::string& line) {
     if (!state.trace) return;
     std::fprintf(stderr, "trace: %s\n", line.c_str());
@@ -71,7 +81,10 @@ static void TraceShown() {
     if (!state.trace) return;
     const std::string shown = std::string("shown screen=") + ScreenName(gameScreen) + " page=" + PageName(menuPage) +
                               " dialog=" + std::to_string(static_cast<int>(dialogState)) +
-                              " hover=" + std::to_string(hoveredControl) + " first=" + std::to_string(currentPuzzle);
+                              " hover=" + std::to_string(hoveredControl) + " first=" + std::to_string(currentPuzzle) +
+                              " at=" + std::to_string(static_cast<int>(pointerX)) + "," +
+                              std::to_string(static_cast<int>(pointerY)) + " level=" + levelName +
+                              (gameScreen == GameScreen::Splash ? " splash=" + std::to_string(SplashPhase()) : "");
     if (shown != state.candidate) {
         state.candidate = shown;
         state.candidateFrames = 0;
