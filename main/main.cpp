@@ -164,6 +164,8 @@ static void DrawFrame() { RenderFrame(); }
 
 static void ReleaseAll() { ReleaseGraphics(); }
 
+static void ShowMessage(const char* title, const char* text) { ShowFailure(title, text); }
+
 // ---- Start-up ----
 
 static bool Fail(const std::string& what) {
@@ -232,8 +234,9 @@ static bool StartUp() {
     platformHooks.releaseGraphics = ReleaseAll;
     platformHooks.nextMessage = NextWindowMessage;
     platformHooks.sleepMilliseconds = PlatformSleepMilliseconds;
+    platformHooks.showMessage = ShowMessage;
     frameHooks.present = Present;
-    ShowGameCursor(109);
+    ShowGameCursor(CursorId::Pointer);
 
     // 7. Sound: the sound pack opens here, then the music thread starts
     //    (its handshake byte goes to 1 once the thread runs).

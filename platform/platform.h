@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/messages.h"
+#include "app/platform_hooks.h"
 #include "app/video_settings.h"
 
 // ---- Start and stop ----
@@ -53,10 +54,10 @@ bool NextWindowMessage(Message& message);
 
 // ---- Cursors and icons ----
 
-// Loads the cursor pictures (109, 110, 111, 112, 107) and the window icon from
+// Loads the five cursor pictures and the window icon from
 // the folder; a missing picture leaves SDL's own arrow in its place.
 void LoadCursorsAndIcon(const std::string& folder);
-void ShowGameCursor(int cursorId);
+void ShowGameCursor(CursorId cursor);
 
 // ---- Messages, clock, children ----
 

@@ -15,22 +15,22 @@
 
 extern char** environ;
 
-// The cursors by the game's numbers, with the pointer's tip in each picture.
+// The cursors by the game's numbers; the arrow's tip is pixel (1, 1) of each.
 struct CursorPicture {
-    int id;
+    CursorId id;
     const char* file;
-    int hotX, hotY;
 };
 
 static const CursorPicture cursorPictures[] = {
-    {109, "kurzor_mutato.tga", 0, 0},  // the ordinary pointer
-    {110, "kurzor_labda.tga", 0, 0},   // a ball is held
-    {111, "kurzor_kocka.tga", 0, 0},   // a block is held
-    {112, "kurzor_sarok.tga", 0, 0},   // a corner is held
-    {107, "kurzor_lejto.tga", 0, 0},   // a ramp is held
+    {CursorId::Pointer, "kurzor_nyil.tga"},   // nothing held
+    {CursorId::Ball, "kurzor_golyo.tga"},     // a ball is held
+    {CursorId::Block, "kurzor_kocka.tga"},    // a block is held
+    {CursorId::Corner, "kurzor_sarok.tga"},   // a corner is held
+    {CursorId::Ramp, "kurzor_emelkedo.tga"},  // a ramp is held
 };
+constexpr int cursorHotX = 1, cursorHotY = 1;
 constexpr int cursorCount = 5;
-static const char* const iconFile = "ikon.tga";
+static const char* const iconFile = "ikon_nagy.tga";  // 64 x 64; the desktop scales it down
 
 struct SystemState {
     SDL_Cursor* cursors[cursorCount] = {};
@@ -61,7 +61,7 @@ void LoadCursorsAndIcon(const std::string& folder) {
     for (int i = 0; i < cursorCount; ++i) {
         SDL_Surface* surface = ReadSurface(folder + cursorPictures[i].file);
         if (!surface) continue;
-        sys.cursors[i] = SDL_CreateColorCursor(surface, cursorPictures[i].hotX, cursorPictures[i].hotY);
+        sys.cursors[i] = SDL_CreateColorCursor(surface, cursorHotX, cursorHotY);
         SDL_FreeSurface(surface);
     }
     if (SDL_Surface* icon = ReadSurface(folder + iconFile)) {
@@ -71,9 +71,9 @@ void LoadCursorsAndIcon(const std::string& folder) {
     }
 }
 
-void ShowGameCursor(int cursorId) {
+void ShowGameCursor(CursorId cursor) {
     for (int i = 0; i < cursorCount; ++i) {
-        if (cursorPictures[i].id != cursorId) continue;
+        if (cursorPictures[i].id != cursor) continue;
         if (sys.shownCursor == i) return;
         sys.shownCursor = i;
         SDL_SetCursor(sys.cursors[i] ? sys.cursors[i] : SDL_GetDefaultCursor());

@@ -281,6 +281,11 @@ void PlatformSleepMilliseconds(int ms) { SDL_Delay(static_cast<uint32_t>(ms)); }
 void ShowFailure(const std::string& title, const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
     std::fflush(stderr);
+    // A box over the full-screen window would sit behind it, out of reach:
+    // the window steps aside while the box is up.
+    const bool overWindow = win.window && !win.hidden;
+    if (overWindow) SetWindowHidden(true);
     // Works without a parent window, and fails quietly where there is no display.
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
+    if (overWindow) SetWindowHidden(false);
 }
