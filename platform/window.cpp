@@ -2,6 +2,8 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 
@@ -17,6 +19,7 @@ struct WindowState {
     uint64_t startCounter = 0;
     double counterPerMs = 1.0;
     bool videoStarted = false;
+    bool displayMissing = false;  // no message box can be shown either
 };
 
 static WindowState win;
@@ -26,13 +29,23 @@ static WindowState win;
 bool StartPlatform(std::string& message) {
     win.startCounter = SDL_GetPerformanceCounter();
     win.counterPerMs = static_cast<double>(SDL_GetPerformanceFrequency()) / 1000.0;
-    if (SDL_Init(SDL_INIT_VIDEO) != 0 || SDL_GetNumVideoDisplays() < 1) {
-        message = std::string("Nem található grafikus kijelző, ezért a játék nem tud elindulni.\n"
-                              "Indítsd asztali környezetből, vagy állítsd be a DISPLAY változót "
-                              "(képernyő nélkül: xvfb-run -a ./tumbleon).\n\n"
-                              "No display was found, so the game cannot start. Start it from a desktop "
-                              "session or set DISPLAY (without a screen: xvfb-run -a ./tumbleon).\n(SDL: ") +
-                  SDL_GetError() + ")";
+    // With no display SDL falls back to its offscreen or dummy driver, which
+    // shows nothing: unless asked for by name, that counts as no display.
+    const char* wanted = std::getenv("SDL_VIDEODRIVER");
+    const bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
+    const char* driver = started ? SDL_GetCurrentVideoDriver() : nullptr;
+    const bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+                           !(wanted && std::strcmp(wanted, driver) == 0);
+    if (!started || invisible || SDL_GetNumVideoDisplays() < 1) {
+        if (started) SDL_Quit();
+        win.displayMissing = true;
+        const std::string sdlError = SDL_GetError();
+        message = "Nem található grafikus kijelző, ezért a játék nem tud elindulni.\n"
+                  "Indítsd asztali környezetből, vagy állítsd be a DISPLAY változót (képernyő nélkül: "
+                  "xvfb-run -a -s \"-screen 0 1024x768x24\" ./tumbleon).\n\n"
+                  "No display was found, so the game cannot start. Start it from a desktop session or set "
+                  "DISPLAY (without a screen: xvfb-run -a -s \"-screen 0 1024x768x24\" ./tumbleon)." +
+                  (sdlError.empty() ? std::string() : "\n(SDL: " + sdlError + ")");
         return false;
     }
     win.videoStarted = true;
@@ -283,6 +296,7 @@ void ShowFailure(const std::string& title, const std::string& text) {
     std::fflush(stderr);
     // A box over the full-screen window would sit behind it, out of reach:
     // the window steps aside while the box is up.
+    if (win.displayMissing) return;
     const bool overWindow = win.window && !win.hidden;
     if (overWindow) SetWindowHidden(true);
     // Works without a parent window, and fails quietly where there is no display.

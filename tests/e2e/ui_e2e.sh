@@ -136,6 +136,42 @@ answer_dialog() {
 
 mkdir -p "$references"
 
+# A start that must fail: the game names the fault on stderr and in a message
+# box, which is answered; then it ends with status 1.
+expect_failure() {
+  local what="$1" pattern="$2" folder="$3" box code=0
+  "$folder/tumbleon" > /dev/null 2> "$work/failure.log" &
+  local pid=$!
+  box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tumbleon$' | head -1) || true
+  if [ -n "$box" ]; then
+    xdotool windowfocus --sync "$box" 2>/dev/null || true
+    xdotool key Return
+  else
+    fail "$what: no message box"
+  fi
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+  kill -0 "$pid" 2>/dev/null && { fail "$what: the game did not end"; kill "$pid"; }
+  wait "$pid" || code=$?
+  [ "$code" -eq 1 ] || fail "$what: exit status $code, not 1"
+  grep -q -- "$pattern" "$work/failure.log" || fail "$what: stderr does not say '$pattern'"
+}
+# ---- 0. Start-up failures, each said in words ----
+code=0
+env -u DISPLAY "$work/game/tumbleon" 2> "$work/failure.log" || code=$?
+[ "$code" -eq 1 ] && grep -q "No display was found" "$work/failure.log" || fail "no display: status $code"
+mkdir -p "$work/bare" "$work/fontless/adatok/kepek_hun"
+cp "$build/tumbleon" "$work/bare/"
+cp "$build/tumbleon" "$work/fontless/"
+expect_failure "no data folder" "data folder is missing" "$work/bare"
+expect_failure "no font" "fontok.tga is missing" "$work/fontless"
+if [ -z "${TUMBLEON_E2E_SMALL:-}" ]; then
+  # A screen below 640 x 480 offers no mode the game can use.
+  TUMBLEON_E2E_SMALL=1 xvfb-run -a -s "-screen 0 600x400x24" bash -c "$(declare -f fail expect_failure); \
+    work='$work'; failures=0; expect_failure 'no usable mode' 'no full-screen mode' '$work/game'; exit \$failures" \
+    || fail "a screen of 600 x 400 was not refused in words"
+fi
+rm -f "$work/game/video.ini" "$work/game/score.dat"
+
 # ---- 1. Escape on the splash; the first start writes the settings and progress ----
 start_game
 set_mark; wait_for "shown screen=Splash"
