@@ -313,6 +313,18 @@ point 5 $((H - 5)) -1
 shot run_all_solved
 click $CX $((CY + 30 + $(height dialog_menu) / 2)) 10044
 wait_for "shown screen=MainMenu page=PuzzleSelect"
+# Another window takes the focus: the full-screen game stops drawing until
+# it has the focus again, then resets its device and goes on where it was.
+xlogo -geometry 100x100+0+0 &
+other=$!
+game_window=$(xdotool search --name '^Tumbleon_3dx$' | head -1)
+other_window=$(xdotool search --sync --name '^xlogo$' | head -1)
+xdotool windowfocus --sync "$other_window"
+wait_for "device lost"
+xdotool windowfocus --sync "$game_window"
+wait_for "device reset"
+kill "$other"
+point 5 $((H - 7)) -1
 set_mark; xdotool key Escape
 wait_exit "Escape on the puzzle list"
 
