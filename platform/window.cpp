@@ -14,7 +14,8 @@ struct WindowState {
     // ---- loss ----
     bool minimised = false;
     bool unfocused = false;
-    bool hidden = false;  // a file dialog is open
+    bool hidden = false;          // a dialog of another program is open
+    bool restorePending = false;  // the dialog is over; shown at the next event poll
     // ---- clock ----
     uint64_t startCounter = 0;
     double counterPerMs = 1.0;
@@ -32,6 +33,9 @@ bool StartPlatform(std::string& message) {
     // With no display SDL falls back to its offscreen or dummy driver, which
     // shows nothing: unless asked for by name, that counts as no display.
     const char* wanted = std::getenv("SDL_VIDEODRIVER");
+    // A click that opens a file dialog would leave SDL holding the pointer for
+    // a hidden window; the full-screen game has no use for the capture.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     const bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
     const char* driver = started ? SDL_GetCurrentVideoDriver() : nullptr;
     const bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
@@ -187,21 +191,40 @@ void WindowSize(int& width, int& height) {
     if (win.window) SDL_GL_GetDrawableSize(win.window, &width, &height);
 }
 
+// Brings the window back after the other program's dialog or box.
+static void RestoreHiddenWindow() {
+    win.restorePending = false;
+    SDL_ShowWindow(win.window);
+    SDL_SetWindowPosition(win.window, 0, 0);
+    SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN);
+    SDL_RaiseWindow(win.window);
+    // What the window went through while the other program had the screen is
+    // over: it takes the keyboard back and starts afresh.
+    SDL_PumpEvents();
+    SDL_FlushEvent(SDL_WINDOWEVENT);
+    SDL_SetWindowInputFocus(win.window);
+    win.hidden = false;
+    win.minimised = false;
+    win.unfocused = false;
+}
+
 void SetWindowHidden(bool hidden) {
     if (!win.window) return;
-    if (hidden) {
-        // An SDL full-screen window keeps the keyboard: the dialog would get none.
-        win.hidden = true;
-        SDL_SetWindowFullscreen(win.window, 0);
-        SDL_HideWindow(win.window);
-    } else {
-        SDL_ShowWindow(win.window);
-        SDL_SetWindowPosition(win.window, 0, 0);
-        SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN);
-        SDL_RaiseWindow(win.window);
-        win.hidden = false;
-        win.minimised = false;
+    if (!hidden) {
+        // Shown again once the game is back in its loop: a message box that
+        // follows a file dialog at once finds the window still out of the way
+        // (toggling full screen off and on in a row loses the pointer's events).
+        win.restorePending = true;
+        return;
     }
+    if (win.hidden) {
+        win.restorePending = false;
+        return;
+    }
+    // An SDL full-screen window keeps the keyboard: the dialog would get none.
+    win.hidden = true;
+    SDL_SetWindowFullscreen(win.window, 0);
+    SDL_HideWindow(win.window);
 }
 
 // ---- Events ----
@@ -237,6 +260,7 @@ static void NoteWindowEvent(const SDL_WindowEvent& event) {
 }
 
 bool NextWindowMessage(Message& message) {
+    if (win.restorePending) RestoreHiddenWindow();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
