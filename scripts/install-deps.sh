@@ -16,6 +16,8 @@ packages=(
   xserver-xorg-core xserver-xorg-video-dummy
   # real third-party files the readers are tried on
   assimp-testmodels sound-theme-freedesktop alsa-utils
+  # measuring the generated sounds and music (levels, spectra) by hand
+  sox
 )
 
 missing=()
