@@ -1,7 +1,7 @@
 // Tumbleon: the program's entry. Start-up and shutdown in order, and the
 // wiring of the game logic's seams to the window, the device and the screens.
 //
-//   tumbleon                        plays the game
+//   tumbleon [--mute]               plays the game (M mutes and unmutes)
 //   tumbleon --frame-bench [SEC]    times the 2D layer of every screen
 //   TUMBLEON_TRACE=1 tumbleon       reports on stderr what is shown (tests wait on it)
 #include <sys/stat.h>
@@ -14,8 +14,10 @@
 #include "app/game_flow.h"
 #include "app/platform_hooks.h"
 #include "app/video_settings.h"
+#include "audio/audio.h"
 #include "gfx/device.h"
 #include "platform/platform.h"
+#include "sim/effects.h"
 #include "ui/interface.h"
 #include "ui/screens.h"
 
@@ -238,15 +240,25 @@ static bool StartUp() {
     frameHooks.present = Present;
     ShowGameCursor(CursorId::Pointer);
 
-    // 7. Sound: the sound pack opens here, then the music thread starts
-    //    (its handshake byte goes to 1 once the thread runs).
+    // 7. Sound: the sound pack, then the music thread as the last step (its
+    //    handshake byte goes to 1 once the thread runs). Without a sound
+    //    device the game runs silent.
+    const std::string dataDir = workDir + "/adatok";
+    OpenSoundEffects(dataDir);
+    effectHooks.playSound = PlayEffect;
+    platformHooks.toggleMute = ToggleSoundMuted;
+    StartMusicThread(dataDir);
     return true;
 }
 
 // ---- Shutdown ----
 
 static void ShutDown(bool saveSettings) {
-    // 1. The music thread stops first: ask with 2, wait while it stays 2.
+    // 1. The music thread stops first: ask with 2, wait while it stays 2;
+    //    then the sound device.
+    StopMusicThread();
+    effectHooks.playSound = nullptr;
+    CloseSound();
     // 2. The settings of the mode in use; not after a failed start, whose
     //    message may have asked the player to delete them.
     if (saveSettings) ShutdownGame();
@@ -261,10 +273,13 @@ int main(int argc, char** argv) {
     const char* traceFlag = std::getenv("TUMBLEON_TRACE");
     state.trace = traceFlag && *traceFlag && std::strcmp(traceFlag, "0") != 0;
     const bool bench = argc > 1 && std::strcmp(argv[1], "--frame-bench") == 0;
-    if (argc > 1 && !bench) {
-        std::fprintf(stderr, "usage: tumbleon [--frame-bench [SECONDS]]\n");
+    const bool mute = argc == 2 && std::strcmp(argv[1], "--mute") == 0;
+    if (argc > 1 && !bench && !mute) {
+        std::fprintf(stderr, "usage: tumbleon [--mute | --frame-bench [SECONDS]]\n");
         return 2;
     }
+    // Muted before the device opens, so not a note of music is heard.
+    if (mute || bench) SetSoundMuted(true);
     if (!StartUp()) {
         ShutDown(false);
         return 1;
