@@ -17,6 +17,9 @@
 #include "audio/audio.h"
 #include "gfx/device.h"
 #include "platform/platform.h"
+#include "scene/debris.h"
+#include "scene/element_meshes.h"
+#include "scene/scene_render.h"
 #include "sim/effects.h"
 #include "ui/interface.h"
 #include "ui/screens.h"
@@ -215,7 +218,24 @@ static bool StartUp() {
     // 4. The interface images, the cursors and the icon.
     LoadInterfaceImages();
     LoadCursorsAndIcon(workDir + "/adatok/kepek_hun/");
-    // (the scene's meshes and skybox load here)
+    // The scene: its shader, the element meshes, the sky (which must load),
+    // the debris the simulation starts, and the frame's scene hooks.
+    message.clear();
+    bool sceneReady = StartSceneDrawing(message);
+    if (sceneReady) {
+        LoadElementMeshes(workDir);
+        sceneReady = LoadSkybox(workDir);
+    }
+    if (!sceneReady)
+        return Fail("A 3D jelenet nem tölthető be (" + workDir + "/adatok/3dx). Fordítsd le újra a játékot "
+                    "(cmake --build build).\n\nThe 3D scene cannot be loaded from " + workDir + "/adatok/3dx" +
+                    (message.empty() ? std::string() : ": " + message) + ". Build the game again (cmake --build build).");
+    InstallDebrisHooks();
+    frameHooks.drawScene = DrawScene;
+    frameHooks.advanceDebris = AdvanceSceneDebris;
+    frameHooks.pickScene = PickScene;
+    frameHooks.invalidateScene = InvalidateScene;
+    frameHooks.restoreScene = RestoreScene;
 
     // 5. The font: without it no text can be shown.
     if (!BuildFontMetrics())
@@ -264,6 +284,7 @@ static void ShutDown(bool saveSettings) {
     if (saveSettings) ShutdownGame();
     // 3. Everything on the device, then the device, the window and SDL.
     ReleaseGraphics();
+    StopSceneDrawing();
     StopDevice();
     CloseGameWindow();
     StopPlatform();

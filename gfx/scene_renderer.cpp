@@ -1,0 +1,360 @@
+// The scene's shader and draws over OpenGL 3.3 core.
+//
+// Per-instance values (world matrix rows, ambient colour) are vertex
+// attributes with a divisor of 1, read from one stream buffer that each
+// instanced draw appends to; the material goes to vertex-stage uniforms. The
+// fragment stage has no uniform at all: it multiplies the texel by the
+// colour lit at the vertices.
+#include "gfx/scene_renderer.h"
+
+#include <epoxy/gl.h>
+
+#include <vector>
+
+#include "gfx/device.h"
+#include "gfx/matrix.h"
+
+namespace {
+
+// Attribute locations: vertex stream, then the instance's four matrix rows and ambient.
+constexpr GLuint attribPosition = 0, attribNormal = 1, attribTexel = 2, attribRow0 = 3, attribAmbient = 7;
+constexpr GLsizeiptr instanceCapacity = 1 << 20;  // bytes of the instance stream before it is renewed
+
+struct SceneRendererState {
+    bool started = false;
+    GLuint program = 0;
+    GLint viewProjection = -1, lightPosition = -1, lighting = -1, instanceAmbient = -1;
+    GLint diffuse = -1, ambient = -1, emissive = -1;
+    GLuint instanceBuffer = 0;
+    GLsizeiptr instanceOffset = 0;
+    GLuint debrisArray = 0, debrisBuffer = 0;
+    GLuint whiteTexture = 0;
+    int drawCalls = 0;
+};
+
+SceneRendererState scene;
+
+const char* const vertexShader = R"(#version 330 core
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec3 normal;
+layout(location = 2) in vec2 texel;
+layout(location = 3) in vec4 row0;
+layout(location = 4) in vec4 row1;
+layout(location = 5) in vec4 row2;
+layout(location = 6) in vec4 row3;
+layout(location = 7) in vec4 instanceAmbientColour;
+uniform mat4 viewProjection;
+uniform vec3 lightPosition;
+uniform int lighting;
+uniform int instanceAmbient;
+uniform vec4 materialDiffuse;
+uniform vec4 materialAmbient;
+uniform vec4 materialEmissive;
+out vec2 uv;
+out vec4 colour;
+void main() {
+    // Row vectors: the world point is p.x row0 + p.y row1 + p.z row2 + row3.
+    vec4 world = position.x * row0 + position.y * row1 + position.z * row2 + row3;
+    gl_Position = viewProjection * world;
+    uv = texel;
+    if (lighting == 0) {
+        colour = vec4(1.0);
+        return;
+    }
+    // Normals go through the inverse transpose of the world matrix, left
+    // unnormalised as the fixed pipeline leaves them: for the uniform scales
+    // the game uses that is the matrix divided by the square of its scale.
+    vec3 n = normal.x * row0.xyz + normal.y * row1.xyz + normal.z * row2.xyz;
+    n /= dot(row0.xyz, row0.xyz);
+    vec3 toLight = lightPosition - world.xyz;
+    float d = length(toLight);
+    vec3 ambientColour = instanceAmbient != 0 ? instanceAmbientColour.rgb : materialAmbient.rgb;
+    vec3 lit = materialEmissive.rgb + ambientColour;  // global ambient: white
+    if (d <= 500.0) {
+        float attenuation = 1.0 / (0.008 * d * d);
+        float facing = d > 0.0 ? max(dot(n, toLight / d), 0.0) : 0.0;
+        lit += attenuation * (ambientColour + materialDiffuse.rgb * facing);
+    }
+    colour = vec4(clamp(lit, 0.0, 1.0), clamp(materialDiffuse.a, 0.0, 1.0));
+}
+)";
+
+const char* const fragmentShader = R"(#version 330 core
+in vec2 uv;
+in vec4 colour;
+uniform sampler2D image;
+out vec4 fragment;
+void main() {
+    fragment = texture(image, uv) * colour;
+}
+)";
+
+GLuint Compile(GLenum kind, const char* source, std::string& message) {
+    const GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[1024] = {};
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        message = std::string("scene shader: ") + log;
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+bool BuildProgram(std::string& message) {
+    const GLuint vs = Compile(GL_VERTEX_SHADER, vertexShader, message);
+    const GLuint fs = vs ? Compile(GL_FRAGMENT_SHADER, fragmentShader, message) : 0;
+    if (!vs || !fs) {
+        if (vs) glDeleteShader(vs);
+        return false;
+    }
+    scene.program = glCreateProgram();
+    glAttachShader(scene.program, vs);
+    glAttachShader(scene.program, fs);
+    glLinkProgram(scene.program);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint ok = 0;
+    glGetProgramiv(scene.program, GL_LINK_STATUS, &ok);
+    if (!ok) {
+        message = "scene shader link failed";
+        return false;
+    }
+    const GLuint p = scene.program;
+    scene.viewProjection = glGetUniformLocation(p, "viewProjection");
+    scene.lightPosition = glGetUniformLocation(p, "lightPosition");
+    scene.lighting = glGetUniformLocation(p, "lighting");
+    scene.instanceAmbient = glGetUniformLocation(p, "instanceAmbient");
+    scene.diffuse = glGetUniformLocation(p, "materialDiffuse");
+    scene.ambient = glGetUniformLocation(p, "materialAmbient");
+    scene.emissive = glGetUniformLocation(p, "materialEmissive");
+    glUseProgram(p);
+    glUniform1i(glGetUniformLocation(p, "image"), 0);
+    glUseProgram(0);
+    return true;
+}
+
+// The vertex stream of the bound vertex array from the bound array buffer.
+void PointVertexStream() {
+    for (GLuint a : {attribPosition, attribNormal, attribTexel}) glEnableVertexAttribArray(a);
+    glVertexAttribPointer(attribPosition, 3, GL_FLOAT, GL_FALSE, 32, reinterpret_cast<void*>(0));
+    glVertexAttribPointer(attribNormal, 3, GL_FLOAT, GL_FALSE, 32, reinterpret_cast<void*>(12));
+    glVertexAttribPointer(attribTexel, 2, GL_FLOAT, GL_FALSE, 32, reinterpret_cast<void*>(24));
+}
+
+// The instance attributes of the bound vertex array, `offset` bytes into the instance stream.
+void PointInstances(GLsizeiptr offset) {
+    glBindBuffer(GL_ARRAY_BUFFER, scene.instanceBuffer);
+    for (GLuint i = 0; i < 5; ++i) {
+        const GLuint a = attribRow0 + i;
+        glEnableVertexAttribArray(a);
+        glVertexAttribPointer(a, 4, GL_FLOAT, GL_FALSE, sizeof(SceneInstance),
+                              reinterpret_cast<void*>(offset + static_cast<GLsizeiptr>(16 * i)));
+        glVertexAttribDivisor(a, 1);
+    }
+}
+
+void SetMaterial(const SceneMaterial& m, uint32_t texture, bool instanceAmbient) {
+    glUniform4fv(scene.diffuse, 1, m.diffuse);
+    glUniform4fv(scene.ambient, 1, m.ambient);
+    glUniform4fv(scene.emissive, 1, m.emissive);
+    glUniform1i(scene.instanceAmbient, instanceAmbient ? 1 : 0);
+    glBindTexture(GL_TEXTURE_2D, texture ? texture : scene.whiteTexture);
+}
+
+}  // namespace
+
+bool StartSceneRenderer(std::string& message) {
+    if (scene.started) return true;
+    if (!DeviceStarted()) {
+        message = "no device";
+        return false;
+    }
+    if (!BuildProgram(message)) return false;
+    glGenBuffers(1, &scene.instanceBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, scene.instanceBuffer);
+    glBufferData(GL_ARRAY_BUFFER, instanceCapacity, nullptr, GL_STREAM_DRAW);
+    // Debris: its own vertex stream; the instance attributes stay off and read
+    // their constant values, the identity world.
+    glGenVertexArrays(1, &scene.debrisArray);
+    glGenBuffers(1, &scene.debrisBuffer);
+    glBindVertexArray(scene.debrisArray);
+    glBindBuffer(GL_ARRAY_BUFFER, scene.debrisBuffer);
+    PointVertexStream();
+    glBindVertexArray(0);
+    const uint8_t white[4] = {255, 255, 255, 255};
+    glGenTextures(1, &scene.whiteTexture);
+    glBindTexture(GL_TEXTURE_2D, scene.whiteTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    scene.started = true;
+    return true;
+}
+
+void StopSceneRenderer() {
+    if (!scene.started) return;
+    glDeleteTextures(1, &scene.whiteTexture);
+    glDeleteBuffers(1, &scene.debrisBuffer);
+    glDeleteVertexArrays(1, &scene.debrisArray);
+    glDeleteBuffers(1, &scene.instanceBuffer);
+    glDeleteProgram(scene.program);
+    scene = SceneRendererState{};
+}
+
+bool CreateSceneMesh(const void* vertices, size_t vertexCount, const uint16_t* indices, size_t indexCount,
+                     SceneMeshBuffers& out) {
+    if (!scene.started || !vertices || !indices || vertexCount == 0 || indexCount == 0) return false;
+    SceneMeshBuffers b;
+    glGenVertexArrays(1, &b.vertexArray);
+    glGenBuffers(1, &b.vertexBuffer);
+    glGenBuffers(1, &b.indexBuffer);
+    glBindVertexArray(b.vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, b.vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexCount * 32), vertices, GL_STATIC_DRAW);
+    PointVertexStream();
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.indexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(uint16_t)), indices,
+                 GL_STATIC_DRAW);
+    PointInstances(0);
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    out = b;
+    return true;
+}
+
+void ReleaseSceneMesh(SceneMeshBuffers& b) {
+    if (scene.started) {
+        glDeleteBuffers(1, &b.vertexBuffer);
+        glDeleteBuffers(1, &b.indexBuffer);
+        glDeleteVertexArrays(1, &b.vertexArray);
+    }
+    b = SceneMeshBuffers{};
+}
+
+uint32_t LoadSceneTexture(const std::string& path) {
+    Pixels pixels;
+    if (!scene.started || !ReadImageFile(path, 0, pixels)) return 0;
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    // Rows top first: texture coordinate v = 0 is the image's top row.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width, pixels.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixels.rgba.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return id;
+}
+
+void ReleaseSceneTexture(uint32_t texture) {
+    if (!scene.started || texture == 0) return;
+    const GLuint id = texture;
+    glDeleteTextures(1, &id);
+}
+
+void BeginScene(const Matrix4& view, const Matrix4& projection, Vec3 light) {
+    scene.drawCalls = 0;
+    if (!scene.started) return;
+    const Matrix4 viewProjection = MatrixMultiply(view, MatrixToGlClip(projection));
+    glUseProgram(scene.program);
+    // Row-vector matrices read column-major are the column-vector matrices GLSL multiplies.
+    glUniformMatrix4fv(scene.viewProjection, 1, GL_FALSE, &viewProjection.m[0][0]);
+    glUniform3f(scene.lightPosition, light.x, light.y, light.z);
+    glUniform1i(scene.lighting, 1);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CW);
+    glCullFace(GL_BACK);
+    glActiveTexture(GL_TEXTURE0);
+    // A fresh instance stream each frame, so the driver never waits on the last one.
+    glBindBuffer(GL_ARRAY_BUFFER, scene.instanceBuffer);
+    glBufferData(GL_ARRAY_BUFFER, instanceCapacity, nullptr, GL_STREAM_DRAW);
+    scene.instanceOffset = 0;
+}
+
+void SetSceneLighting(bool on) {
+    if (scene.started) glUniform1i(scene.lighting, on ? 1 : 0);
+}
+
+void SetSceneSkyDepth(bool on) {
+    if (!scene.started) return;
+    glDepthFunc(on ? GL_ALWAYS : GL_LEQUAL);
+    if (on)
+        glEnable(GL_DEPTH_CLAMP);
+    else
+        glDisable(GL_DEPTH_CLAMP);
+}
+
+void DrawSceneInstances(const SceneMeshBuffers& mesh, uint32_t firstIndex, uint32_t indexCount,
+                        const SceneMaterial& material, uint32_t texture, const SceneInstance* instances, int count,
+                        bool instanceAmbient) {
+    if (!scene.started || !mesh.vertexArray || indexCount == 0 || count <= 0 || !instances) return;
+    const GLsizeiptr bytes = static_cast<GLsizeiptr>(count) * static_cast<GLsizeiptr>(sizeof(SceneInstance));
+    if (bytes > instanceCapacity) {
+        // More than one stream holds: draw in parts.
+        const int half = count / 2;
+        DrawSceneInstances(mesh, firstIndex, indexCount, material, texture, instances, half, instanceAmbient);
+        DrawSceneInstances(mesh, firstIndex, indexCount, material, texture, instances + half, count - half,
+                           instanceAmbient);
+        return;
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, scene.instanceBuffer);
+    if (scene.instanceOffset + bytes > instanceCapacity) {
+        glBufferData(GL_ARRAY_BUFFER, instanceCapacity, nullptr, GL_STREAM_DRAW);
+        scene.instanceOffset = 0;
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, scene.instanceOffset, bytes, instances);
+    glBindVertexArray(mesh.vertexArray);
+    PointInstances(scene.instanceOffset);
+    scene.instanceOffset += bytes;
+    SetMaterial(material, texture, instanceAmbient);
+    glDrawElementsInstanced(GL_TRIANGLES, static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT,
+                            reinterpret_cast<void*>(static_cast<size_t>(firstIndex) * sizeof(uint16_t)), count);
+    ++scene.drawCalls;
+    glBindVertexArray(0);
+}
+
+void UploadSceneTriangles(const void* vertices, uint32_t vertexCount) {
+    if (!scene.started || !vertices || vertexCount == 0) return;
+    glBindBuffer(GL_ARRAY_BUFFER, scene.debrisBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexCount) * 32, vertices, GL_STREAM_DRAW);
+}
+
+void DrawSceneTriangles(uint32_t firstVertex, uint32_t vertexCount, const SceneMaterial& material, uint32_t texture) {
+    if (!scene.started || vertexCount == 0) return;
+    glBindVertexArray(scene.debrisArray);
+    // The instance attributes are off here: their constant values are the identity world.
+    const float rows[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    for (GLuint i = 0; i < 4; ++i) glVertexAttrib4fv(attribRow0 + i, rows[i]);
+    glVertexAttrib4fv(attribAmbient, material.ambient);
+    SetMaterial(material, texture, false);
+    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(firstVertex), static_cast<GLsizei>(vertexCount));
+    ++scene.drawCalls;
+    glBindVertexArray(0);
+}
+
+void EndScene() {
+    if (!scene.started) return;
+    glDisable(GL_CULL_FACE);
+    glFrontFace(GL_CCW);
+    glDisable(GL_DEPTH_CLAMP);
+    glDepthFunc(GL_LEQUAL);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glUseProgram(0);
+}
+
+int SceneDrawCalls() { return scene.drawCalls; }

@@ -1,0 +1,157 @@
+// The scene drawn through the graphics layer. The draw list comes in scene
+// order; draws of one slot are gathered into one instanced draw per subset,
+// all opaque subsets first, translucent ones after. Nothing is blended, so
+// with the depth test the picture is the one the draws made one by one give.
+#include "scene/scene_render.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/game_state.h"
+#include "app/platform_hooks.h"
+#include "gfx/scene_renderer.h"
+#include "scene/debris.h"
+#include "scene/element_meshes.h"
+#include "scene/picking.h"
+#include "scene/scene_draw.h"
+
+namespace {
+
+struct GlMeshCopy final : MeshDeviceCopy {
+    SceneMeshBuffers buffers;
+    ~GlMeshCopy() override { ReleaseSceneMesh(buffers); }
+};
+
+struct SceneRenderState {
+    bool started = false;
+    std::vector<ElementDraw> draws;
+    std::vector<SceneInstance> instances[elementMeshSlots];
+    std::vector<MeshVertex> debrisVertices;
+    std::vector<DebrisBatch> debrisBatches;
+    // What the generic mesh draw (the sky) uses: the current material and world.
+    SceneMaterial currentMaterial;
+    uint32_t currentTexture = 0;
+    SceneInstance currentWorld;
+    SceneDrawStats stats;
+};
+
+SceneRenderState render;
+
+SceneMaterial ToSceneMaterial(const Material& m) {
+    SceneMaterial s;
+    std::copy(m.diffuse, m.diffuse + 4, s.diffuse);
+    std::copy(m.ambient, m.ambient + 4, s.ambient);
+    std::copy(m.emissive, m.emissive + 4, s.emissive);
+    return s;
+}
+
+std::unique_ptr<MeshDeviceCopy> CreateCopy(const MeshData& master) {
+    auto copy = std::make_unique<GlMeshCopy>();
+    if (!CreateSceneMesh(master.vertices.data(), master.vertices.size(), master.indices.data(), master.indices.size(),
+                         copy->buffers))
+        return nullptr;
+    return copy;
+}
+
+void SetMaterial(const Material& material, TextureHandle texture) {
+    render.currentMaterial = ToSceneMaterial(material);
+    render.currentTexture = texture;
+}
+
+void DrawSubset(const MeshDeviceCopy& copy, const MeshData& master, int subset) {
+    if (subset < 0 || subset >= static_cast<int>(master.subsets.size())) return;
+    const MeshSubset& s = master.subsets[static_cast<size_t>(subset)];
+    DrawSceneInstances(static_cast<const GlMeshCopy&>(copy).buffers, 3 * s.faceStart, 3 * s.faceCount,
+                       render.currentMaterial, render.currentTexture, &render.currentWorld, 1, false);
+}
+
+// One pass over the slots: every subset of the pass, with all of the slot's instances.
+void DrawSlots(bool opaque) {
+    for (int slot = 0; slot < elementMeshSlots; ++slot) {
+        const std::vector<SceneInstance>& list = render.instances[slot];
+        const Mesh& mesh = elementMeshes[slot];
+        if (list.empty() || !mesh.deviceCopy || !mesh.master) continue;
+        const auto& buffers = static_cast<const GlMeshCopy&>(*mesh.deviceCopy).buffers;
+        for (size_t i = 0; i < mesh.materials.size(); ++i) {
+            const Material& m = mesh.materials[i];
+            const bool drawn = opaque ? m.diffuse[3] >= 1.0f : m.diffuse[3] != 1.0f;
+            if (!drawn) continue;
+            const MeshSubset& s = mesh.master->subsets[i];
+            DrawSceneInstances(buffers, 3 * s.faceStart, 3 * s.faceCount, ToSceneMaterial(m), mesh.textures[i],
+                               list.data(), static_cast<int>(list.size()), i == 0);
+            render.currentMaterial = ToSceneMaterial(m);
+            render.stats.instances += static_cast<int>(list.size());
+        }
+    }
+}
+
+}  // namespace
+
+bool StartSceneDrawing(std::string& message) {
+    if (!StartSceneRenderer(message)) return false;
+    meshDeviceHooks.createCopy = CreateCopy;
+    meshDeviceHooks.loadTexture = [](const std::string& path) -> TextureHandle { return LoadSceneTexture(path); };
+    meshDeviceHooks.releaseTexture = [](TextureHandle texture) { ReleaseSceneTexture(texture); };
+    meshDeviceHooks.setMaterial = SetMaterial;
+    meshDeviceHooks.drawSubset = DrawSubset;
+    render.started = true;
+    return true;
+}
+
+void StopSceneDrawing() {
+    debrisList.Clear();
+    DestroySceneMeshes();
+    meshDeviceHooks = MeshDeviceHooks{};
+    StopSceneRenderer();
+    render.started = false;
+}
+
+void DrawScene() {
+    render.stats = {};
+    if (!render.started) return;
+    // 1. The view, the light.
+    const FrameExtent extent = PrepareSceneView(ClockMilliseconds());
+    BeginScene(sceneView.view, sceneView.projection, sceneView.lightPosition);
+
+    // 2. The sky, unlit, behind everything.
+    render.currentWorld.world = SkyboxWorld(extent);
+    SetSceneLighting(false);
+    SetSceneSkyDepth(true);
+    skyboxMesh.Draw(true, true);
+    SetSceneSkyDepth(false);
+    SetSceneLighting(true);
+
+    // 3. Cells, stock ring, balls and arrows, gathered by slot.
+    CollectSceneDraws(extent, render.draws);
+    for (auto& list : render.instances) list.clear();
+    for (const ElementDraw& d : render.draws) {
+        SceneInstance instance;
+        instance.world = d.world;
+        std::copy(d.ambient, d.ambient + 3, instance.ambient);
+        instance.ambient[3] = 1.0f;
+        render.instances[d.slot].push_back(instance);
+    }
+    DrawSlots(true);
+    DrawSlots(false);
+
+    // 4. Debris from one buffer, seen from both sides, in the last material set.
+    debrisList.FillDrawBuffer(render.debrisVertices, render.debrisBatches);
+    if (!render.debrisBatches.empty())
+        UploadSceneTriangles(render.debrisVertices.data(), static_cast<uint32_t>(render.debrisVertices.size()));
+    for (const DebrisBatch& batch : render.debrisBatches)
+        DrawSceneTriangles(batch.firstVertex, batch.vertexCount, render.currentMaterial, batch.texture);
+    render.stats.drawCalls = SceneDrawCalls();
+    EndScene();
+}
+
+void AdvanceSceneDebris(int ticks) {
+    if (ticks != 0) debrisList.Update(static_cast<float>(ticks));
+}
+
+void PickScene() { PickSceneObjects(pointerX, pointerY); }
+
+void InvalidateScene() { ReleaseSceneDeviceCopies(); }
+
+bool RestoreScene() { return RestoreSceneDeviceCopies(); }
+
+SceneDrawStats LastSceneDrawStats() { return render.stats; }

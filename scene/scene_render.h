@@ -1,0 +1,28 @@
+// The scene on the device: the mesh hooks that give every mesh its buffers and
+// textures, and a frame's scene drawn from the draw list, instanced by slot.
+#pragma once
+
+#include <string>
+
+// Starts the scene's shader and fills meshDeviceHooks; call after the device
+// has started and before the meshes load. False with a message when it cannot.
+bool StartSceneDrawing(std::string& message);
+// Drops the meshes' device copies and textures, then the shader.
+void StopSceneDrawing();
+
+// One frame's scene: view, sky, cells, stock ring, balls with their arrows, debris.
+void DrawScene();
+
+// The frame hooks' small pieces: debris moved by the ticks of the frame, the
+// scene picked under the pointer, device copies around a reset.
+void AdvanceSceneDebris(int ticks);
+void PickScene();
+void InvalidateScene();
+bool RestoreScene();
+
+// Draw calls and mesh instances of the last DrawScene (benchmarks, the trace).
+struct SceneDrawStats {
+    int drawCalls = 0;
+    int instances = 0;
+};
+SceneDrawStats LastSceneDrawStats();
