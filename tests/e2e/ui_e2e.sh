@@ -26,7 +26,17 @@ fi
 xset -r  # no key auto-repeat: one press, one message
 
 work="$(mktemp -d)"
-trap '[ "${game:-0}" -gt 0 ] && kill "$game" 2>/dev/null; [ "${xorg:-0}" -gt 0 ] && kill "$xorg" 2>/dev/null; cp "$log" "$shots/" 2>/dev/null || true; rm -rf "$work"' EXIT
+# Whatever happens, the game and the extra X server go, the trace is kept
+# beside the screenshots, and the scratch folder is removed.
+cleanup() {
+  set +e
+  [ "${game:-0}" -gt 0 ] && kill "$game" 2> /dev/null
+  [ "${xorg:-0}" -gt 0 ] && kill "$xorg" 2> /dev/null
+  cp "$log" "$shots/" 2> /dev/null
+  rm -rf "$work"
+  true
+}
+trap cleanup EXIT
 shots="${TUMBLEON_E2E_SHOTS:-$work/shots}"
 mkdir -p "$shots"
 failures=0
@@ -396,6 +406,7 @@ if command -v Xorg > /dev/null && [ -f /usr/lib/xorg/modules/drivers/dummy_drv.s
   fi
   kill "$xorg" 2>/dev/null || true
   wait "$xorg" 2>/dev/null || true
+  xorg=0
 fi
 
 if [ "$update" = "--update" ]; then echo "references written to $references"; fi
