@@ -97,6 +97,7 @@ static void TraceShown() {
     if (++state.candidateFrames == 2 && shown != state.lastShown) {
         state.lastShown = shown;
         Trace(shown);
+        if (gameScreen == GameScreen::Play || gameScreen == GameScreen::Editor) Trace("scene " + SceneScreenPoints());
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/game_state.h"
 #include "app/platform_hooks.h"
+#include "gfx/matrix.h"
 #include "gfx/scene_renderer.h"
 #include "scene/debris.h"
 #include "scene/element_meshes.h"
@@ -153,5 +154,43 @@ void PickScene() { PickSceneObjects(pointerX, pointerY); }
 void InvalidateScene() { ReleaseSceneDeviceCopies(); }
 
 bool RestoreScene() { return RestoreSceneDeviceCopies(); }
+
+std::string SceneScreenPoints() {
+    const Matrix4 viewProjection = MatrixMultiply(sceneView.view, sceneView.projection);
+    std::string out;
+    auto add = [&](const char* what, int id, Vec3 world) {
+        const Vec3 p = TransformCoord(world, viewProjection);
+        const int sx = static_cast<int>((p.x + 1.0f) * 0.5f * static_cast<float>(screenWidth));
+        const int sy = static_cast<int>((1.0f - p.y) * 0.5f * static_cast<float>(screenHeight));
+        out += std::string(out.empty() ? "" : " ") + what + std::to_string(id) + "=" + std::to_string(sx) + "," +
+               std::to_string(sy);
+    };
+    if (board.cellCount > 200) return out;
+    StockRingItem items[stockRingItems];
+    StockRingLayout(ExtentOf(static_cast<float>(board.sizeX), static_cast<float>(board.sizeZ)), camera.cameraYaw, items);
+    for (const StockRingItem& item : items)
+        if (item.kind >= 0 && item.kind < stockSlots && board.stock[item.kind] > 0) add("stock", item.kind, item.centre);
+    for (int z = 0; z < board.sizeZ; ++z)
+        for (int y = 0; y < board.sizeY; ++y)
+            for (int x = 0; x < board.sizeX; ++x) {
+                const int i = board.Index(x, y, z);
+                if (y > 0 && KindOfValue(board.cells[static_cast<size_t>(i)]) == kindEmpty) continue;
+                add("top", i, {x * cellSpacingX, (y + 0.5f) * cellSpacingY, z * cellSpacingZ});
+            }
+    for (int b = 0; b < board.ballCount; ++b) {
+        const Vec3 p = board.balls[b].position;
+        const Vec3 c{p.x / 36.0f * cellSpacingX, (p.y / 36.0f + 1.0f) * cellSpacingY, p.z / 36.0f * cellSpacingZ};
+        const int id = board.cellCount + stockSlotCount + arrowsPerBall * b;
+        if (board.balls[b].direction == static_cast<int8_t>(LaunchDirection::NoDirection)) {
+            add("arrow", id, {c.x - 0.3f, c.y, c.z});
+            add("arrow", id + 1, {c.x, c.y, c.z + 0.3f});
+            add("arrow", id + 2, {c.x + 0.3f, c.y, c.z});
+            add("arrow", id + 3, {c.x, c.y, c.z - 0.3f});
+        } else {
+            add("arrow", id, c);
+        }
+    }
+    return out;
+}
 
 SceneDrawStats LastSceneDrawStats() { return render.stats; }

@@ -20,6 +20,12 @@ void PickScene();
 void InvalidateScene();
 bool RestoreScene();
 
+// Where the pickable things of a small board lie on the screen, for the
+// trace that end-to-end tests steer the pointer by: "stockK=x,y" for each
+// stock item shown, "topI=x,y" for the top face of each solid cell (or ground)
+// and "arrowH=x,y" for each launch arrow, from the last frame's camera.
+std::string SceneScreenPoints();
+
 // Draw calls and mesh instances of the last DrawScene (benchmarks, the trace).
 struct SceneDrawStats {
     int drawCalls = 0;
