@@ -34,6 +34,7 @@ struct MainState {
     // screenshot taken after the report shows it ----
     std::string lastShown, candidate;
     int candidateFrames = 0;
+    int demoBuiltFrames = 0;  // frames shown with the menu's board fully built up
 };
 
 static MainState state;
@@ -99,6 +100,10 @@ static void TraceShown() {
         Trace(shown);
         if (gameScreen == GameScreen::Play || gameScreen == GameScreen::Editor) Trace("scene " + SceneScreenPoints());
     }
+    // The menu's board with all its balls, shown twice: a screenshot now shows it whole.
+    const bool built = gameScreen == GameScreen::MainMenu && demoFade >= 1.2f;
+    state.demoBuiltFrames = built ? state.demoBuiltFrames + 1 : 0;
+    if (state.demoBuiltFrames == 2) Trace("scene demo built");
 }
 
 // ---- Device ----
