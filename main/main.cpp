@@ -3,6 +3,7 @@
 //
 //   tumbleon [--mute]               plays the game (M mutes and unmutes)
 //   tumbleon --frame-bench [SEC]    times the 2D layer of every screen
+//   tumbleon --render-bench [SEC]   times whole frames of the scenes beside the floor
 //   TUMBLEON_TRACE=1 tumbleon       reports on stderr what is shown (tests wait on it)
 #include <sys/stat.h>
 
@@ -19,6 +20,7 @@
 #include "platform/platform.h"
 #include "scene/debris.h"
 #include "scene/element_meshes.h"
+#include "scene/render_bench.h"
 #include "scene/scene_render.h"
 #include "sim/effects.h"
 #include "ui/interface.h"
@@ -301,15 +303,27 @@ int main(int argc, char** argv) {
     state.trace = traceFlag && *traceFlag && std::strcmp(traceFlag, "0") != 0;
     const bool bench = argc > 1 && std::strcmp(argv[1], "--frame-bench") == 0;
     const bool mute = argc == 2 && std::strcmp(argv[1], "--mute") == 0;
-    if (argc > 1 && !bench && !mute) {
-        std::fprintf(stderr, "usage: tumbleon [--mute | --frame-bench [SECONDS]]\n");
+    // The render benchmark: each scene in a child process of its own.
+    if (argc > 1 && std::strcmp(argv[1], "--render-bench") == 0) {
+        const double seconds = argc > 2 && std::atof(argv[2]) > 0.0 ? std::atof(argv[2]) : 3.0;
+        const std::string folder = ExecutableFolder();
+        return RunRenderBenchmark(folder + "/tumbleon", folder + "/tumbleon_render_floor", seconds);
+    }
+    const bool sceneBench = argc == 4 && std::strcmp(argv[1], "--scene-bench") == 0;
+    if (argc > 1 && !bench && !mute && !sceneBench) {
+        std::fprintf(stderr, "usage: tumbleon [--mute | --frame-bench [SECONDS] | --render-bench [SECONDS]]\n");
         return 2;
     }
     // Muted before the device opens, so not a note of music is heard.
-    if (mute || bench) SetSoundMuted(true);
+    if (mute || bench || sceneBench) SetSoundMuted(true);
     if (!StartUp()) {
         ShutDown(false);
         return 1;
+    }
+    if (sceneBench) {
+        const bool known = RunSceneBenchmark(argv[2], std::atof(argv[3]) > 0.0 ? std::atof(argv[3]) : 3.0);
+        ShutDown(false);
+        return known ? 0 : 2;
     }
     if (bench) {
         const double seconds = argc > 2 ? std::atof(argv[2]) : 2.0;
