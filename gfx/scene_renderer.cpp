@@ -291,7 +291,9 @@ void SetSceneLighting(bool on) {
 
 void SetSceneSkyDepth(bool on) {
     if (!scene.started) return;
-    glDepthFunc(on ? GL_ALWAYS : GL_LEQUAL);
+    // The sky leaves the depth buffer alone; clamped, its far side lands on
+    // depth 1 and so passes wherever nothing nearer was drawn.
+    glDepthMask(on ? GL_FALSE : GL_TRUE);
     if (on)
         glEnable(GL_DEPTH_CLAMP);
     else

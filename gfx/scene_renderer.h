@@ -51,7 +51,7 @@ void ReleaseSceneTexture(uint32_t texture);
 // projection puts depth on 0..1 and is mapped to OpenGL's range here) and the
 // light's place.
 void BeginScene(const Matrix4& view, const Matrix4& projection, Vec3 lightPosition);
-// Lighting off gives the texture alone; depth always passes (the sky), with
+// Lighting off gives the texture alone. Sky depth: no depth writes, and
 // depth clamping so a sky beyond the far plane still draws.
 void SetSceneLighting(bool on);
 void SetSceneSkyDepth(bool on);

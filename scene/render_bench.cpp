@@ -40,9 +40,9 @@ int BenchRandom(int below) {
 }
 
 // Ground under everything, then layers 1 .. top - 1 filled with elements of
-// every kind where the dice say so, and balls on the layer above, each with a
-// launch direction.
-void BuildBoard(int sx, int sy, int sz, int top, int fillPercent, int balls) {
+// every kind where the dice say so (below `solidTop` plain cubes), and balls
+// on the layer above, each with a launch direction.
+void BuildBoard(int sx, int sy, int sz, int top, int fillPercent, int balls, int solidTop) {
     static const int kinds[] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 17, 18, 19};
     board.Resize(sx, sy, sz);
     board.Clear();
@@ -51,14 +51,16 @@ void BuildBoard(int sx, int sy, int sz, int top, int fillPercent, int balls) {
         for (int x = 0; x < sx; ++x) {
             board.cells[static_cast<size_t>(board.Index(x, 0, z))] = kindGroundCube;
             for (int y = 1; y < top; ++y)
-                if (BenchRandom(100) < fillPercent)
+                if (y < solidTop)
+                    board.cells[static_cast<size_t>(board.Index(x, y, z))] = kindPlainCube;
+                else if (BenchRandom(100) < fillPercent)
                     board.cells[static_cast<size_t>(board.Index(x, y, z))] =
                         static_cast<int8_t>(kinds[BenchRandom(static_cast<int>(std::size(kinds)))]);
         }
     for (int i = 0; i < balls; ++i) {
         const int x = BenchRandom(sx), z = BenchRandom(sz);
         const int cell = board.Index(x, top, z);
-        if (board.FindBallAtCell(cell) >= 0 || !board.AddBall(12 + i % 4, cell)) continue;
+        if (board.FindBallAtCell(cell) < board.ballCount || !board.AddBall(12 + i % 4, cell)) continue;
         Ball& ball = board.balls[board.ballCount - 1];
         ball.direction = static_cast<int8_t>(1 + BenchRandom(4));
         ball.lock = static_cast<int8_t>(BallLock::FixedBall);
@@ -74,7 +76,7 @@ void BuildBoard(int sx, int sy, int sz, int top, int fillPercent, int balls) {
 }  // namespace
 
 bool RunSceneBenchmark(const std::string& scene, double seconds) {
-    if (scene != "menu" && scene != "puzzle10" && scene != "full30") return false;
+    if (scene != "menu" && scene != "puzzle10" && scene != "full30" && scene != "mixed30") return false;
     // The first presented frame: the splash, with every piece of data loaded.
     if (platformHooks.drawFrame) platformHooks.drawFrame();
     const char* t0 = std::getenv("TUMBLEON_BENCH_T0");
@@ -84,11 +86,13 @@ bool RunSceneBenchmark(const std::string& scene, double seconds) {
         gameScreen = GameScreen::MainMenu;
         menuPage = MenuPage::Main;
     } else if (scene == "puzzle10") {
-        BuildBoard(10, 10, 10, 5, 35, 10);
+        BuildBoard(10, 10, 10, 5, 35, 10, 1);
         gameScreen = GameScreen::Play;
         menuPage = MenuPage::FromPlay;
     } else {
-        BuildBoard(30, 10, 30, 5, 100, 100);
+        // Full: plain cubes below, every kind of piece in the top layer; or
+        // (mixed) every kind in every layer, where hardly a cell is hidden.
+        BuildBoard(30, 10, 30, 5, 100, 100, scene == "full30" ? 4 : 1);
         menuPage = MenuPage::FromPlay;
         if (StartRoll(board, runStartBoard, ballsAtTarget)) gameScreen = GameScreen::Run;
     }
@@ -96,21 +100,25 @@ bool RunSceneBenchmark(const std::string& scene, double seconds) {
     lastStepTime = -1.0;
 
     using Clock = std::chrono::steady_clock;
-    std::vector<double> times;
+    std::vector<double> times, stepTimes;  // whole frames, and their simulation steps alone
     int drawCalls = 0, instances = 0;
     const auto end = Clock::now() + std::chrono::duration<double>(seconds);
     while (Clock::now() < end) {
         const auto start = Clock::now();
         FrameStep();
+        const auto drawn = Clock::now();
         if (platformHooks.drawFrame) platformHooks.drawFrame();
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        stepTimes.push_back(std::chrono::duration<double, std::milli>(drawn - start).count());
         drawCalls = std::max(drawCalls, LastSceneDrawStats().drawCalls);
         instances = std::max(instances, LastSceneDrawStats().instances);
     }
     std::sort(times.begin(), times.end());
     const size_t n = times.size();
-    std::printf("frames %zu median %.2f p90 %.2f draws %d instances %d balls %d\n", n, n ? times[n / 2] : 0.0,
-                n ? times[std::min(n - 1, n * 9 / 10)] : 0.0, drawCalls, instances, board.ballCount);
+    std::sort(stepTimes.begin(), stepTimes.end());
+    std::printf("frames %zu median %.2f p90 %.2f draws %d instances %d steps %.2f balls %d\n", n,
+                n ? times[n / 2] : 0.0, n ? times[std::min(n - 1, n * 9 / 10)] : 0.0, drawCalls, instances,
+                n ? stepTimes[n / 2] : 0.0, board.ballCount);
     std::fflush(stdout);
     return true;
 }
@@ -124,6 +132,7 @@ struct BenchResult {
     double firstFrameMs = 0.0, median = 0.0, p90 = 0.0;
     long peakKiB = 0;
     int draws = 0, instances = 0;
+    double steps = 0.0;  // median milliseconds of simulation in a frame
     size_t frames = 0;
 };
 
@@ -164,8 +173,8 @@ BenchResult RunChild(const std::vector<std::string>& args) {
     const char* frames = std::strstr(text.c_str(), "frames ");
     if (!first || !frames || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return result;
     result.firstFrameMs = std::atof(first + 15);
-    std::sscanf(frames, "frames %zu median %lf p90 %lf draws %d instances %d", &result.frames, &result.median,
-                &result.p90, &result.draws, &result.instances);
+    std::sscanf(frames, "frames %zu median %lf p90 %lf draws %d instances %d steps %lf", &result.frames,
+                &result.median, &result.p90, &result.draws, &result.instances, &result.steps);
     result.ok = true;
     return result;
 }
@@ -184,10 +193,11 @@ int RunRenderBenchmark(const std::string& game, const std::string& floorProgram,
         {"main menu", {game, "--scene-bench", "menu", secondsText}},
         {"10x10x10 puzzle", {game, "--scene-bench", "puzzle10", secondsText}},
         {"30x10x30 full, 100 balls rolling", {game, "--scene-bench", "full30", secondsText}},
+        {"30x10x30 mixed kinds, 100 balls", {game, "--scene-bench", "mixed30", secondsText}},
     };
-    std::printf("%-34s %8s %8s %12s %10s %6s %9s %7s\n", "scene", "median", "p90", "first frame", "peak RSS",
-                "draws", "instances", "frames");
-    std::printf("%-34s %8s %8s %12s %10s\n", "", "ms", "ms", "ms", "MiB");
+    std::printf("%-34s %8s %8s %12s %10s %6s %9s %7s %8s\n", "scene", "median", "p90", "first frame", "peak RSS",
+                "draws", "instances", "frames", "sim");
+    std::printf("%-34s %8s %8s %12s %10s %6s %9s %7s %8s\n", "", "ms", "ms", "ms", "MiB", "", "", "", "ms");
     int failures = 0;
     for (const Row& row : rows) {
         const BenchResult r = RunChild(row.args);
@@ -196,8 +206,8 @@ int RunRenderBenchmark(const std::string& game, const std::string& floorProgram,
             ++failures;
             continue;
         }
-        std::printf("%-34s %8.2f %8.2f %12.1f %10.1f %6d %9d %7zu\n", row.label, r.median, r.p90, r.firstFrameMs,
-                    static_cast<double>(r.peakKiB) / 1024.0, r.draws, r.instances, r.frames);
+        std::printf("%-34s %8.2f %8.2f %12.1f %10.1f %6d %9d %7zu %8.2f\n", row.label, r.median, r.p90,
+                    r.firstFrameMs, static_cast<double>(r.peakKiB) / 1024.0, r.draws, r.instances, r.frames, r.steps);
         std::fflush(stdout);
     }
     return failures == 0 ? 0 : 1;

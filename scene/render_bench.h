@@ -12,7 +12,7 @@
 int RunRenderBenchmark(const std::string& game, const std::string& floorProgram, double seconds);
 
 // Child: after start-up, presents the first frame (the splash), then draws
-// the named scene ("menu", "puzzle10", "full30") for `seconds` through the
+// the named scene ("menu", "puzzle10", "full30", "mixed30") for `seconds` through the
 // frame driver and the platform's drawFrame, printing what the parent reads.
 // False for an unknown scene name.
 bool RunSceneBenchmark(const std::string& scene, double seconds);

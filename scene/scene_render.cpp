@@ -26,6 +26,9 @@ struct GlMeshCopy final : MeshDeviceCopy {
 struct SceneRenderState {
     bool started = false;
     std::vector<ElementDraw> draws;
+    std::vector<uint8_t> hidden;      // per draw: a cell walled in on all six sides
+    std::vector<uint8_t> solid;       // per cell: a whole cube is drawn there
+    std::vector<int> drawCell;        // per draw: the cell it fills, or -1
     std::vector<SceneInstance> instances[elementMeshSlots];
     std::vector<MeshVertex> debrisVertices;
     std::vector<DebrisBatch> debrisBatches;
@@ -86,6 +89,49 @@ void DrawSlots(bool opaque) {
     }
 }
 
+// The element slots whose meshes fill their cell's box completely.
+bool FillsCell(int slot) {
+    return slot == kindGroundCube || slot == kindPlainCube || slot == kindStartCube || slot == kindTargetCube ||
+           slot == kindMagnet;
+}
+
+// The cell a draw stands in, when it is an element drawn exactly on a cell's
+// centre; -1 for balls, arrows, digits and the stock ring.
+int CellOfDraw(const ElementDraw& d) {
+    if (d.slot < 1 || d.slot > kindRampFirst || IsBallKind(d.slot)) return -1;
+    const float fx = d.world.m[3][0] / cellSpacingX, fy = d.world.m[3][1] / cellSpacingY,
+                fz = d.world.m[3][2] / cellSpacingZ;
+    const int x = static_cast<int>(fx), y = static_cast<int>(fy), z = static_cast<int>(fz);
+    if (static_cast<float>(x) != fx || static_cast<float>(y) != fy || static_cast<float>(z) != fz) return -1;
+    if (!board.Contains(x, y, z)) return -1;
+    return board.Index(x, y, z);
+}
+
+// Marks the draws of cells with a whole cube on each of their six sides:
+// every element lies inside its cell, so those cannot be seen, and on a full
+// board they are most of the work. The picture stays the same.
+void MarkHiddenCells() {
+    const size_t n = render.draws.size();
+    render.hidden.assign(n, 0);
+    render.drawCell.resize(n);
+    render.solid.assign(static_cast<size_t>(board.cellCount), 0);
+    for (size_t i = 0; i < n; ++i) {
+        render.drawCell[i] = CellOfDraw(render.draws[i]);
+        if (render.drawCell[i] >= 0 && FillsCell(render.draws[i].slot))
+            render.solid[static_cast<size_t>(render.drawCell[i])] = 1;
+    }
+    auto solidAt = [](int x, int y, int z) {
+        return board.Contains(x, y, z) && render.solid[static_cast<size_t>(board.Index(x, y, z))] != 0;
+    };
+    for (size_t i = 0; i < n; ++i) {
+        if (render.drawCell[i] < 0) continue;
+        int x, y, z;
+        board.CellOf(render.drawCell[i], x, y, z);
+        render.hidden[i] = solidAt(x - 1, y, z) && solidAt(x + 1, y, z) && solidAt(x, y - 1, z) &&
+                           solidAt(x, y + 1, z) && solidAt(x, y, z - 1) && solidAt(x, y, z + 1);
+    }
+}
+
 }  // namespace
 
 bool StartSceneDrawing(std::string& message) {
@@ -114,18 +160,13 @@ void DrawScene() {
     const FrameExtent extent = PrepareSceneView(ClockMilliseconds());
     BeginScene(sceneView.view, sceneView.projection, sceneView.lightPosition);
 
-    // 2. The sky, unlit, behind everything.
-    render.currentWorld.world = SkyboxWorld(extent);
-    SetSceneLighting(false);
-    SetSceneSkyDepth(true);
-    skyboxMesh.Draw(true, true);
-    SetSceneSkyDepth(false);
-    SetSceneLighting(true);
-
-    // 3. Cells, stock ring, balls and arrows, gathered by slot.
+    // 2. Cells, stock ring, balls and arrows, gathered by slot.
     CollectSceneDraws(extent, render.draws);
     for (auto& list : render.instances) list.clear();
-    for (const ElementDraw& d : render.draws) {
+    MarkHiddenCells();
+    for (size_t i = 0; i < render.draws.size(); ++i) {
+        if (render.hidden[i]) continue;
+        const ElementDraw& d = render.draws[i];
         SceneInstance instance;
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
@@ -135,12 +176,22 @@ void DrawScene() {
     DrawSlots(true);
     DrawSlots(false);
 
-    // 4. Debris from one buffer, seen from both sides, in the last material set.
+    // 3. Debris from one buffer, seen from both sides, in the last material set.
     debrisList.FillDrawBuffer(render.debrisVertices, render.debrisBatches);
     if (!render.debrisBatches.empty())
         UploadSceneTriangles(render.debrisVertices.data(), static_cast<uint32_t>(render.debrisVertices.size()));
     for (const DebrisBatch& batch : render.debrisBatches)
         DrawSceneTriangles(batch.firstVertex, batch.vertexCount, render.currentMaterial, batch.texture);
+    // 4. The sky, unlit, behind everything. It lies around the whole board,
+    // so drawn last against the depth of the rest it shows exactly where a
+    // sky drawn first would, and the software renderer shades only the
+    // pixels left uncovered.
+    render.currentWorld.world = SkyboxWorld(extent);
+    SetSceneLighting(false);
+    SetSceneSkyDepth(true);
+    skyboxMesh.Draw(true, true);
+    SetSceneSkyDepth(false);
+    SetSceneLighting(true);
     render.stats.drawCalls = SceneDrawCalls();
     EndScene();
 }
