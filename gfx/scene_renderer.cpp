@@ -359,4 +359,11 @@ void EndScene() {
     glUseProgram(0);
 }
 
+void ReadScenePixels(int x, int y, int width, int height, std::vector<uint8_t>& rgba) {
+    rgba.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
+    if (!scene.started || width <= 0 || height <= 0) return;
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+}
+
 int SceneDrawCalls() { return scene.drawCalls; }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "board/geometry.h"
 
@@ -67,5 +68,8 @@ void UploadSceneTriangles(const void* vertices, uint32_t vertexCount);
 void DrawSceneTriangles(uint32_t firstVertex, uint32_t vertexCount, const SceneMaterial& material, uint32_t texture);
 // Restores the state the 2D layer expects.
 void EndScene();
+// Reads back a rectangle of the frame being drawn as RGBA, rows bottom
+// first (tests compare pictures with it).
+void ReadScenePixels(int x, int y, int width, int height, std::vector<uint8_t>& rgba);
 // Draw calls issued since BeginScene (benchmarks, the trace).
 int SceneDrawCalls();
