@@ -10,9 +10,9 @@
 // Shows the level file dialog; no frame is drawn while it is open.
 static bool ChooseLevelFile(bool open, std::string& path) {
     if (!platformHooks.chooseLevelFile) return false;
-    renderSuspended = 1;
+    renderSuspended = RenderState::FileDialog;
     const bool chosen = platformHooks.chooseLevelFile(open, path);
-    renderSuspended = 0;
+    renderSuspended = RenderState::Drawing;
     return chosen && !path.empty();
 }
 
@@ -81,7 +81,7 @@ void ResizeEditorBoard(int keyCode) {
     if (x != board.sizeX || z != board.sizeZ) board.Resize(x, board.sizeY, z);
 }
 
-void Roll() {
+void RollCommand() {
     // A second click on the same spot while the run goes must not take a new
     // snapshot of the moving board.
     if (gameScreen != GameScreen::Editor && gameScreen != GameScreen::Play) return;
@@ -93,7 +93,7 @@ void Roll() {
     PlaceElement(heldKind, editTool, PlacePass::Preview);
 }
 
-void ResetBoard() {
+void ResetLevelCommand() {
     PlaySoundEffect(SoundEffectId::Button);
     if (gameScreen == GameScreen::Editor) {
         board.CopyFrom(emptyBoard);

@@ -25,17 +25,18 @@ void WriteFloat(std::vector<uint8_t>& out, float f) {
 
 // Cells may hold a kind 0..19, with or without the PlayerPiece flag.
 bool ValidCellValue(int8_t value) {
-    return value >= 0 && CellKind(value) < elementKindCount;
+    return value >= 0 && KindOfValue(value) < elementKindCount;
 }
 
 // A ball must stand inside the grid's columns and rows, between the ground and
 // the ceiling the simulation puts at ten times the board's height.
 bool ValidBallPosition(const Vec3& p, int sizeX, int sizeY, int sizeZ) {
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return false;
-    const float lowest = -18.0f;
-    return p.x >= lowest && p.x < 36.0f * float(sizeX) - 18.0f &&  //
-           p.y >= lowest && p.y < 360.0f * float(sizeY) - 18.0f &&  //
-           p.z >= lowest && p.z < 36.0f * float(sizeZ) - 18.0f;
+    const float lowest = -boardUnitsPerCell / 2.0f;
+    const float ceilingLayers = 10.0f;
+    return p.x >= lowest && p.x < boardUnitsPerCell * float(sizeX) + lowest &&  //
+           p.y >= lowest && p.y < ceilingLayers * boardUnitsPerCell * float(sizeY) + lowest &&  //
+           p.z >= lowest && p.z < boardUnitsPerCell * float(sizeZ) + lowest;
 }
 
 }  // namespace

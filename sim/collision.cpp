@@ -135,9 +135,11 @@ int ShapeOfKind(int collisionKind) {
     return noShape;
 }
 
-CellCoord BallCell(Vec3 position) {
-    return {static_cast<int>((position.x + 18.0f) / 36.0f), static_cast<int>((position.y + 18.0f) / 36.0f),
-            static_cast<int>((position.z + 18.0f) / 36.0f)};
+CellCoord NearestCell(Vec3 position) {
+    constexpr float halfCell = boardUnitsPerCell / 2.0f;
+    return {static_cast<int>((position.x + halfCell) / boardUnitsPerCell),
+            static_cast<int>((position.y + halfCell) / boardUnitsPerCell),
+            static_cast<int>((position.z + halfCell) / boardUnitsPerCell)};
 }
 
 // ---- Face and shape distances ----
@@ -220,10 +222,10 @@ float ShapeDistance(const CollisionShape& shape, Vec3 p, float best, Vec3& close
 bool FindContact(const Board& board, Ball& ball, Contact& contact) {
     // 1. The ball's cell and its centre in world units.
     const Vec3 position = ball.position;
-    const CellCoord cell = BallCell(position);
-    const Vec3 world{position.x / 36.0f, position.y / 72.0f, position.z / 36.0f};
+    const CellCoord cell = NearestCell(position);
+    const Vec3 world = WorldFromBoard(position);
     const bool pulledByMagnets = ball.kind == kindIronBall;
-    const Vec3 inCellSteps{position.x / 36.0f, position.y / 36.0f, position.z / 36.0f};  // y in layers
+    const Vec3 inCellSteps = CellStepsFromBoard(position);
 
     // 2. Start a little beyond the ball radius with no contact.
     float best = contactSearchReach;
@@ -238,7 +240,7 @@ bool FindContact(const Board& board, Ball& ball, Contact& contact) {
         // (see BeyondReach) is passed over without reading it.
         const Vec3 offset{static_cast<float>(nx), static_cast<float>(ny) / 2.0f, static_cast<float>(nz)};
         const Vec3 p = world - offset;
-        const int k = BeyondReach(p, best) ? kindEmpty : SolidKindAt(board, nx, ny, nz);
+        const int k = BeyondReach(p, best) ? kindEmpty : CollisionKindAt(board, nx, ny, nz);
         const int shape = ShapeOfKind(k);
         if (shape != noShape) {
             Vec3 closest;
@@ -263,7 +265,7 @@ bool FindContact(const Board& board, Ball& ball, Contact& contact) {
             const Vec3 toMagnet{static_cast<float>(nx) - inCellSteps.x, static_cast<float>(ny) - inCellSteps.y,
                                 static_cast<float>(nz) - inCellSteps.z};
             const float q = toMagnet.x * toMagnet.x + toMagnet.y * toMagnet.y / 4.0f + toMagnet.z * toMagnet.z;
-            if (q < magnetReachSquared && KindAt(board, nx, ny, nz) == kindMagnet) {
+            if (q < magnetReachSquared && KindAtOrGround(board, nx, ny, nz) == kindMagnet) {
                 const float dist = std::sqrt(q);
                 // A ball at the magnet's very centre has no direction to be
                 // pulled in: that magnet does nothing to it this tick.

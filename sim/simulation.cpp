@@ -45,7 +45,7 @@ Vec3 Accelerate(Vec3 v) {
 }
 
 // The rolling orientation turns with the ball's horizontal velocity.
-void Roll(Ball& ball) {
+void TurnRollingOrientation(Ball& ball) {
     ball.orientation = MatrixMultiply(ball.orientation, MatrixRotationZ(ball.velocity.x * rollZ));
     ball.orientation = MatrixMultiply(ball.orientation, MatrixRotationX(ball.velocity.z * rollX));
 }
@@ -77,7 +77,7 @@ bool StepBall(Board& board, int i, int8_t& ballsAtTarget) {
     }
 
     // 1.5 Contact search, with the magnet pull.
-    const CellCoord cell = BallCell(ball.position);
+    const CellCoord cell = NearestCell(ball.position);
     Contact contact;
     if (FindContact(board, ball, contact)) {
         // 1.6 Response and effects.
@@ -92,7 +92,7 @@ bool StepBall(Board& board, int i, int8_t& ballsAtTarget) {
     ball.velocity = Accelerate(ball.velocity);
 
     // 1.8 Rolling.
-    Roll(ball);
+    TurnRollingOrientation(ball);
 
     // 1.9 A bomb on a ramp.
     BombCrestRule(board, ball, cell);
@@ -111,8 +111,7 @@ void CollidePairs(Board& board) {
             ball.nextPosition = ball.position;
             ball.nextAlive = 1;
         }
-        const Vec3 p = ball.position;
-        scratch.worldPosition[i] = {p.x / 36.0f, p.y / 72.0f, p.z / 36.0f};
+        scratch.worldPosition[i] = WorldFromBoard(ball.position);
     }
 
     // 3. Pairs in order of i, then j. The cheap test on the world positions
@@ -185,14 +184,13 @@ void SimulationTick(Board& board, int8_t& ballsAtTarget) {
 void DestroyBall(Board& board, int i, int x, int y, int z) {
     assert(i >= 0 && i < board.ballCount);
     const Ball& ball = board.balls[i];
-    const Vec3 p = ball.position;
-    AddDebris(ball.kind, {p.x / 36.0f, p.y / 36.0f * 0.5f, p.z / 36.0f}, 0);
+    AddDebris(ball.kind, WorldFromBoard(ball.position), 0);
     board.RemoveBall(i);
 
     // The ground layer is never destroyed.
     if (!board.Contains(x, y, z) || y < 1) return;
     int8_t& cell = board.cells[static_cast<size_t>(board.Index(x, y, z))];
-    const int kind = CellKind(cell);
+    const int kind = KindOfValue(cell);
     int meshKind = kind;
     int quarterTurns = 0;
     if (IsCornerKind(kind)) {

@@ -168,7 +168,7 @@ protected:
 TEST_F(AppMainLoop, RunsUntilEscapeAndDrawsEveryPass) {
     RunPasses(50, {Message::Key(MessageType::KeyDown, KeyCode::Up)});
     EXPECT_EQ(frames, 50);
-    EXPECT_EQ(renderSuspended, 0);
+    EXPECT_EQ(renderSuspended, RenderState::Drawing);
     EXPECT_EQ(keyDown[int(KeyCode::Up)], 1);  // zoom key held for the camera
 }
 
@@ -193,9 +193,9 @@ TEST_F(AppMainLoop, ALostDeviceDrawsNothingUntilItIsBack) {
 TEST_F(AppMainLoop, PaintDrawsUnlessAFileDialogIsOpenAndDestroyEndsTheLoop) {
     frames = 0;
     platformHooks.drawFrame = [] { ++frames; };
-    renderSuspended = 0;
+    renderSuspended = RenderState::Drawing;
     WindowProc(Message{MessageType::Paint});
-    renderSuspended = 1;
+    renderSuspended = RenderState::FileDialog;
     WindowProc(Message{MessageType::Paint});
     EXPECT_EQ(frames, 1);
     static int releases;

@@ -12,40 +12,40 @@ void SetCell(Board& board, int x, int y, int z, int value) {
 
 TEST(BoardReaders, KindAtReadsStoredKindAndGroundOutside) {
     Board board(5, 3, 6);
-    EXPECT_EQ(KindAt(board, 0, 0, 0), kindEmpty);  // the ground layer as stored
+    EXPECT_EQ(KindAtOrGround(board, 0, 0, 0), kindEmpty);  // the ground layer as stored
     SetCell(board, 1, 2, 3, cellPlayerPiece + kindMagnet);
-    EXPECT_EQ(KindAt(board, 1, 2, 3), kindMagnet);
+    EXPECT_EQ(KindAtOrGround(board, 1, 2, 3), kindMagnet);
     for (auto [x, y, z] : {std::tuple{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}, {5, 0, 0}, {0, 3, 0}, {0, 0, 6}})
-        EXPECT_EQ(KindAt(board, x, y, z), kindGroundCube) << x << " " << y << " " << z;
+        EXPECT_EQ(KindAtOrGround(board, x, y, z), kindGroundCube) << x << " " << y << " " << z;
 }
 
 TEST(BoardReaders, SolidKindAtIsWhatTheBallsCollideWith) {
     Board board(5, 3, 6);
     // The ground layer and everything below it are solid, whatever they hold.
-    EXPECT_EQ(SolidKindAt(board, 2, 0, 2), kindGroundCube);
-    EXPECT_EQ(SolidKindAt(board, 2, -4, 2), kindGroundCube);
+    EXPECT_EQ(CollisionKindAt(board, 2, 0, 2), kindGroundCube);
+    EXPECT_EQ(CollisionKindAt(board, 2, -4, 2), kindGroundCube);
     // Walls on every side, open air above the board up to ten times its height.
-    EXPECT_EQ(SolidKindAt(board, -1, 1, 2), kindGroundCube);
-    EXPECT_EQ(SolidKindAt(board, 5, 1, 2), kindGroundCube);
-    EXPECT_EQ(SolidKindAt(board, 2, 1, -1), kindGroundCube);
-    EXPECT_EQ(SolidKindAt(board, 2, 1, 6), kindGroundCube);
-    EXPECT_EQ(SolidKindAt(board, 2, 3, 2), kindEmpty);
-    EXPECT_EQ(SolidKindAt(board, 2, 29, 2), kindEmpty);
-    EXPECT_EQ(SolidKindAt(board, 2, 30, 2), kindGroundCube);
+    EXPECT_EQ(CollisionKindAt(board, -1, 1, 2), kindGroundCube);
+    EXPECT_EQ(CollisionKindAt(board, 5, 1, 2), kindGroundCube);
+    EXPECT_EQ(CollisionKindAt(board, 2, 1, -1), kindGroundCube);
+    EXPECT_EQ(CollisionKindAt(board, 2, 1, 6), kindGroundCube);
+    EXPECT_EQ(CollisionKindAt(board, 2, 3, 2), kindEmpty);
+    EXPECT_EQ(CollisionKindAt(board, 2, 29, 2), kindEmpty);
+    EXPECT_EQ(CollisionKindAt(board, 2, 30, 2), kindGroundCube);
     // Special cubes collide as plain cubes, balls' start cells not at all.
     for (int kind = kindStartCube; kind <= kindSpringCube; ++kind) {
         SetCell(board, 1, 1, 1, kind);
-        EXPECT_EQ(SolidKindAt(board, 1, 1, 1), kindPlainCube) << kind;
+        EXPECT_EQ(CollisionKindAt(board, 1, 1, 1), kindPlainCube) << kind;
         SetCell(board, 1, 1, 1, kind + cellPlayerPiece);
-        EXPECT_EQ(SolidKindAt(board, 1, 1, 1), kindPlainCube) << kind;
+        EXPECT_EQ(CollisionKindAt(board, 1, 1, 1), kindPlainCube) << kind;
     }
     for (int kind = kindBalloon; kind <= kindBomb; ++kind) {
         SetCell(board, 1, 1, 1, kind);
-        EXPECT_EQ(SolidKindAt(board, 1, 1, 1), kindEmpty) << kind;
+        EXPECT_EQ(CollisionKindAt(board, 1, 1, 1), kindEmpty) << kind;
     }
     for (int kind : {kindGroundCube, kindPlainCube, 3, 6, 16, 19}) {
         SetCell(board, 1, 1, 1, kind + cellPlayerPiece);
-        EXPECT_EQ(SolidKindAt(board, 1, 1, 1), kind);
+        EXPECT_EQ(CollisionKindAt(board, 1, 1, 1), kind);
     }
 }
 
