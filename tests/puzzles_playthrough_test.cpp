@@ -37,7 +37,7 @@ protected:
             if (heldKind != kind) return false;
             PointAtFace(nx, ny, nz, f[0], f[1], f[2]);
             Click(board.Index(nx, ny, nz));
-            if (heldKind == 0) return CellKind(int8_t(CellValue(x, y, z))) == kind;
+            if (heldKind == 0) return KindOfValue(int8_t(CellValue(x, y, z))) == kind;
             ReturnHeldPiece();
         }
         return false;

@@ -32,7 +32,7 @@ int StandingCell(const Board& board, const Ball& ball) {
 }
 
 int KindIn(const Board& board, int x, int y, int z) {
-    return board.Contains(x, y, z) ? CellKind(board.cells[static_cast<size_t>(board.Index(x, y, z))]) : kindEmpty;
+    return board.Contains(x, y, z) ? KindOfValue(board.cells[static_cast<size_t>(board.Index(x, y, z))]) : kindEmpty;
 }
 
 }  // namespace
@@ -247,7 +247,7 @@ namespace {
 // whatever the player may still take away.
 bool Open(int value) {
     if (value >= cellPlayerPiece) return true;
-    const int kind = CellKind(static_cast<int8_t>(value));
+    const int kind = KindOfValue(static_cast<int8_t>(value));
     return !IsBlockKind(kind);
 }
 
@@ -305,7 +305,7 @@ std::vector<std::string> LintLevel(const Board& level, bool asSolution) {
         if (value >= cellPlayerPiece && IsBallKind(value - cellPlayerPiece))
             problems.push_back("cell " + CellName(level, cell) +
                                ": a ball's start cell marked as the player's puts a second ball into the stock");
-        if (CellKind(level.cells[static_cast<size_t>(cell)]) != kindTargetCube) continue;
+        if (KindOfValue(level.cells[static_cast<size_t>(cell)]) != kindTargetCube) continue;
         ++targets;
         int x, y, z;
         level.CellOf(cell, x, y, z);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <random>
 #include <thread>
 
 #include "sim/simulation.h"
@@ -31,7 +32,7 @@ static bool operator==(const Placement& a, const Placement& b) {
 namespace {
 
 const char solveUsage[] =
-    "tm3 solve PUZZLE.tm3 [--max-pieces N] [--jobs J] [--limit K] [--ticks T] [--count-only]";
+    "tm3 solve PUZZLE.tm3 [--max-pieces N] [--jobs J] [--limit K] [--ticks T] [--count-only] [--walks W [--seed S]]";
 
 struct SolveOptions {
     std::string path;
@@ -40,6 +41,8 @@ struct SolveOptions {
     long limit = 1000;
     long ticks = 8000;  // 20 s of game time for one trial
     bool countOnly = false;
+    long walks = 0;  // random walks down the search instead of the whole of it
+    long seed = 1;
 };
 
 // One trial: the directions of the puzzle's own balls that need one, and the
@@ -65,7 +68,6 @@ struct Search {
     Board prepared{1, 1, 1};
     std::vector<int> needDirection;  // balls of the prepared puzzle the player launches
     long ticks = 0;
-    bool grow = false;               // whether this depth's trials make children
 };
 
 // A job's own boards and buffers, kept from trial to trial.
@@ -88,7 +90,9 @@ bool ParseSolveOptions(const Tm3Args& args, SolveOptions& options, std::FILE* er
     const Numeric numerics[] = {{"--max-pieces", &options.maxPieces, 0, 20},
                                 {"--jobs", &options.jobs, 1, 64},
                                 {"--limit", &options.limit, 1, 1000000000},
-                                {"--ticks", &options.ticks, 1, 100000000}};
+                                {"--ticks", &options.ticks, 1, 100000000},
+                                {"--walks", &options.walks, 0, 1000000000},
+                                {"--seed", &options.seed, 0, 1000000000}};
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
         const Numeric* numeric = nullptr;
@@ -144,7 +148,7 @@ void Widen(const Board& board, const std::vector<uint8_t>& visited, std::vector<
 }
 
 // Rolls one trial; a win is kept with its exact tick, a loss grows children.
-void RunTrial(const Search& search, const Trial& trial, Worker& w) {
+void RunTrial(const Search& search, const Trial& trial, Worker& w, bool grow) {
     Lay(search, trial, w.layout);
     w.rolled = w.layout;
     std::fill(w.trail.visited.begin(), w.trail.visited.end(), uint8_t{0});
@@ -155,7 +159,7 @@ void RunTrial(const Search& search, const Trial& trial, Worker& w) {
         w.found.push_back({trial, exact.ticks});
         return;
     }
-    if (!search.grow) return;
+    if (!grow) return;
     Widen(w.layout, w.trail.visited, w.near);
     int left[stockSlots];
     for (int kind = 0; kind < stockSlots; ++kind) left[kind] = search.prepared.stock[kind];
@@ -235,11 +239,46 @@ int Tm3Solve(const Tm3Args& args, std::FILE* out, std::FILE* err, SolveReport* r
     }
     std::vector<Found> found;
     long runs = 0;
+    if (options.walks > 0 && !batch.empty()) {
+        // A designer's sampling of deep placements: each walk takes a random
+        // child after each trial until it wins or runs out of pieces.
+        std::atomic<long> nextWalk{0};
+        auto walk = [&](Worker& w) {
+            for (long i = nextWalk++; i < options.walks; i = nextWalk++) {
+                std::mt19937 random(static_cast<uint32_t>(options.seed * 1000003 + i));
+                Trial trial = batch[random() % batch.size()];
+                for (long depth = 0; depth <= options.maxPieces; ++depth) {
+                    w.children.clear();
+                    const size_t before = w.found.size();
+                    RunTrial(search, trial, w, depth < options.maxPieces);
+                    if (w.found.size() > before || w.children.empty()) break;
+                    trial = w.children[random() % w.children.size()];
+                }
+                w.children.clear();
+            }
+        };
+        std::vector<std::thread> threads;
+        for (unsigned j = 1; j < jobs; ++j) threads.emplace_back(walk, std::ref(workers[j]));
+        walk(workers[0]);
+        for (std::thread& t : threads) t.join();
+        for (Worker& w : workers) {
+            found.insert(found.end(), w.found.begin(), w.found.end());
+            runs += w.runs;
+        }
+        std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+            if (a.trial.pieces.size() != b.trial.pieces.size()) return a.trial.pieces.size() < b.trial.pieces.size();
+            return a.ticks != b.ticks ? a.ticks < b.ticks : a.trial < b.trial;
+        });
+        found.erase(std::unique(found.begin(), found.end(),
+                                [](const Found& a, const Found& b) { return a.trial == b.trial; }),
+                    found.end());
+        batch.clear();
+    }
     for (long depth = 0; depth <= options.maxPieces && !batch.empty(); ++depth) {
-        search.grow = depth < options.maxPieces;
+        const bool grow = depth < options.maxPieces;
         std::atomic<size_t> nextTrial{0};
         auto work = [&](Worker& w) {
-            for (size_t i = nextTrial++; i < batch.size(); i = nextTrial++) RunTrial(search, batch[i], w);
+            for (size_t i = nextTrial++; i < batch.size(); i = nextTrial++) RunTrial(search, batch[i], w, grow);
         };
         std::vector<std::thread> threads;
         for (unsigned j = 1; j < jobs; ++j) threads.emplace_back(work, std::ref(workers[j]));
