@@ -112,7 +112,8 @@ TEST_F(PuzzlePlaythrough, EveryPuzzleIsWonInOrderAndTheProgressFileSaysSo) {
             fakeNow += 100.0;
             FrameStep();
         }
-        ASSERT_EQ(dialogState, i + 1 < builtInPuzzleCount ? DialogState::PuzzleSolved : DialogState::AllSolved);
+        ASSERT_EQ(int(dialogState), int(i + 1 < builtInPuzzleCount ? DialogState::PuzzleSolved : DialogState::AllSolved))
+            << "the run did not win";
         if (i + 1 < builtInPuzzleCount) Click(ControlId::DialogNext);
     }
     std::vector<uint8_t> score;
