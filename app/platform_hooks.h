@@ -47,9 +47,10 @@ struct PlatformHooks {
     bool (*nextMessage)(Message& message) = nullptr;
     // Yields the processor between frames.
     void (*sleepMilliseconds)(int ms) = nullptr;
-    // Tells the player something went wrong (a message box); title and text in
-    // Windows-1250, as every text of the game.
+    // Tells the player something went wrong, in a message box; UTF-8 texts.
     void (*showMessage)(const char* title, const char* text) = nullptr;
+    // Mutes or unmutes music and effects together (the M key).
+    void (*toggleMute)() = nullptr;
 };
 
 extern PlatformHooks platformHooks;

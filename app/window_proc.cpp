@@ -47,6 +47,9 @@ static void HandleKeyDown(const Message& message) {
     case KeyCode::Escape: keyDown[static_cast<int>(KeyCode::Escape)] = 1; break;
     case KeyCode::NumpadSubtract: SlowDown(); break;
     case KeyCode::NumpadAdd: SpeedUp(); break;
+    case KeyCode::M:
+        if (!message.wasDown && platformHooks.toggleMute) platformHooks.toggleMute();
+        break;
     case KeyCode::Digit1:
     case KeyCode::Digit2:
     case KeyCode::Digit5:
@@ -178,12 +181,15 @@ void RunCommand(int controlId) {
     case ControlId::ToolSwap: ChooseTool(EditTool::Swap); break;
     case ControlId::ToolDelete: ChooseTool(EditTool::Delete); break;
     case ControlId::ToolStock: ChooseTool(EditTool::Stock); break;
-    // The result box's buttons belong to the run: its snapshot is the one to restore.
+    // The result box's buttons act only while the box that offers them is up:
+    // the editor's test run has no retry snapshot of its own and no next puzzle.
     case ControlId::DialogRetry:
-        if (gameScreen == GameScreen::Run) Retry();
+        if (gameScreen == GameScreen::Run &&
+            (dialogState == DialogState::CustomSolved || dialogState == DialogState::PuzzleSolved))
+            Retry();
         break;
     case ControlId::DialogNext:
-        if (gameScreen == GameScreen::Run) StartNextUnsolvedPuzzle();
+        if (gameScreen == GameScreen::Run && dialogState == DialogState::PuzzleSolved) StartNextUnsolvedPuzzle();
         break;
     default: break;
     }

@@ -7,8 +7,6 @@
 #include "sim/effects.h"
 #include "sim/simulation.h"
 
-namespace {
-
 constexpr float cornerAlignment = 0.00001f;
 constexpr float cornerRestitution = 1.0f;  // the slanted face, for a ball off the grid lines
 constexpr float magnetRestitution = 0.01f;
@@ -24,14 +22,14 @@ constexpr float crestHeight = 0.89f;
 constexpr float crestClimb = 0.05f;
 
 // Velocities in world units per time unit: a layer is half a cell high.
-Vec3 WorldVelocity(Vec3 v) { return {v.x, v.y / 2.0f, v.z}; }
-Vec3 BoardVelocity(Vec3 w) { return {w.x, w.y * 2.0f, w.z}; }
+static Vec3 WorldVelocity(Vec3 v) { return {v.x, v.y / 2.0f, v.z}; }
+static Vec3 BoardVelocity(Vec3 w) { return {w.x, w.y * 2.0f, w.z}; }
 
 // The corner's right-angle turn of a ball that runs along a grid line into the
 // slanted face of the corner in its own cell: the velocity is turned onto the
 // other axis and the ball put on the cell's centre line. False when the ball
 // is off the grid lines; it then bounces off the face instead.
-bool TurnAtCorner(Ball& ball, int kind) {
+static bool TurnAtCorner(Ball& ball, int kind) {
     Vec3 v = ball.velocity;
     Vec3 p = ball.position;
     const float fx = CellStepsFromBoard(p).x;
@@ -55,20 +53,18 @@ bool TurnAtCorner(Ball& ball, int kind) {
 
 // A contact that rolls rather than strikes: along a corner's slanted face or a
 // ramp's incline the ball was already on, or on the top of a cube.
-bool IsSmoothContact(const Ball& ball, const Contact& contact) {
+static bool IsSmoothContact(const Ball& ball, const Contact& contact) {
     const int k = contact.kind;
     if ((IsCornerKind(k) || IsRampKind(k)) && contact.face == slantedFace && ball.lastContactKind == k) return true;
     return IsBlockKind(k) && contact.face == cubeTopFace;
 }
 
 // The direction of a ramp's high edge in cell steps.
-void RampHighEdge(int rampKind, int& dx, int& dz) {
+static void RampHighEdge(int rampKind, int& dx, int& dz) {
     static constexpr int edges[4][2] = {{-1, 0}, {0, 1}, {1, 0}, {0, -1}};
     dx = edges[rampKind - kindRampFirst][0];
     dz = edges[rampKind - kindRampFirst][1];
 }
-
-}  // namespace
 
 // ---- Bounce ----
 

@@ -9,8 +9,6 @@
 #include "sim/effects.h"
 #include "sim/response.h"
 
-namespace {
-
 constexpr float positionStep = 0.04f;  // a time unit is 25 ticks
 constexpr float gravity = 0.05f;
 constexpr float damping = 0.99995f;
@@ -33,10 +31,10 @@ struct TickScratch {
     Vec3 worldPosition[maxBalls];
 };
 
-TickScratch scratch;
+static TickScratch scratch;
 
 // Gravity, damping and the speed limit, in that order.
-Vec3 Accelerate(Vec3 v) {
+static Vec3 Accelerate(Vec3 v) {
     v.y -= gravity;
     v = v * damping;
     const float s = Length(v);
@@ -45,14 +43,14 @@ Vec3 Accelerate(Vec3 v) {
 }
 
 // The rolling orientation turns with the ball's horizontal velocity.
-void TurnRollingOrientation(Ball& ball) {
+static void TurnRollingOrientation(Ball& ball) {
     ball.orientation = MatrixMultiply(ball.orientation, MatrixRotationZ(ball.velocity.x * rollZ));
     ball.orientation = MatrixMultiply(ball.orientation, MatrixRotationX(ball.velocity.z * rollX));
 }
 
 // The per-ball phase for ball i. Returns false when the ball left the board
 // (the next ball now sits in slot i), true when the loop moves on.
-bool StepBall(Board& board, int i, int8_t& ballsAtTarget) {
+static bool StepBall(Board& board, int i, int8_t& ballsAtTarget) {
     Ball& ball = board.balls[i];
 
     // 1.1 Count the ticks since the last strike.
@@ -100,7 +98,7 @@ bool StepBall(Board& board, int i, int8_t& ballsAtTarget) {
 }
 
 // The ball-ball phase: every pair sees the balls as they stand at its start.
-void CollidePairs(Board& board) {
+static void CollidePairs(Board& board) {
     const int count = board.ballCount;
 
     // 2. Preparation.
@@ -156,8 +154,6 @@ void CollidePairs(Board& board) {
         if (ball.absorb < absorbStart && ball.nextAlive == 0) DestroyBall(board, i, -1, -1, -1);
     }
 }
-
-}  // namespace
 
 void LaunchBalls(Board& board, float speed) {
     for (int i = 0; i < board.ballCount; ++i) {
