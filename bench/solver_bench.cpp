@@ -67,7 +67,7 @@ void SolveThreeCorners(benchmark::State& state) {
         std::exit(1);
     }
     std::FILE* sink = std::fopen("/dev/null", "w");
-    const Tm3Args args = {path, "--max-pieces", "2", "--jobs", std::to_string(state.range(0)), "--count-only"};
+    const Tm3Args args = {path, "--max-pieces", "2", "--ticks", "4000", "--jobs", std::to_string(state.range(0)), "--count-only"};
     long runs = 0;
     for (auto _ : state) {
         SolveReport report;
