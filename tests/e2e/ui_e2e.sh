@@ -54,7 +54,8 @@ done
 if [ -d "$build/adatok/palyak_hun" ]; then
   for level in "$build/adatok/palyak_hun"/*; do ln -s "$level" "$work/game/adatok/palyak_hun/"; done
 fi
-"$build/tools/tm3/tm3" compile "$here/straight.txt" -o "$work/straight.tm3"
+tm3="$build/tm3"; [ -x "$tm3" ] || tm3="$build/tools/tm3/tm3"
+"$tm3" compile "$here/straight.txt" -o "$work/straight.tm3"
 rm -f "$work/game/adatok/palyak_hun/irany_a_cel.tm3"
 cp "$work/straight.tm3" "$work/game/adatok/palyak_hun/irany_a_cel.tm3"
 cp "$build/tumbleon" "$work/game/tumbleon"
