@@ -24,6 +24,8 @@ if [ -z "${TUMBLEON_E2E_INSIDE:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 xset -r  # no key auto-repeat: one press, one message
+# The 2D interface alone: the 3D scene has its own end-to-end test (scene_e2e.sh).
+export TUMBLEON_NO_SCENE=1
 
 work="$(mktemp -d)"
 # Whatever happens, the game and the extra X server go, the trace is kept
