@@ -6,9 +6,9 @@
 #   nice bash scripts/mutants.sh [FOLDER...]     # default: board sim app
 #
 # FOLDER is board, sim, app or tools/tm3. The checkout is never edited: the
-# tree is copied to build-mutants/src (only changed files are copied again, so
-# the one build folder build-mutants/build rebuilds incrementally) and each
-# fault is made and undone in that copy.
+# tree is copied to build-mutants/pristine, then to build-mutants/src (only
+# changed files are copied again, so the one build folder build-mutants/build
+# rebuilds incrementally); each fault is made in src and undone from pristine.
 #
 # mutants.list holds one fault a line:   FILE[#N]: ORIGINAL => REPLACEMENT
 # ORIGINAL is exact text of FILE; without #N it must occur exactly once, with
@@ -16,14 +16,19 @@
 # is no longer unique) is reported as stale, so the list can be mended when the
 # code around it moves. An empty REPLACEMENT drops the text.
 #
-# Environment: MUTANTS_TIMEOUT (seconds per test run, default 60; a fault that
-# hangs counts as caught), MUTANTS_MATCH (a grep -E pattern: only the list lines
-# that match), MUTANTS_EXCLUDE (gtest patterns left out, e.g. '*EndToEnd*').
+# Options: --check only lists the stale lines. Environment: MUTANTS_COMMIT (a
+# commit to check instead of the checkout as it is, e.g. for a baseline),
+# MUTANTS_DIR (another work folder, so two runs can go side by side),
+# MUTANTS_TIMEOUT (seconds per test run, default 60; a fault that hangs counts
+# as caught), MUTANTS_MATCH (a grep -E pattern: only the list lines that
+# match), MUTANTS_EXCLUDE (gtest patterns left out, e.g. '*EndToEnd*').
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 list=${MUTANTS_LIST:-$root/scripts/mutants.list}
-work=$root/build-mutants
+work=${MUTANTS_DIR:-$root/build-mutants}
+commit=${MUTANTS_COMMIT:-}
+pristine=$work/pristine
 src=$work/src
 build=$work/build
 timeout_seconds=${MUTANTS_TIMEOUT:-60}
@@ -39,23 +44,39 @@ for i in "${!folders[@]}"; do folders[$i]=${folders[$i]%/}; done
 
 # ---- The scratch copy ----
 
-# Copies the checkout's files (tracked and new, not ignored) into the scratch
-# tree, only those that differ, and removes what the checkout no longer has.
+# The tree to check, as it is now or as MUTANTS_COMMIT has it, into pristine.
+snapshot_tree() {
+    local file
+    rm -rf "$pristine.new"
+    mkdir -p "$pristine.new"
+    if [ -n "$commit" ]; then
+        git -C "$root" archive "$commit" | tar -x -C "$pristine.new" || exit 2
+    else
+        while IFS= read -r -d '' file; do
+            [ -f "$root/$file" ] || continue
+            mkdir -p "$(dirname "$pristine.new/$file")"
+            cp "$root/$file" "$pristine.new/$file"
+        done < <(cd "$root" && git ls-files -z -co --exclude-standard)
+    fi
+    rm -rf "$pristine"
+    mv "$pristine.new" "$pristine"
+}
+
+# Copies the files of pristine that differ into src, and removes from src what
+# pristine does not have.
 sync_tree() {
     mkdir -p "$src"
-    declare -A wanted=()
     local file
     while IFS= read -r -d '' file; do
-        [ -f "$root/$file" ] || continue
-        wanted[$file]=1
-        if ! cmp -s "$root/$file" "$src/$file"; then
+        file=${file#./}
+        if ! cmp -s "$pristine/$file" "$src/$file"; then
             mkdir -p "$(dirname "$src/$file")"
-            cp "$root/$file" "$src/$file"
+            cp "$pristine/$file" "$src/$file"
         fi
-    done < <(cd "$root" && git ls-files -z -co --exclude-standard)
+    done < <(cd "$pristine" && find . -type f -print0)
     while IFS= read -r -d '' file; do
         file=${file#./}
-        [ -n "${wanted[$file]:-}" ] || rm -f "$src/$file"
+        [ -f "$pristine/$file" ] || rm -f "$src/$file"
     done < <(cd "$src" && find . -type f -print0)
 }
 
@@ -76,7 +97,7 @@ apply_mutant() {
         exit 0;' "$@"
 }
 
-restore() { cp "$root/$1" "$src/$1"; }
+restore() { cp "$pristine/$1" "$src/$1"; }
 
 # The tests of a mutant's own folder run first, so most faults are caught in
 # a second or two; the rest of the suite runs only when those all pass.
@@ -179,14 +200,15 @@ main() {
     fi
 
     started=$(date +%s)
-    echo "==== preparing $work"
+    echo "==== preparing $work${commit:+ at $commit}"
+    snapshot_tree
     sync_tree
 
     # --check: only find the stale lines, on a throwaway copy of each file.
     if [ -n "$check_only" ]; then
         bad=0
         for ((m = 0; m < total; m++)); do
-            cp "$root/${m_file[$m]}" "$work/check.tmp" 2>/dev/null || : > "$work/check.tmp"
+            cp "$pristine/${m_file[$m]}" "$work/check.tmp" 2>/dev/null || : > "$work/check.tmp"
             apply_mutant "$work/check.tmp" "${m_index[$m]}" "${m_orig[$m]}" "${m_repl[$m]}"
             case $? in
             0) ;;
@@ -199,8 +221,14 @@ main() {
         exit $bad
     fi
     if [ ! -f "$build/build.ninja" ]; then
-        cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBLEON_WERROR=OFF \
-            -DTUMBLEON_BENCH=OFF > "$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 2; }
+        # Each fault costs a compile and three links: no debug information,
+        # light optimisation and the faster linker keep that short.
+        local linker=
+        command -v ld.gold > /dev/null && linker=-fuse-ld=gold
+        cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS="$linker" \
+            -DTUMBLEON_WERROR=OFF -DTUMBLEON_BENCH=OFF > "$work/configure.log" 2>&1 ||
+            { cat "$work/configure.log"; exit 2; }
     fi
     # The first build makes everything, generated data included; later ones only the tests.
     if ! ninja -C "$build" > "$work/build.log" 2>&1; then
