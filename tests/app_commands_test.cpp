@@ -265,7 +265,7 @@ TEST_F(AppEditorCommands, AnEditOrALoadAfterTheTestNeedsAnotherTest) {
     dialogPath = Path("lvl.tm3");
     Click(ControlId::EditorLoad);
     EXPECT_EQ(board.sizeX, 6);
-    EXPECT_EQ(CellValue(5, 1, 0), kindPlainCube + cellPlayerPiece);  // the player's pieces stay visible
+    EXPECT_EQ(CellAt(board, 5, 1, 0), kindPlainCube + cellPlayerPiece);  // the player's pieces stay visible
     EXPECT_EQ(board.ballCount, 2);
 }
 
@@ -297,7 +297,7 @@ TEST_F(AppEditorCommands, ResetGivesANewEmptyLevelOfTheFirstSize) {
     Click(ControlId::ToolSwap);
     Click(ControlId::Reset);
     EXPECT_EQ(board.sizeX, 10);
-    EXPECT_EQ(CellValue(2, 1, 2), 0);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), 0);
     EXPECT_EQ(editTool, EditTool::Swap);
 }
 
@@ -315,7 +315,7 @@ TEST_F(AppPlayCommands, ResetPutsEveryPlacedPieceBackInTheStock) {
     EXPECT_EQ(heldKind, 0);
     EXPECT_EQ(board.stock[kindPlainCube], 2);
     EXPECT_EQ(board.stock[kindCornerFirst], 1);
-    EXPECT_EQ(CellValue(2, 1, 2), 0);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), 0);
 }
 
 TEST_F(AppPlayCommands, TheCameraTurnsWithTheRightButtonWithinItsPitch) {

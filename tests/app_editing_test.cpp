@@ -39,14 +39,14 @@ TEST_F(AppPlacePlay, ThePuzzleStartsWithThePlayersPiecesInTheStock) {
     EXPECT_EQ(board.stock[kindStartCube], 1);
     EXPECT_EQ(board.stock[kindIronBall], 1);
     EXPECT_EQ(board.ballCount, 1);  // the fixed-position balloon
-    EXPECT_EQ(CellValue(1, 2, 1), 0);
+    EXPECT_EQ(CellAt(board, 1, 2, 1), 0);
 }
 
 TEST_F(AppPlacePlay, BuildingPutsTheHeldPieceOnTheFaceWhereItRestsOnSomething) {
     OpenSamplePuzzle();
     Take(kindPlainCube);
     ClickTop(2, 0, 2);
-    EXPECT_EQ(CellValue(2, 1, 2), kindPlainCube + cellPlayerPiece);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindPlainCube + cellPlayerPiece);
     EXPECT_EQ(heldKind, 0);
     EXPECT_EQ(board.stock[kindPlainCube], 1);
     Take(kindPlainCube);
@@ -54,13 +54,13 @@ TEST_F(AppPlacePlay, BuildingPutsTheHeldPieceOnTheFaceWhereItRestsOnSomething) {
     PlaceElement(heldKind, editTool, PlacePass::Preview);
     EXPECT_EQ(previewCell, Cell(3, 1, 2));
     ClickTop(2, 1, 2);  // on top of it
-    EXPECT_EQ(CellValue(2, 2, 2), kindPlainCube + cellPlayerPiece);
+    EXPECT_EQ(CellAt(board, 2, 2, 2), kindPlainCube + cellPlayerPiece);
     Take(kindCornerFirst);
     PointAtFace(2, 2, 2, 1, 0, 0);  // beside the top one, over empty air
     PlaceElement(heldKind, editTool, PlacePass::Preview);
     EXPECT_EQ(previewCell, -1);
     Click(hoveredControl);
-    EXPECT_EQ(CellValue(3, 2, 2), 0);
+    EXPECT_EQ(CellAt(board, 3, 2, 2), 0);
     EXPECT_EQ(heldKind, kindCornerFirst);
 }
 
@@ -68,11 +68,11 @@ TEST_F(AppPlacePlay, NothingGoesOnSpikesTargetsOrAStartCubeButABall) {
     OpenSamplePuzzle();
     Take(kindCornerFirst);
     ClickTop(0, 1, 5);  // spike
-    EXPECT_EQ(CellValue(0, 2, 5), 0);
+    EXPECT_EQ(CellAt(board, 0, 2, 5), 0);
     ClickTop(4, 1, 4);  // target
-    EXPECT_EQ(CellValue(4, 2, 4), 0);
+    EXPECT_EQ(CellAt(board, 4, 2, 4), 0);
     ClickTop(1, 1, 1);  // start cube
-    EXPECT_EQ(CellValue(1, 2, 1), 0);
+    EXPECT_EQ(CellAt(board, 1, 2, 1), 0);
     EXPECT_EQ(heldKind, kindCornerFirst);
 }
 
@@ -86,7 +86,7 @@ TEST_F(AppPlacePlay, ABallGoesOnlyOntoTheTopOfAStartCube) {
     EXPECT_EQ(board.ballCount, 1);
     ClickTop(1, 1, 1);
     EXPECT_EQ(board.ballCount, 2);
-    EXPECT_EQ(CellValue(1, 2, 1), kindIronBall);
+    EXPECT_EQ(CellAt(board, 1, 2, 1), kindIronBall);
     EXPECT_EQ(board.FindBallAtCell(Cell(1, 2, 1)), 1);
     EXPECT_EQ(board.balls[1].direction, int8_t(LaunchDirection::NoDirection));
     EXPECT_EQ(heldKind, 0);
@@ -100,16 +100,16 @@ TEST_F(AppPlacePlay, DeletingTakesBackOnlyThePlayersOwnFreePieces) {
     ClickTop(2, 1, 2);
     Click(ControlId::ToolDelete);
     Click(Cell(2, 1, 2));  // carries the other cube
-    EXPECT_EQ(CellValue(2, 1, 2), kindPlainCube + cellPlayerPiece);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindPlainCube + cellPlayerPiece);
     Click(Cell(2, 2, 2));
-    EXPECT_EQ(CellValue(2, 2, 2), 0);
+    EXPECT_EQ(CellAt(board, 2, 2, 2), 0);
     EXPECT_EQ(board.stock[kindPlainCube], 1);
     Click(Cell(3, 1, 3));  // the puzzle's own cube
-    EXPECT_EQ(CellValue(3, 1, 3), kindPlainCube);
+    EXPECT_EQ(CellAt(board, 3, 1, 3), kindPlainCube);
     Click(Cell(2, 0, 2));  // the ground
-    EXPECT_EQ(CellValue(2, 0, 2), kindGroundCube);
+    EXPECT_EQ(CellAt(board, 2, 0, 2), kindGroundCube);
     Click(Cell(1, 1, 1));  // a start cube of the puzzle
-    EXPECT_EQ(CellValue(1, 1, 1), kindStartCube);
+    EXPECT_EQ(CellAt(board, 1, 1, 1), kindStartCube);
     Click(Cell(2, 2, 4));  // the puzzle's fixed ball: neither deleted nor swapped
     EXPECT_EQ(board.ballCount, 1);
     Click(ControlId::ToolSwap);
@@ -132,12 +132,12 @@ TEST_F(AppPlacePlay, APlacedBallCanBeDeletedButNotTheStartCubeUnderIt) {
     ASSERT_EQ(board.ballCount, 2);
     Click(ControlId::ToolDelete);
     Click(Cell(1, 1, 1));
-    EXPECT_EQ(CellKind(int8_t(CellValue(1, 1, 1))), kindStartCube);
+    EXPECT_EQ(CellKind(int8_t(CellAt(board, 1, 1, 1))), kindStartCube);
     Click(Cell(1, 2, 1));
     EXPECT_EQ(board.ballCount, 1);
     EXPECT_EQ(board.stock[kindIronBall], 1);
     Click(Cell(1, 1, 1));
-    EXPECT_EQ(CellValue(1, 1, 1), 0);
+    EXPECT_EQ(CellAt(board, 1, 1, 1), 0);
     EXPECT_EQ(board.stock[kindStartCube], 2);
 }
 
@@ -148,17 +148,17 @@ TEST_F(AppPlacePlay, SwapExchangesTheHeldPieceWithThePlayersPiece) {
     Click(ControlId::ToolSwap);
     Take(kindCornerFirst);
     Click(Cell(2, 1, 2));
-    EXPECT_EQ(CellValue(2, 1, 2), kindCornerFirst + cellPlayerPiece);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindCornerFirst + cellPlayerPiece);
     EXPECT_EQ(heldKind, kindPlainCube);
     // With nothing held the swap picks the piece up.
     Click(StockSlot(kindPlainCube));  // puts the held cube back
     ASSERT_EQ(heldKind, 0);
     Click(Cell(2, 1, 2));
-    EXPECT_EQ(CellValue(2, 1, 2), 0);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), 0);
     EXPECT_EQ(heldKind, kindCornerFirst);
     // The puzzle's own pieces cannot be swapped.
     Click(Cell(3, 1, 3));
-    EXPECT_EQ(CellValue(3, 1, 3), kindPlainCube);
+    EXPECT_EQ(CellAt(board, 3, 1, 3), kindPlainCube);
     EXPECT_EQ(heldKind, kindCornerFirst);
 }
 
@@ -166,11 +166,11 @@ TEST_F(AppPlacePlay, SwappingOneBallForAnotherExchangesThemWithTheCursor) {
     OpenTwoBallPuzzle();
     Take(kindIronBall);
     ClickTop(1, 1, 1);
-    ASSERT_EQ(CellValue(1, 2, 1), kindIronBall);
+    ASSERT_EQ(CellAt(board, 1, 2, 1), kindIronBall);
     Click(ControlId::ToolSwap);
     Take(kindPlasticBall);
     Click(Cell(1, 2, 1));
-    EXPECT_EQ(CellValue(1, 2, 1), kindPlasticBall);
+    EXPECT_EQ(CellAt(board, 1, 2, 1), kindPlasticBall);
     EXPECT_EQ(board.balls[board.FindBallAtCell(Cell(1, 2, 1))].kind, kindPlasticBall);
     EXPECT_EQ(heldKind, kindIronBall);
     EXPECT_EQ(board.stock[kindIronBall], 0);
@@ -179,7 +179,7 @@ TEST_F(AppPlacePlay, SwappingOneBallForAnotherExchangesThemWithTheCursor) {
     Click(StockSlot(kindIronBall));
     Take(kindPlainCube);
     Click(Cell(1, 2, 1));
-    EXPECT_EQ(CellValue(1, 2, 1), kindPlasticBall);
+    EXPECT_EQ(CellAt(board, 1, 2, 1), kindPlasticBall);
     EXPECT_EQ(heldKind, kindPlainCube);
 }
 
@@ -188,11 +188,11 @@ TEST_F(AppPlacePlay, APlainCubeSwappedIntoTheGroundLayerStaysACube) {
     Take(kindGroundCube);
     PointAtFace(2, 0, 5, 1, 0, 0);  // the hole at (3, 0, 5) beside it
     Click(hoveredControl);
-    ASSERT_EQ(CellValue(3, 0, 5), kindGroundCube + cellPlayerPiece);
+    ASSERT_EQ(CellAt(board, 3, 0, 5), kindGroundCube + cellPlayerPiece);
     Click(ControlId::ToolSwap);
     Take(kindPlainCube);
     Click(Cell(3, 0, 5));
-    EXPECT_EQ(CellValue(3, 0, 5), kindPlainCube + cellPlayerPiece);
+    EXPECT_EQ(CellAt(board, 3, 0, 5), kindPlainCube + cellPlayerPiece);
     EXPECT_EQ(heldKind, kindGroundCube);
 }
 
@@ -272,8 +272,8 @@ TEST_F(AppPlaceEditor, BuildingKeepsThePieceInTheCursorAndMayGoOnSpikes) {
     Click(hoveredControl);
     PointAtFace(2, 0, 2, 0, 1, 0);
     Click(hoveredControl);
-    EXPECT_EQ(CellValue(4, 2, 4), kindCornerFirst);  // no player flag in the editor
-    EXPECT_EQ(CellValue(2, 1, 2), kindCornerFirst);
+    EXPECT_EQ(CellAt(board, 4, 2, 4), kindCornerFirst);  // no player flag in the editor
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindCornerFirst);
     EXPECT_EQ(heldKind, kindCornerFirst);
 }
 
@@ -282,12 +282,12 @@ TEST_F(AppPlaceEditor, ThePlainCubeMakesAHoleInTheGround) {
     Click(ControlId::ToolSwap);
     Click(StockSlot(kindPlainCube));
     Click(Cell(4, 0, 4));
-    EXPECT_EQ(CellValue(4, 0, 4), 0);
+    EXPECT_EQ(CellAt(board, 4, 0, 4), 0);
     Click(Cell(5, 0, 4));  // an empty ground cell stays empty
-    EXPECT_EQ(CellValue(5, 0, 4), 0);
+    EXPECT_EQ(CellAt(board, 5, 0, 4), 0);
     Click(StockSlot(kindGroundCube));
     Click(Cell(5, 0, 4));  // and a ground cube fills it
-    EXPECT_EQ(CellValue(5, 0, 4), kindGroundCube);
+    EXPECT_EQ(CellAt(board, 5, 0, 4), kindGroundCube);
 }
 
 TEST_F(AppPlaceEditor, TheStockToolMarksThePlayersPieces) {
@@ -298,13 +298,13 @@ TEST_F(AppPlaceEditor, TheStockToolMarksThePlayersPieces) {
     board.AddBall(kindBomb, Cell(1, 2, 1));
     Click(ControlId::ToolStock);
     Click(Cell(2, 1, 2));
-    EXPECT_EQ(CellValue(2, 1, 2), kindPlainCube + cellPlayerPiece);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindPlainCube + cellPlayerPiece);
     Click(Cell(2, 1, 2));
-    EXPECT_EQ(CellValue(2, 1, 2), kindPlainCube);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindPlainCube);
     Click(Cell(3, 1, 3));  // targets stay the puzzle's
-    EXPECT_EQ(CellValue(3, 1, 3), kindTargetCube);
+    EXPECT_EQ(CellAt(board, 3, 1, 3), kindTargetCube);
     Click(Cell(1, 2, 1));  // a ball is marked by its lock, not its cell
-    EXPECT_EQ(CellValue(1, 2, 1), kindBomb);
+    EXPECT_EQ(CellAt(board, 1, 2, 1), kindBomb);
     for (int lock : {1, 2, 0}) {
         Click(Arrow(0, 2));
         EXPECT_EQ(board.balls[0].lock, lock);
@@ -323,11 +323,11 @@ TEST_F(AppPlaceEditor, ABallSwapGivesTheReplacedKindAndItsStartCubeStays) {
     EXPECT_EQ(heldKind, kindBomb);
     Click(ControlId::ToolDelete);
     Click(Cell(1, 1, 1));
-    EXPECT_EQ(CellValue(1, 1, 1), kindStartCube);
+    EXPECT_EQ(CellAt(board, 1, 1, 1), kindStartCube);
     Click(Cell(1, 2, 1));
     EXPECT_EQ(board.ballCount, 0);
     Click(Cell(1, 1, 1));
-    EXPECT_EQ(CellValue(1, 1, 1), 0);
+    EXPECT_EQ(CellAt(board, 1, 1, 1), 0);
 }
 
 TEST_F(AppPlaceEditor, EditsClearTheTestButTheStockToolDoesNot) {

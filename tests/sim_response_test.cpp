@@ -75,7 +75,7 @@ TEST_F(SimResponse, RollingIntoTheSideOfAnElement) {
         effects.Clear();
         Board board = FloorBoard(8, 3, 4);
         SetCell(board, 6, 1, 2, c.element);
-        AddTestBall(board, c.ball, 2, 1, 2).velocity = {launchSpeed, 0.0f, 0.0f};
+        AddBallAt(board, c.ball, PlacingPosition(2, 1, 2), {launchSpeed, 0.0f, 0.0f});
         float before = 0.0f;
         const int t = TickUntil(board, ballsAtTarget, 2000, [&] {
             if (board.ballCount == 0 || board.balls[0].velocity.x < 0.0f) return true;
@@ -137,8 +137,7 @@ TEST_F(SimResponse, CornersTurnABombByARightAngleUnharmed) {
         effects.Clear();
         Board board = FloorBoard(7, 2, 7);
         SetCell(board, 3, 1, 3, c.kind);
-        AddTestBall(board, kindBomb, 3 - 2 * static_cast<int>(c.in.x), 1, 3 - 2 * static_cast<int>(c.in.z)).velocity =
-            c.in * launchSpeed;
+        AddBallAt(board, kindBomb, PlacingPosition(3 - 2 * int(c.in.x), 1, 3 - 2 * int(c.in.z)), c.in * launchSpeed);
         const int t = TickUntil(board, ballsAtTarget, 1000, [&] {
             const Vec3 v = board.balls[0].velocity;
             return c.in.x != 0.0f ? v.x == 0.0f : v.z == 0.0f;
@@ -201,7 +200,7 @@ TEST_F(SimResponse, CornerStrikesOffTheTurn) {
 Board DropOnto(int cellKind, int ballKind) {
     Board board = FloorBoard(5, 5, 5);
     SetCell(board, 2, 1, 2, cellKind);
-    AddTestBall(board, ballKind, 2, 3, 2);
+    AddBallAt(board, ballKind, PlacingPosition(2, 3, 2));
     return board;
 }
 
