@@ -10,9 +10,9 @@
 // Shows the level file dialog; no frame is drawn while it is open.
 static bool ChooseLevelFile(bool open, std::string& path) {
     if (!platformHooks.chooseLevelFile) return false;
-    renderSuspended = 1;
+    renderSuspended = RenderState::FileDialog;
     const bool chosen = platformHooks.chooseLevelFile(open, path);
-    renderSuspended = 0;
+    renderSuspended = RenderState::Drawing;
     return chosen && !path.empty();
 }
 
@@ -47,7 +47,11 @@ void SaveEditorLevel() {
         return;
     }
     std::string path;
-    if (ChooseLevelFile(false, path)) WriteLevelFile(path, board, camera, levelName);
+    if (!ChooseLevelFile(false, path) || WriteLevelFile(path, board, camera, levelName)) return;
+    // The write goes through a temporary file, so whatever stood at the path is intact.
+    const std::string text = "A pályát nem sikerült elmenteni ide:\n" + path +
+                             "\n\nEllenőrizd, hogy a mappa létezik és írható. A korábbi fájl változatlan maradt.";
+    if (platformHooks.showMessage) platformHooks.showMessage("Mentés sikertelen", text.c_str());
 }
 
 // Plus works below 10, minus above 1: a loaded level asking for more than ten
@@ -78,10 +82,22 @@ void ResizeEditorBoard(int keyCode) {
     case KeyCode::Digit6: if (z < 30) ++z; break;
     default: return;
     }
-    if (x != board.sizeX || z != board.sizeZ) board.Resize(x, board.sizeY, z);
+    if (x == board.sizeX && z == board.sizeZ) return;
+    // Cells, stock slots and launch arrows are numbered below the controls'
+    // ids; a board past what the level reader accepts could neither be
+    // pointed at safely nor loaded again once saved.
+    const int cells = x * board.sizeY * z;
+    if (cells > maxCellCount || cells + stockSlotCount + arrowsPerBall * board.ballCount > controlIdFirst) return;
+    board.Resize(x, board.sizeY, z);
+    // What the pointer was over is numbered for the old size: look again.
+    hoveredControl = -1;
+    pickEntryPoint = Vec3{};
+    pickBoxMin = Vec3{};
+    if (platformHooks.updateHover) platformHooks.updateHover();
+    PlaceElement(heldKind, editTool, PlacePass::Preview);
 }
 
-void Roll() {
+void RollCommand() {
     // A second click on the same spot while the run goes must not take a new
     // snapshot of the moving board.
     if (gameScreen != GameScreen::Editor && gameScreen != GameScreen::Play) return;
@@ -93,7 +109,7 @@ void Roll() {
     PlaceElement(heldKind, editTool, PlacePass::Preview);
 }
 
-void ResetBoard() {
+void ResetLevelCommand() {
     PlaySoundEffect(SoundEffectId::Button);
     if (gameScreen == GameScreen::Editor) {
         board.CopyFrom(emptyBoard);

@@ -41,8 +41,8 @@ void SaveEditorLevel();
 void ChangeGoalCount(int delta);
 void ChooseTool(EditTool tool);
 void ResizeEditorBoard(int keyCode);
-void Roll();
-void ResetBoard();
+void RollCommand();
+void ResetLevelCommand();
 void LoadLevelForPlay();
 
 // ---- Board editing ----

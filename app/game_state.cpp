@@ -43,7 +43,7 @@ uint8_t keyDown[256] = {};
 uint8_t mouseButtons = 0;
 float pointerX = 0.0f, pointerY = 0.0f;
 
-int8_t renderSuspended = 2;
+RenderState renderSuspended = RenderState::Starting;
 bool deviceLost = false;
 int32_t screenWidth = 1024, screenHeight = 768;
 
@@ -62,7 +62,7 @@ double ClockMilliseconds() {
 
 // Each board as the program constructs it: 10 x 10 x 10 empty cells, no
 // balls, goal 1, empty stock.
-static void ResetBoard(Board& target) {
+static void ResetToStartBoard(Board& target) {
     target.Resize(10, 10, 10);
     target.Clear();
     target.goalCount = 1;
@@ -104,15 +104,15 @@ void ResetGameState() {
     mouseButtons = 0;
     pointerX = pointerY = 0.0f;
 
-    renderSuspended = 2;
+    renderSuspended = RenderState::Starting;
     deviceLost = false;
     screenWidth = 1024;
     screenHeight = 768;
 
-    ResetBoard(board);
-    ResetBoard(emptyBoard);
-    ResetBoard(loadedBoard);
-    ResetBoard(runStartBoard);
+    ResetToStartBoard(board);
+    ResetToStartBoard(emptyBoard);
+    ResetToStartBoard(loadedBoard);
+    ResetToStartBoard(runStartBoard);
 
     ResetVideoState();
 }

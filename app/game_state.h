@@ -144,7 +144,9 @@ extern float pointerX, pointerY; // last pointer position, client pixels
 
 // ---- Platform flags (start-up, the device and the frame render) ----
 
-extern int8_t renderSuspended;   // 2 until the loop starts; 1 while a file dialog is open
+// Whether frames are drawn: not before the main loop starts, nor over a file dialog.
+enum class RenderState : int8_t { Drawing = 0, FileDialog = 1, Starting = 2 };
+extern RenderState renderSuspended;  // the main loop, the file dialog
 extern bool deviceLost;          // no frame is drawn until the device is usable again
 extern int32_t screenWidth, screenHeight;
 

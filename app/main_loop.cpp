@@ -85,7 +85,7 @@ void FrameStep() {
 }
 
 void RunMainLoop() {
-    renderSuspended = 0;
+    renderSuspended = RenderState::Drawing;
     while (windowOpen) {
         // 1. Drain the window messages.
         Message message;
@@ -105,7 +105,7 @@ void RunMainLoop() {
             else
                 lastStepTime = -1.0;
             // 4. Draw.
-            if (renderSuspended == 0 && platformHooks.drawFrame) platformHooks.drawFrame();
+            if (renderSuspended == RenderState::Drawing && platformHooks.drawFrame) platformHooks.drawFrame();
         } else {
             lastStepTime = -1.0;
         }

@@ -10,12 +10,12 @@
 
 static int LayerOf(int cell) { return (cell / board.sizeX) % board.sizeY; }
 
-static int KindOfCell(int cell) { return CellKind(board.cells[static_cast<size_t>(cell)]); }
+static int KindAtIndex(int cell) { return KindOfValue(board.cells[static_cast<size_t>(cell)]); }
 
 // The kind in the cell above, 0 when the cell is in the top layer.
 static int KindAbove(int cell) {
     if (LayerOf(cell) >= board.sizeY - 1) return kindEmpty;
-    return KindOfCell(cell + board.sizeX);
+    return KindAtIndex(cell + board.sizeX);
 }
 
 // A piece of the loaded puzzle itself: the puzzle as loaded holds an unflagged
@@ -38,7 +38,7 @@ static bool IsPuzzlePiece(int cell) {
 // with the puzzle and cannot go to the stock or the cursor.
 static bool PutDownByPlayer(int cell) {
     const int value = board.cells[static_cast<size_t>(cell)];
-    if (IsBallKind(CellKind(static_cast<int8_t>(value)))) {
+    if (IsBallKind(KindOfValue(static_cast<int8_t>(value)))) {
         const int b = board.FindBallAtCell(cell);
         return b < board.ballCount && board.balls[b].lock == static_cast<int8_t>(BallLock::PlayerBall);
     }
@@ -90,7 +90,7 @@ static void MarkPlayerPiece(int cellOrArrow, bool onArrow, bool commit) {
         ball.lock = static_cast<int8_t>(ball.lock >= 0 && ball.lock < 2 ? ball.lock + 1 : 0);
         return;
     }
-    const int kind = KindOfCell(cellOrArrow);
+    const int kind = KindAtIndex(cellOrArrow);
     // Balls are marked by their lock: a flagged ball cell would hand the player
     // a second ball when the puzzle is prepared.
     if (kind == kindEmpty || kind == kindTargetCube || kind == kindMagnet || kind == kindSpikeCube || IsBallKind(kind))
@@ -111,7 +111,7 @@ static void ToggleLaunchArrow(int ballIndex, int arrow) {
 
 static void DeletePiece(int cell, bool play, bool commit) {
     const int value = board.cells[static_cast<size_t>(cell)];
-    const int kind = CellKind(static_cast<int8_t>(value));
+    const int kind = KindOfValue(static_cast<int8_t>(value));
     if (kind == kindStartCube && IsBallKind(KindAbove(cell))) return;  // a ball stands on it
     if (value == kindEmpty || value == kindGroundCube) return;
     if (play && !CanTakeBack(cell)) return;
@@ -128,12 +128,12 @@ static void BuildPiece(int kind, int cell, bool play, bool commit) {
     const int target = cell + offset;
     const bool ball = IsBallKind(kind);
     // A ball goes only onto the top of a start cube, and only while a ball slot is free.
-    if (ball && (KindOfCell(cell) != kindStartCube || offset != board.sizeX || board.ballCount >= maxBalls)) return;
-    if (KindOfCell(target) != kindEmpty) return;
+    if (ball && (KindAtIndex(cell) != kindStartCube || offset != board.sizeX || board.ballCount >= maxBalls)) return;
+    if (KindAtIndex(target) != kindEmpty) return;
     if (play && LayerOf(target) > 0) {
         // Pieces must rest on something: the ground layer always carries them.
         const int below = target - board.sizeX;
-        const int belowKind = KindOfCell(below);
+        const int belowKind = KindAtIndex(below);
         if (belowKind == kindEmpty && LayerOf(below) > 0) return;
         if (belowKind == kindSpikeCube || belowKind == kindTargetCube) return;
         if (!ball && belowKind == kindStartCube) return;
@@ -152,7 +152,7 @@ static void BuildPiece(int kind, int cell, bool play, bool commit) {
 // picks the element up (in play) or clears the cell (in the editor).
 static void SwapPiece(int kind, int cell, bool play, bool commit) {
     const int value = board.cells[static_cast<size_t>(cell)];
-    const int oldKind = CellKind(static_cast<int8_t>(value));
+    const int oldKind = KindOfValue(static_cast<int8_t>(value));
     int newKind = kind;
     if (LayerOf(cell) == 0) {
         // In the editor a plain cube swapped into the ground layer makes a hole.

@@ -10,6 +10,15 @@
 
 struct DisplayMode;
 
+// The cursor pictures, numbered as the window layer's cursor files are.
+enum class CursorId : int {
+    Ramp = 107,
+    Pointer = 109,
+    Ball = 110,
+    Block = 111,
+    Corner = 112,
+};
+
 struct PlatformHooks {
     // Milliseconds since the program started (elapsed real time).
     double (*clockMilliseconds)() = nullptr;
@@ -30,14 +39,16 @@ struct PlatformHooks {
     void (*updateHover)() = nullptr;
     // Draws one frame.
     void (*drawFrame)() = nullptr;
-    // Shows a cursor picture (109, 110, 111, 112 or 107).
-    void (*setCursor)(int cursorId) = nullptr;
+    // Shows a cursor picture.
+    void (*setCursor)(CursorId cursor) = nullptr;
     // Releases the graphics when the window is destroyed.
     void (*releaseGraphics)() = nullptr;
     // The next waiting window message; false when the queue is empty.
     bool (*nextMessage)(Message& message) = nullptr;
     // Yields the processor between frames.
     void (*sleepMilliseconds)(int ms) = nullptr;
+    // Tells the player something went wrong, in a message box; UTF-8 texts.
+    void (*showMessage)(const char* title, const char* text) = nullptr;
 };
 
 extern PlatformHooks platformHooks;

@@ -27,10 +27,11 @@ void ResetVideoState() {
 }
 
 int FormatBits(uint32_t format) {
-    switch (format) {
-    case 20: return 24;
-    case 21: case 22: case 31: case 32: case 33: return 32;
-    case 23: case 24: case 25: case 26: case 30: return 16;
+    using F = PixelFormat;
+    switch (static_cast<PixelFormat>(format)) {
+    case F::R8G8B8: return 24;
+    case F::A8R8G8B8: case F::X8R8G8B8: case F::A2B10G10R10: case F::A8B8G8R8: case F::X8B8G8R8: return 32;
+    case F::R5G6B5: case F::X1R5G5B5: case F::A1R5G5B5: case F::A4R4G4B4: case F::X4R4G4B4: return 16;
     default: return 0;
     }
 }
@@ -68,17 +69,15 @@ bool WriteVideoSettings(const DisplayMode& mode) {
 
 // ---- The mode list ----
 
-// Formats 20..33 except R3G3B2, A8 and A8R3G3B2, which the game does not draw with.
-static bool UsableFormat(uint32_t format) {
-    return format >= 20 && format <= 33 && format != 27 && format != 28 && format != 29;
-}
+// Formats with a depth the game draws with: not R3G3B2, A8 or A8R3G3B2.
+static bool UsableFormat(uint32_t format) { return FormatBits(format) != 0; }
 
 void BuildModeList(const std::vector<DisplayMode>& adapterModes) {
     displayModes.clear();
     // Format by format from the lowest code, each format's modes from its last
     // to its first: modes the sort cannot tell apart (two 32-bit formats at the
     // same size and rate) and the cut at 1000 both follow this order.
-    for (uint32_t format = 20; format <= 33; ++format) {
+    for (uint32_t format = FormatCode(PixelFormat::R8G8B8); format <= FormatCode(PixelFormat::X8B8G8R8); ++format) {
         if (!UsableFormat(format)) continue;
         for (auto mode = adapterModes.rbegin(); mode != adapterModes.rend(); ++mode) {
             if (mode->format != format || mode->width < 640 || mode->height < 480) continue;

@@ -6,12 +6,29 @@
 #include <string>
 #include <vector>
 
-// Pixel formats by their long-established numeric codes; the window layer maps its
-// own formats to these.
-constexpr uint32_t formatR8G8B8 = 20;
-constexpr uint32_t formatA8R8G8B8 = 21;
-constexpr uint32_t formatX8R8G8B8 = 22;
-constexpr uint32_t formatR5G6B5 = 23;
+// Pixel formats by their long-established numeric codes, which video.ini
+// stores; the window layer maps its own formats to these.
+enum class PixelFormat : uint32_t {
+    R8G8B8 = 20,
+    A8R8G8B8 = 21,
+    X8R8G8B8 = 22,
+    R5G6B5 = 23,
+    X1R5G5B5 = 24,
+    A1R5G5B5 = 25,
+    A4R4G4B4 = 26,
+    R3G3B2 = 27,
+    A8 = 28,
+    A8R3G3B2 = 29,
+    X4R4G4B4 = 30,
+    A2B10G10R10 = 31,
+    A8B8G8R8 = 32,
+    X8B8G8R8 = 33,
+};
+constexpr uint32_t FormatCode(PixelFormat format) { return static_cast<uint32_t>(format); }
+constexpr uint32_t formatR8G8B8 = FormatCode(PixelFormat::R8G8B8);
+constexpr uint32_t formatA8R8G8B8 = FormatCode(PixelFormat::A8R8G8B8);
+constexpr uint32_t formatX8R8G8B8 = FormatCode(PixelFormat::X8R8G8B8);
+constexpr uint32_t formatR5G6B5 = FormatCode(PixelFormat::R5G6B5);
 
 struct DisplayMode {
     uint32_t width = 0;        // pixels

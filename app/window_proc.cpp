@@ -7,8 +7,6 @@
 #include "app/video_settings.h"
 #include "sim/effects.h"
 
-constexpr int cursorPointer = 109, cursorBall = 110, cursorBlock = 111, cursorCorner = 112, cursorRamp = 107;
-
 // ---- Keys ----
 
 // A key or a click on the splash screen jumps to the end of the logo showing.
@@ -170,8 +168,8 @@ void RunCommand(int controlId) {
     case ControlId::DepthUp:
     case ControlId::RefreshDown:
     case ControlId::RefreshUp: OptionArrow(controlId); break;
-    case ControlId::Roll: Roll(); break;
-    case ControlId::Reset: ResetBoard(); break;
+    case ControlId::Roll: RollCommand(); break;
+    case ControlId::Reset: ResetLevelCommand(); break;
     case ControlId::EditorLoad: LoadIntoEditor(); break;
     case ControlId::EditorSave: SaveEditorLevel(); break;
     case ControlId::GoalUp: ChangeGoalCount(+1); break;
@@ -180,12 +178,15 @@ void RunCommand(int controlId) {
     case ControlId::ToolSwap: ChooseTool(EditTool::Swap); break;
     case ControlId::ToolDelete: ChooseTool(EditTool::Delete); break;
     case ControlId::ToolStock: ChooseTool(EditTool::Stock); break;
-    // The result box's buttons belong to the run: its snapshot is the one to restore.
+    // The result box's buttons act only while the box that offers them is up:
+    // the editor's test run has no retry snapshot of its own and no next puzzle.
     case ControlId::DialogRetry:
-        if (gameScreen == GameScreen::Run) Retry();
+        if (gameScreen == GameScreen::Run &&
+            (dialogState == DialogState::CustomSolved || dialogState == DialogState::PuzzleSolved))
+            Retry();
         break;
     case ControlId::DialogNext:
-        if (gameScreen == GameScreen::Run) StartNextUnsolvedPuzzle();
+        if (gameScreen == GameScreen::Run && dialogState == DialogState::PuzzleSolved) StartNextUnsolvedPuzzle();
         break;
     default: break;
     }
@@ -224,12 +225,12 @@ static void BoardClick() {
     if (hovered < 0 && pieceTool) ReturnHeldPiece();
 }
 
-static int CursorFor(int kind) {
-    if (IsBallKind(kind)) return cursorBall;
-    if (IsBlockKind(kind)) return cursorBlock;
-    if (IsCornerKind(kind)) return cursorCorner;
-    if (IsRampKind(kind)) return cursorRamp;
-    return cursorPointer;
+static CursorId CursorFor(int kind) {
+    if (IsBallKind(kind)) return CursorId::Ball;
+    if (IsBlockKind(kind)) return CursorId::Block;
+    if (IsCornerKind(kind)) return CursorId::Corner;
+    if (IsRampKind(kind)) return CursorId::Ramp;
+    return CursorId::Pointer;
 }
 
 static void HandleMouse(const Message& message) {
@@ -259,7 +260,7 @@ static void HandleMouse(const Message& message) {
         dialogState = DialogState::None;
     const bool editing = gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play;
     if (click && editing) BoardClick();
-    if (platformHooks.setCursor) platformHooks.setCursor(editing ? CursorFor(heldKind) : cursorPointer);
+    if (platformHooks.setCursor) platformHooks.setCursor(editing ? CursorFor(heldKind) : CursorId::Pointer);
     if (platformHooks.updateHover) platformHooks.updateHover();
     PlaceElement(heldKind, editTool, PlacePass::Preview);
 }
@@ -275,7 +276,7 @@ void WindowProc(const Message& message) {
     switch (message.type) {
     case MessageType::Destroy: HandleDestroy(); return;
     case MessageType::Paint:
-        if (renderSuspended == 0 && platformHooks.drawFrame) platformHooks.drawFrame();
+        if (renderSuspended == RenderState::Drawing && platformHooks.drawFrame) platformHooks.drawFrame();
         return;
     case MessageType::KeyDown: HandleKeyDown(message); break;
     case MessageType::KeyUp:

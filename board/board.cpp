@@ -16,8 +16,8 @@ float BallMass(int kind) {
 }
 
 Vec3 PlacingPosition(int x, int y, int z) {
-    return {36.0f * static_cast<float>(x), 36.0f * static_cast<float>(y) + ballPlacingLift,
-            36.0f * static_cast<float>(z)};
+    return {boardUnitsPerCell * static_cast<float>(x), boardUnitsPerCell * static_cast<float>(y) + ballPlacingLift,
+            boardUnitsPerCell * static_cast<float>(z)};
 }
 
 Board::Board(int x, int y, int z) {
@@ -153,7 +153,7 @@ void Board::PrepareForPlay() {
     std::memset(stock, 0, sizeof stock);
     for (int8_t& cell : cells) {
         if (cell >= cellPlayerPiece) {
-            const int kind = CellKind(cell);
+            const int kind = KindOfValue(cell);
             if (kind < stockSlots) AddToStock(kind);
             cell = 0;
         }
@@ -164,9 +164,9 @@ void Board::PrepareForPlay() {
             ball.direction = static_cast<int8_t>(LaunchDirection::Unset);
         } else if (ball.lock == static_cast<int8_t>(BallLock::PlayerBall)) {
             if (IsBallKind(ball.kind)) AddToStock(ball.kind);
-            const int x = static_cast<int>(ball.position.x / 36.0f);
-            const int y = static_cast<int>((ball.position.y - ballPlacingLift) / 36.0f);
-            const int z = static_cast<int>(ball.position.z / 36.0f);
+            const int x = static_cast<int>(ball.position.x / boardUnitsPerCell);
+            const int y = static_cast<int>((ball.position.y - ballPlacingLift) / boardUnitsPerCell);
+            const int z = static_cast<int>(ball.position.z / boardUnitsPerCell);
             if (Contains(x, y, z)) cells[static_cast<size_t>(Index(x, y, z))] = 0;
             // The last ball fills the gap; the same slot is examined again.
             balls[i] = balls[ballCount - 1];
@@ -187,16 +187,16 @@ void Board::ResetBallPhysics() {
     }
 }
 
-int KindAt(const Board& board, int x, int y, int z) {
+int KindAtOrGround(const Board& board, int x, int y, int z) {
     if (!board.Contains(x, y, z)) return kindGroundCube;
-    return CellKind(board.cells[static_cast<size_t>(board.Index(x, y, z))]);
+    return KindOfValue(board.cells[static_cast<size_t>(board.Index(x, y, z))]);
 }
 
-int SolidKindAt(const Board& board, int x, int y, int z) {
+int CollisionKindAt(const Board& board, int x, int y, int z) {
     if (x < 0 || y <= 0 || z < 0 || x >= board.sizeX || z >= board.sizeZ || y >= 10 * board.sizeY)
         return kindGroundCube;
     if (y >= board.sizeY) return kindEmpty;
-    const int kind = CellKind(board.cells[static_cast<size_t>(board.Index(x, y, z))]);
+    const int kind = KindOfValue(board.cells[static_cast<size_t>(board.Index(x, y, z))]);
     if (IsBallKind(kind)) return kindEmpty;
     if (kind >= kindStartCube && kind <= kindSpringCube) return kindPlainCube;
     return kind;

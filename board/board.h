@@ -17,24 +17,7 @@
 // A cell value's kind is value % 64; the 64 bit marks a piece the player places.
 constexpr int cellPlayerPiece = 64;
 
-enum class ElementKind : int8_t {
-    Empty = 0,
-    GroundCube = 1,
-    PlainCube = 2,
-    Corner = 3,  // 3..6: quarter turns 0..3
-    StartCube = 7,
-    TargetCube = 8,
-    Magnet = 9,
-    SpikeCube = 10,
-    SpringCube = 11,
-    Balloon = 12,  // 12..15: the start cell of a ball of that kind
-    IronBall = 13,
-    PlasticBall = 14,
-    Bomb = 15,
-    Ramp = 16,  // 16..19: quarter turns 0..3
-};
-
-// Plain int codes are what cells hold; these name the ones the code compares with.
+// Element kinds: what a cell holds, as a plain int code.
 constexpr int kindEmpty = 0;
 constexpr int kindGroundCube = 1;
 constexpr int kindPlainCube = 2;
@@ -53,8 +36,6 @@ constexpr int kindRampFirst = 16;
 constexpr int kindRampLast = 19;
 constexpr int elementKindCount = 20;  // kinds that may stand in a cell
 
-enum class BallKind : int8_t { Balloon = 12, IronBall = 13, PlasticBall = 14, Bomb = 15 };
-
 enum class LaunchDirection : int8_t {
     Unset = 0,  // a fixed ball whose direction the player must choose
     MinusX = 1,
@@ -70,13 +51,15 @@ enum class BallLock : int8_t {
     FixedBall = 2,      // stays with its stored direction
 };
 
-inline bool IsBallKind(int k) { return k >= 12 && k <= 15; }
-inline bool IsBlockKind(int k) { return k == 1 || k == 2 || (k >= 7 && k <= 11); }
-inline bool IsCornerKind(int k) { return k >= 3 && k <= 6; }
-inline bool IsRampKind(int k) { return k >= 16 && k <= 19; }
+inline bool IsBallKind(int k) { return k >= kindBalloon && k <= kindBomb; }
+inline bool IsBlockKind(int k) {
+    return k == kindGroundCube || k == kindPlainCube || (k >= kindStartCube && k <= kindSpringCube);
+}
+inline bool IsCornerKind(int k) { return k >= kindCornerFirst && k <= kindCornerLast; }
+inline bool IsRampKind(int k) { return k >= kindRampFirst && k <= kindRampLast; }
 
 // The element kind of a cell value (the PlayerPiece flag stripped).
-inline int CellKind(int8_t value) { return value % 64; }
+inline int KindOfValue(int8_t cellValue) { return cellValue % cellPlayerPiece; }
 
 // Restitution and mass of a ball kind (12..15).
 float BallRestitution(int kind);
@@ -149,9 +132,9 @@ private:
 };
 
 // The element kind at a cell; anything outside the grid reads as ground.
-int KindAt(const Board& board, int x, int y, int z);
+int KindAtOrGround(const Board& board, int x, int y, int z);
 
 // The kind as the simulation collides with it: walls, the ground layer and
 // everything below are ground; the air above the board is empty; balls' start
 // cells are empty; start, target, magnet, spike and spring cubes are plain cubes.
-int SolidKindAt(const Board& board, int x, int y, int z);
+int CollisionKindAt(const Board& board, int x, int y, int z);

@@ -3,7 +3,12 @@
 // so a chain of transforms reads left to right in the order they apply.
 #pragma once
 
+#include <cfloat>
 #include <cmath>
+
+// Every float expression must be evaluated in float, or a recorded solution
+// would replay differently on another build.
+static_assert(FLT_EVAL_METHOD == 0, "float expressions must be evaluated in float");
 
 struct Vec3 {
     float x = 0.0f;
@@ -16,6 +21,21 @@ inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}
 inline Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
 inline float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 inline float Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
+
+// Board units (ball positions and velocities) are 36 to a cell step on every
+// axis. World units (geometry and drawing) are 1 per cell along x and z and
+// 0.5 per layer along y: world = (X / 36, Y / 72, Z / 36).
+constexpr float boardUnitsPerCell = 36.0f;
+inline Vec3 WorldFromBoard(Vec3 p) {
+    return {p.x / boardUnitsPerCell, p.y / (2.0f * boardUnitsPerCell), p.z / boardUnitsPerCell};
+}
+inline Vec3 BoardFromWorld(Vec3 w) {
+    return {w.x * boardUnitsPerCell, w.y * (2.0f * boardUnitsPerCell), w.z * boardUnitsPerCell};
+}
+// A board position in cell steps on every axis (y in layers, not world units).
+inline Vec3 CellStepsFromBoard(Vec3 p) {
+    return {p.x / boardUnitsPerCell, p.y / boardUnitsPerCell, p.z / boardUnitsPerCell};
+}
 
 struct Matrix4 {
     float m[4][4] = {{1.0f, 0.0f, 0.0f, 0.0f},

@@ -5,40 +5,37 @@
 
 #include "board/file_io.h"
 
-namespace {
-
 // Largest possible level, with room for anything a future version may append.
 constexpr size_t maxLevelBytes = 1u << 20;
 
-float ReadFloat(const uint8_t* p) {
+static float ReadFloat(const uint8_t* p) {
     uint32_t bits = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     float f;
     std::memcpy(&f, &bits, sizeof f);
     return f;
 }
 
-void WriteFloat(std::vector<uint8_t>& out, float f) {
+static void WriteFloat(std::vector<uint8_t>& out, float f) {
     uint32_t bits;
     std::memcpy(&bits, &f, sizeof bits);
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(bits >> (8 * i)));
 }
 
 // Cells may hold a kind 0..19, with or without the PlayerPiece flag.
-bool ValidCellValue(int8_t value) {
-    return value >= 0 && CellKind(value) < elementKindCount;
+static bool ValidCellValue(int8_t value) {
+    return value >= 0 && KindOfValue(value) < elementKindCount;
 }
 
 // A ball must stand inside the grid's columns and rows, between the ground and
 // the ceiling the simulation puts at ten times the board's height.
-bool ValidBallPosition(const Vec3& p, int sizeX, int sizeY, int sizeZ) {
+static bool ValidBallPosition(const Vec3& p, int sizeX, int sizeY, int sizeZ) {
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return false;
-    const float lowest = -18.0f;
-    return p.x >= lowest && p.x < 36.0f * float(sizeX) - 18.0f &&  //
-           p.y >= lowest && p.y < 360.0f * float(sizeY) - 18.0f &&  //
-           p.z >= lowest && p.z < 36.0f * float(sizeZ) - 18.0f;
+    const float lowest = -boardUnitsPerCell / 2.0f;
+    const float ceilingLayers = 10.0f;
+    return p.x >= lowest && p.x < boardUnitsPerCell * float(sizeX) + lowest &&  //
+           p.y >= lowest && p.y < ceilingLayers * boardUnitsPerCell * float(sizeY) + lowest &&  //
+           p.z >= lowest && p.z < boardUnitsPerCell * float(sizeZ) + lowest;
 }
-
-}  // namespace
 
 bool ParseLevel(const uint8_t* data, size_t size, bool needView, LevelData& out, std::string& error) {
     if (size < 4 || std::memcmp(data, "TM30", 4) != 0) {

@@ -19,6 +19,12 @@ for fuzzer in build-fuzz/fuzz_*; do
   bash scripts/fuzz.sh "$(basename "$fuzzer")" "$fuzz_seconds"
 done
 
+echo "==== the simulation on a second compiler (clang): bit for bit the same"
+cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DTUMBLEON_BENCH=OFF -DTUMBLEON_WERROR=$werror
+cmake --build build-clang --target tumbleon_sim_tests
+./build-clang/tumbleon_sim_tests --gtest_brief=1
+
 echo "==== sanitizers"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTUMBLEON_SANITIZE=ON -DTUMBLEON_WERROR=$werror
 cmake --build build-asan

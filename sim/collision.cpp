@@ -6,13 +6,11 @@
 
 #include "sim/simulation.h"
 
-namespace {
-
 struct CollisionState {
     CollisionShape shapes[collisionShapeCount];
 };
 
-CollisionState collision;
+static CollisionState collision;
 
 // The 27 cells around a ball's cell in search order: its own cell, the six
 // face neighbours, the twelve edge neighbours, the eight corner neighbours.
@@ -31,7 +29,7 @@ constexpr float magnetReach = 1.5f;
 constexpr float magnetReachSquared = 2.25f;
 constexpr float magnetStrength = 0.1f;
 
-ShapeFace MakeFace(FaceType type, Vec3 a, Vec3 b, Vec3 c, Vec3 normal) {
+static ShapeFace MakeFace(FaceType type, Vec3 a, Vec3 b, Vec3 c, Vec3 normal) {
     ShapeFace face;
     face.type = type;
     face.a = a;
@@ -46,20 +44,20 @@ ShapeFace MakeFace(FaceType type, Vec3 a, Vec3 b, Vec3 c, Vec3 normal) {
 }
 
 // The unit vector along v, each component divided by the length.
-Vec3 Normalised(Vec3 v) {
+static Vec3 Normalised(Vec3 v) {
     const float length = Length(v);
     return {v.x / length, v.y / length, v.z / length};
 }
 
 // One quarter turn about the vertical axis: (x, y, z) -> (z, y, -x).
-Vec3 QuarterTurn(Vec3 v) { return {v.z, v.y, -v.x}; }
+static Vec3 QuarterTurn(Vec3 v) { return {v.z, v.y, -v.x}; }
 
-ShapeFace TurnFace(const ShapeFace& face) {
+static ShapeFace TurnFace(const ShapeFace& face) {
     return MakeFace(face.type, QuarterTurn(face.a), QuarterTurn(face.b), QuarterTurn(face.c),
                     QuarterTurn(face.normal));
 }
 
-void BuildCube(CollisionShape& cube) {
+static void BuildCube(CollisionShape& cube) {
     constexpr FaceType quad = FaceType::Parallelogram;
     cube.faceCount = 6;
     cube.faces[0] = MakeFace(quad, {-0.5f, 0.25f, -0.5f}, {-0.5f, -0.25f, -0.5f}, {0.5f, 0.25f, -0.5f}, {0.0f, 0.0f, -1.0f});
@@ -74,7 +72,7 @@ void BuildCube(CollisionShape& cube) {
 // through (-0.5, 0.028) and (0.028, -0.5) in x/z. That plane lies 0.33375 from
 // the cell centre, just beyond the ball radius, so a ball running through the
 // middle of the cell touches it only once slightly past the centre.
-void BuildCorner(CollisionShape& corner) {
+static void BuildCorner(CollisionShape& corner) {
     constexpr FaceType quad = FaceType::Parallelogram;
     constexpr FaceType tri = FaceType::Triangle;
     constexpr float e = 0.028f;
@@ -88,7 +86,7 @@ void BuildCorner(CollisionShape& corner) {
 
 // The ramp's incline rises towards -x, from the bottom edge at x = 0.5 to the
 // top edge at x = -0.5.
-void BuildRamp(CollisionShape& ramp) {
+static void BuildRamp(CollisionShape& ramp) {
     constexpr FaceType quad = FaceType::Parallelogram;
     constexpr FaceType tri = FaceType::Triangle;
     ramp.faceCount = 5;
@@ -100,7 +98,7 @@ void BuildRamp(CollisionShape& ramp) {
 }
 
 // Shape `to` is shape `from` turned by one quarter turn, face by face.
-void TurnShape(const CollisionShape& from, CollisionShape& to) {
+static void TurnShape(const CollisionShape& from, CollisionShape& to) {
     to.faceCount = from.faceCount;
     for (int f = 0; f < from.faceCount; ++f) to.faces[f] = TurnFace(from.faces[f]);
 }
@@ -108,8 +106,6 @@ void TurnShape(const CollisionShape& from, CollisionShape& to) {
 // The shapes are also ready when the program has loaded, so that a tick can
 // never meet empty shapes; start-up builds them once more, which is harmless.
 const bool shapesBuiltAtLoad = (BuildCollisionShapes(), true);
-
-}  // namespace
 
 void BuildCollisionShapes() {
     (void)shapesBuiltAtLoad;
@@ -135,20 +131,20 @@ int ShapeOfKind(int collisionKind) {
     return noShape;
 }
 
-CellCoord BallCell(Vec3 position) {
-    return {static_cast<int>((position.x + 18.0f) / 36.0f), static_cast<int>((position.y + 18.0f) / 36.0f),
-            static_cast<int>((position.z + 18.0f) / 36.0f)};
+CellCoord NearestCell(Vec3 position) {
+    constexpr float halfCell = boardUnitsPerCell / 2.0f;
+    return {static_cast<int>((position.x + halfCell) / boardUnitsPerCell),
+            static_cast<int>((position.y + halfCell) / boardUnitsPerCell),
+            static_cast<int>((position.z + halfCell) / boardUnitsPerCell)};
 }
 
 // ---- Face and shape distances ----
-
-namespace {
 
 // Closest point of a face to P: project P onto the two edges from A separately,
 // clamp the two parameters to the face (a triangle's pair is scaled back onto
 // its long edge when their sum passes 1) and measure to the point they give.
 // Only a face whose plane P lies in front of, and within `best` of, is tried.
-inline float FaceDistanceInline(const ShapeFace& face, Vec3 p, float best, Vec3& closest) {
+static inline float FaceDistanceInline(const ShapeFace& face, Vec3 p, float best, Vec3& closest) {
     // 1. Height of P over the face's plane.
     const Vec3 fromA = p - face.a;
     const float h = Dot(fromA, face.normal);
@@ -180,7 +176,7 @@ inline float FaceDistanceInline(const ShapeFace& face, Vec3 p, float best, Vec3&
     return d;
 }
 
-inline float ShapeDistanceInline(const CollisionShape& shape, Vec3 p, float best, Vec3& closest, int& face) {
+static inline float ShapeDistanceInline(const CollisionShape& shape, Vec3 p, float best, Vec3& closest, int& face) {
     for (int f = 0; f < shape.faceCount; ++f) {
         Vec3 q;
         const float d = FaceDistanceInline(shape.faces[f], p, best, q);
@@ -200,12 +196,10 @@ inline float ShapeDistanceInline(const CollisionShape& shape, Vec3 p, float best
 // never changes the result; it only saves the face tests.
 constexpr float boxMargin = 0.001f;
 
-inline bool BeyondReach(Vec3 p, float best) {
+static inline bool BeyondReach(Vec3 p, float best) {
     const float reach = best + boxMargin;
     return std::fabs(p.x) > 0.5f + reach || std::fabs(p.z) > 0.5f + reach || std::fabs(p.y) > 0.25f + reach;
 }
-
-}  // namespace
 
 float FaceDistance(const ShapeFace& face, Vec3 p, float best, Vec3& closest) {
     return FaceDistanceInline(face, p, best, closest);
@@ -220,10 +214,10 @@ float ShapeDistance(const CollisionShape& shape, Vec3 p, float best, Vec3& close
 bool FindContact(const Board& board, Ball& ball, Contact& contact) {
     // 1. The ball's cell and its centre in world units.
     const Vec3 position = ball.position;
-    const CellCoord cell = BallCell(position);
-    const Vec3 world{position.x / 36.0f, position.y / 72.0f, position.z / 36.0f};
+    const CellCoord cell = NearestCell(position);
+    const Vec3 world = WorldFromBoard(position);
     const bool pulledByMagnets = ball.kind == kindIronBall;
-    const Vec3 inCellSteps{position.x / 36.0f, position.y / 36.0f, position.z / 36.0f};  // y in layers
+    const Vec3 inCellSteps = CellStepsFromBoard(position);
 
     // 2. Start a little beyond the ball radius with no contact.
     float best = contactSearchReach;
@@ -238,7 +232,7 @@ bool FindContact(const Board& board, Ball& ball, Contact& contact) {
         // (see BeyondReach) is passed over without reading it.
         const Vec3 offset{static_cast<float>(nx), static_cast<float>(ny) / 2.0f, static_cast<float>(nz)};
         const Vec3 p = world - offset;
-        const int k = BeyondReach(p, best) ? kindEmpty : SolidKindAt(board, nx, ny, nz);
+        const int k = BeyondReach(p, best) ? kindEmpty : CollisionKindAt(board, nx, ny, nz);
         const int shape = ShapeOfKind(k);
         if (shape != noShape) {
             Vec3 closest;
@@ -263,7 +257,7 @@ bool FindContact(const Board& board, Ball& ball, Contact& contact) {
             const Vec3 toMagnet{static_cast<float>(nx) - inCellSteps.x, static_cast<float>(ny) - inCellSteps.y,
                                 static_cast<float>(nz) - inCellSteps.z};
             const float q = toMagnet.x * toMagnet.x + toMagnet.y * toMagnet.y / 4.0f + toMagnet.z * toMagnet.z;
-            if (q < magnetReachSquared && KindAt(board, nx, ny, nz) == kindMagnet) {
+            if (q < magnetReachSquared && KindAtOrGround(board, nx, ny, nz) == kindMagnet) {
                 const float dist = std::sqrt(q);
                 // A ball at the magnet's very centre has no direction to be
                 // pulled in: that magnet does nothing to it this tick.

@@ -46,7 +46,7 @@ struct CellCoord {
 // The single nearest contact of a ball with the board, as the response needs it.
 struct Contact {
     CellCoord cell;       // the cell touched
-    int kind = 0;         // its collision kind (SolidKindAt)
+    int kind = 0;         // its collision kind (CollisionKindAt)
     int neighbour = 0;    // its number in the search order: 0 the ball's own cell, 3 the cell below
     int shape = 0;        // shape index 0..8
     int face = 0;         // face index within the shape
@@ -64,8 +64,8 @@ const CollisionShape& CollisionShapeAt(int index);
 // The shape a collision kind collides with, or noShape.
 int ShapeOfKind(int collisionKind);
 
-// The cell a ball at board position p belongs to: trunc((p + 18) / 36) per axis.
-CellCoord BallCell(Vec3 position);
+// The cell a ball at board position p belongs to: the nearest cell centre per axis (trunc((p + 18) / 36)).
+CellCoord NearestCell(Vec3 position);
 
 // Distance from P (relative to the cell centre) to the face, with the closest
 // point in `closest`, when the face is nearer than `best`; noFaceDistance otherwise.

@@ -2,21 +2,17 @@
 
 #include <cassert>
 
-namespace {
+static EffectRecorder* activeRecorder = nullptr;
 
-EffectRecorder* activeRecorder = nullptr;
+static void RecordSound(int id) { activeRecorder->sounds.push_back(id); }
 
-void RecordSound(int id) { activeRecorder->sounds.push_back(id); }
-
-void RecordDebris(int meshKind, Vec3 worldPosition, int quarterTurns) {
+static void RecordDebris(int meshKind, Vec3 worldPosition, int quarterTurns) {
     activeRecorder->debris.push_back({meshKind, worldPosition, quarterTurns});
 }
 
-void RecordDebrisClear() { ++activeRecorder->debrisClears; }
+static void RecordDebrisClear() { ++activeRecorder->debrisClears; }
 
-void RecordClearedCell(int x, int y, int z) { activeRecorder->clearedCells.push_back({x, y, z}); }
-
-}  // namespace
+static void RecordClearedCell(int x, int y, int z) { activeRecorder->clearedCells.push_back({x, y, z}); }
 
 EffectRecorder::EffectRecorder() : previous(effectHooks) {
     assert(!activeRecorder);

@@ -7,8 +7,6 @@
 #include "sim/effects.h"
 #include "sim/simulation.h"
 
-namespace {
-
 constexpr float cornerAlignment = 0.00001f;
 constexpr float cornerRestitution = 1.0f;  // the slanted face, for a ball off the grid lines
 constexpr float magnetRestitution = 0.01f;
@@ -23,21 +21,19 @@ constexpr int crestTick = 5;
 constexpr float crestHeight = 0.89f;
 constexpr float crestClimb = 0.05f;
 
-// Board units to world units: a cell is 1 wide and 0.5 high.
-Vec3 WorldPosition(Vec3 p) { return {p.x / 36.0f, p.y / 72.0f, p.z / 36.0f}; }
-Vec3 BoardPosition(Vec3 w) { return {w.x * 36.0f, w.y * 72.0f, w.z * 36.0f}; }
-Vec3 WorldVelocity(Vec3 v) { return {v.x, v.y / 2.0f, v.z}; }
-Vec3 BoardVelocity(Vec3 w) { return {w.x, w.y * 2.0f, w.z}; }
+// Velocities in world units per time unit: a layer is half a cell high.
+static Vec3 WorldVelocity(Vec3 v) { return {v.x, v.y / 2.0f, v.z}; }
+static Vec3 BoardVelocity(Vec3 w) { return {w.x, w.y * 2.0f, w.z}; }
 
 // The corner's right-angle turn of a ball that runs along a grid line into the
 // slanted face of the corner in its own cell: the velocity is turned onto the
 // other axis and the ball put on the cell's centre line. False when the ball
 // is off the grid lines; it then bounces off the face instead.
-bool TurnAtCorner(Ball& ball, int kind) {
+static bool TurnAtCorner(Ball& ball, int kind) {
     Vec3 v = ball.velocity;
     Vec3 p = ball.position;
-    const float fx = p.x / 36.0f;
-    const float fz = p.z / 36.0f;
+    const float fx = CellStepsFromBoard(p).x;
+    const float fz = CellStepsFromBoard(p).z;
     const float s = (kind == kindCornerFirst || kind == kindCornerFirst + 2) ? -1.0f : 1.0f;
     if (std::fabs(std::floor(fx) - fx) <= cornerAlignment && std::fabs(v.x) <= cornerAlignment) {
         v.x = s * v.z;  // runs along z
@@ -48,8 +44,8 @@ bool TurnAtCorner(Ball& ball, int kind) {
     } else {
         return false;
     }
-    p.x = 36.0f * std::floor(fx + 0.5f);
-    p.z = 36.0f * std::floor(fz + 0.5f);
+    p.x = boardUnitsPerCell * std::floor(fx + 0.5f);
+    p.z = boardUnitsPerCell * std::floor(fz + 0.5f);
     ball.velocity = v;
     ball.position = p;
     return true;
@@ -57,20 +53,18 @@ bool TurnAtCorner(Ball& ball, int kind) {
 
 // A contact that rolls rather than strikes: along a corner's slanted face or a
 // ramp's incline the ball was already on, or on the top of a cube.
-bool IsSmoothContact(const Ball& ball, const Contact& contact) {
+static bool IsSmoothContact(const Ball& ball, const Contact& contact) {
     const int k = contact.kind;
     if ((IsCornerKind(k) || IsRampKind(k)) && contact.face == slantedFace && ball.lastContactKind == k) return true;
     return IsBlockKind(k) && contact.face == cubeTopFace;
 }
 
 // The direction of a ramp's high edge in cell steps.
-void RampHighEdge(int rampKind, int& dx, int& dz) {
+static void RampHighEdge(int rampKind, int& dx, int& dz) {
     static constexpr int edges[4][2] = {{-1, 0}, {0, 1}, {1, 0}, {0, -1}};
     dx = edges[rampKind - kindRampFirst][0];
     dz = edges[rampKind - kindRampFirst][1];
 }
-
-}  // namespace
 
 // ---- Bounce ----
 
@@ -84,7 +78,7 @@ void RampHighEdge(int rampKind, int& dx, int& dz) {
 // margin, two balls share the overlap in proportion to their own masses.
 float ReflectBall(Ball& a, Ball* b, Vec3 contactPoint, float distance, float restitutionOverride) {
     // 1. Both bodies in world units.
-    const Vec3 pa = WorldPosition(a.position);
+    const Vec3 pa = WorldFromBoard(a.position);
     const Vec3 va = WorldVelocity(a.velocity);
     const float ma = a.mass;
     const float ea = restitutionOverride != noRestitutionOverride ? restitutionOverride : a.restitution;
@@ -92,7 +86,7 @@ float ReflectBall(Ball& a, Ball* b, Vec3 contactPoint, float distance, float res
     float mb = wallMass;
     float eb = wallRestitution;
     if (b) {
-        pb = WorldPosition(b->position);
+        pb = WorldFromBoard(b->position);
         vb = WorldVelocity(b->velocity);
         mb = b->mass;
         eb = b->restitution;
@@ -122,11 +116,11 @@ float ReflectBall(Ball& a, Ball* b, Vec3 contactPoint, float distance, float res
         paAfter = pa - n * ((ballContactDistance - distance + separationMargin) * ma / m);
         const float ub = ((mb - eb * ma) * db - (1.0f + eb) * ma * da) / m;
         b->velocity = BoardVelocity(vb + n * (db - ub));
-        b->position = BoardPosition(pb + n * ((ballContactDistance - distance) * mb / m));
+        b->position = BoardFromWorld(pb + n * ((ballContactDistance - distance) * mb / m));
     }
 
     // 7. Back to board units.
-    a.position = BoardPosition(paAfter);
+    a.position = BoardFromWorld(paAfter);
     return std::fabs(da) + std::fabs(db);
 }
 
@@ -137,7 +131,7 @@ ContactOutcome ApplyContact(Board& board, int i, const Contact& contact) {
     Ball& ball = board.balls[i];
     const int k = contact.kind;
     const CellCoord cell = contact.cell;
-    const int element = KindAt(board, cell.x, cell.y, cell.z);
+    const int element = KindAtOrGround(board, cell.x, cell.y, cell.z);
     const bool below = contact.neighbour == neighbourBelow;
     const Vec3 point = contact.point;
     const float distance = contact.distance;
@@ -146,7 +140,7 @@ ContactOutcome ApplyContact(Board& board, int i, const Contact& contact) {
 
     // A contact point at the ball's very centre gives no normal to respond
     // along: the contact does nothing this tick, not even a magnet's brake.
-    if (!(Length(point - WorldPosition(ball.position)) > 0.0f)) return ContactOutcome::Continues;
+    if (!(Length(point - WorldFromBoard(ball.position)) > 0.0f)) return ContactOutcome::Continues;
 
     // 1. Response, the first case that matches.
     if (IsCornerKind(k) && contact.face == slantedFace && contact.neighbour == neighbourOwnCell) {
@@ -182,10 +176,9 @@ ContactOutcome ApplyContact(Board& board, int i, const Contact& contact) {
     if (element == kindTargetCube && below) {
         if (!alive) return ContactOutcome::Destroyed;
         if (impact > 0.0f) {
-            const Vec3 p = ball.position;
+            const Vec3 centre{static_cast<float>(cell.x), static_cast<float>(cell.y), static_cast<float>(cell.z)};
             ball.absorb = 1.0f;
-            ball.velocity = {static_cast<float>(cell.x) - p.x / 36.0f, static_cast<float>(cell.y) - p.y / 36.0f,
-                             static_cast<float>(cell.z) - p.z / 36.0f};
+            ball.velocity = centre - CellStepsFromBoard(ball.position);
             return ContactOutcome::TakenByTarget;
         }
     }
@@ -213,7 +206,7 @@ ContactOutcome ApplyContact(Board& board, int i, const Contact& contact) {
             (!smooth && impact > knockImpact))
             PlaySoundEffect(SoundEffectId::Knock);
         ball.sinceContact = 0;
-        ball.lastContactKind = SolidKindAt(board, cell.x, cell.y, cell.z);
+        ball.lastContactKind = CollisionKindAt(board, cell.x, cell.y, cell.z);
     }
 
     // 8. The ball rolls on.
@@ -226,16 +219,16 @@ void BombCrestRule(const Board& board, Ball& ball, CellCoord ballCell) {
     const int ramp = ball.lastContactKind;
     if (ball.kind != kindBomb || ball.sinceContact != crestTick || !IsRampKind(ramp)) return;
     const Vec3 v = ball.velocity;
-    if (SolidKindAt(board, ballCell.x, ballCell.y - 1, ballCell.z) != ramp || !(v.y > 0.0f)) return;
+    if (CollisionKindAt(board, ballCell.x, ballCell.y - 1, ballCell.z) != ramp || !(v.y > 0.0f)) return;
     int dx, dz;
     RampHighEdge(ramp, dx, dz);
-    const int beyond = SolidKindAt(board, ballCell.x + dx, ballCell.y - 1, ballCell.z + dz);
+    const int beyond = CollisionKindAt(board, ballCell.x + dx, ballCell.y - 1, ballCell.z + dz);
     const bool towardsHighEdge = (dx != 0 && static_cast<float>(dx) * v.x > 0.0f) ||
                                  (dz != 0 && static_cast<float>(dz) * v.z > 0.0f);
     if (!IsBlockKind(beyond) || !towardsHighEdge) return;
     // Keep the rule alive for the next tick, and level off at the block's top.
     --ball.sinceContact;
-    const float height = ball.position.y / 36.0f - 0.25f;
+    const float height = ball.position.y / boardUnitsPerCell - 0.25f;
     if (height - std::floor(height) > crestHeight) ball.velocity.y = crestClimb;
 }
 
@@ -243,8 +236,8 @@ void BombCrestRule(const Board& board, Ball& ball, CellCoord ballCell) {
 
 float CollideBalls(Ball& a, Ball& b) {
     // 1. Too far apart to touch.
-    const Vec3 pa = WorldPosition(a.position);
-    const Vec3 pb = WorldPosition(b.position);
+    const Vec3 pa = WorldFromBoard(a.position);
+    const Vec3 pb = WorldFromBoard(b.position);
     const float d = Length(pb - pa);
     if (!(d < ballContactDistance)) return 0.0f;
 

@@ -9,8 +9,6 @@
 #include "sim/effects.h"
 #include "sim/response.h"
 
-namespace {
-
 constexpr float positionStep = 0.04f;  // a time unit is 25 ticks
 constexpr float gravity = 0.05f;
 constexpr float damping = 0.99995f;
@@ -33,10 +31,10 @@ struct TickScratch {
     Vec3 worldPosition[maxBalls];
 };
 
-TickScratch scratch;
+static TickScratch scratch;
 
 // Gravity, damping and the speed limit, in that order.
-Vec3 Accelerate(Vec3 v) {
+static Vec3 Accelerate(Vec3 v) {
     v.y -= gravity;
     v = v * damping;
     const float s = Length(v);
@@ -45,14 +43,14 @@ Vec3 Accelerate(Vec3 v) {
 }
 
 // The rolling orientation turns with the ball's horizontal velocity.
-void Roll(Ball& ball) {
+static void TurnRollingOrientation(Ball& ball) {
     ball.orientation = MatrixMultiply(ball.orientation, MatrixRotationZ(ball.velocity.x * rollZ));
     ball.orientation = MatrixMultiply(ball.orientation, MatrixRotationX(ball.velocity.z * rollX));
 }
 
 // The per-ball phase for ball i. Returns false when the ball left the board
 // (the next ball now sits in slot i), true when the loop moves on.
-bool StepBall(Board& board, int i, int8_t& ballsAtTarget) {
+static bool StepBall(Board& board, int i, int8_t& ballsAtTarget) {
     Ball& ball = board.balls[i];
 
     // 1.1 Count the ticks since the last strike.
@@ -77,7 +75,7 @@ bool StepBall(Board& board, int i, int8_t& ballsAtTarget) {
     }
 
     // 1.5 Contact search, with the magnet pull.
-    const CellCoord cell = BallCell(ball.position);
+    const CellCoord cell = NearestCell(ball.position);
     Contact contact;
     if (FindContact(board, ball, contact)) {
         // 1.6 Response and effects.
@@ -92,7 +90,7 @@ bool StepBall(Board& board, int i, int8_t& ballsAtTarget) {
     ball.velocity = Accelerate(ball.velocity);
 
     // 1.8 Rolling.
-    Roll(ball);
+    TurnRollingOrientation(ball);
 
     // 1.9 A bomb on a ramp.
     BombCrestRule(board, ball, cell);
@@ -100,7 +98,7 @@ bool StepBall(Board& board, int i, int8_t& ballsAtTarget) {
 }
 
 // The ball-ball phase: every pair sees the balls as they stand at its start.
-void CollidePairs(Board& board) {
+static void CollidePairs(Board& board) {
     const int count = board.ballCount;
 
     // 2. Preparation.
@@ -111,8 +109,7 @@ void CollidePairs(Board& board) {
             ball.nextPosition = ball.position;
             ball.nextAlive = 1;
         }
-        const Vec3 p = ball.position;
-        scratch.worldPosition[i] = {p.x / 36.0f, p.y / 72.0f, p.z / 36.0f};
+        scratch.worldPosition[i] = WorldFromBoard(ball.position);
     }
 
     // 3. Pairs in order of i, then j. The cheap test on the world positions
@@ -158,8 +155,6 @@ void CollidePairs(Board& board) {
     }
 }
 
-}  // namespace
-
 void LaunchBalls(Board& board, float speed) {
     for (int i = 0; i < board.ballCount; ++i) {
         Ball& ball = board.balls[i];
@@ -185,14 +180,13 @@ void SimulationTick(Board& board, int8_t& ballsAtTarget) {
 void DestroyBall(Board& board, int i, int x, int y, int z) {
     assert(i >= 0 && i < board.ballCount);
     const Ball& ball = board.balls[i];
-    const Vec3 p = ball.position;
-    AddDebris(ball.kind, {p.x / 36.0f, p.y / 36.0f * 0.5f, p.z / 36.0f}, 0);
+    AddDebris(ball.kind, WorldFromBoard(ball.position), 0);
     board.RemoveBall(i);
 
     // The ground layer is never destroyed.
     if (!board.Contains(x, y, z) || y < 1) return;
     int8_t& cell = board.cells[static_cast<size_t>(board.Index(x, y, z))];
-    const int kind = CellKind(cell);
+    const int kind = KindOfValue(cell);
     int meshKind = kind;
     int quarterTurns = 0;
     if (IsCornerKind(kind)) {

@@ -50,7 +50,7 @@ TEST_F(AppMainMenu, LoadOpensALevelFileForPlay) {
     EXPECT_EQ(board.stock[kindIronBall], 1);
     EXPECT_EQ(loadedBoard.ballCount, 2);  // as stored, for the reset
     EXPECT_EQ(camera.cameraDistance, 12.0f);
-    EXPECT_EQ(renderSuspended, 0);
+    EXPECT_EQ(renderSuspended, RenderState::Drawing);
 }
 
 TEST_F(AppMainMenu, ACancelledOrBadLoadChangesNothing) {
@@ -332,16 +332,18 @@ TEST_F(AppPlayCommands, TheCameraTurnsWithTheRightButtonWithinItsPitch) {
 }
 
 TEST_F(AppPlayCommands, TheCursorFollowsTheHeldPiece) {
-    static std::vector<int> cursors;
+    static std::vector<CursorId> cursors;
     cursors.clear();
-    platformHooks.setCursor = [](int id) { cursors.push_back(id); };
+    platformHooks.setCursor = [](CursorId id) { cursors.push_back(id); };
     OpenSamplePuzzle();
     Click(StockSlot(kindIronBall));
     Click(StockSlot(kindCornerFirst));
     Click(StockSlot(kindRampFirst + 1));
     Click(StockSlot(kindPlainCube));
     Click(-1);
-    const std::vector<int> expected = {110, 110, 112, 112, 107, 107, 111, 111, 109, 109};
+    using C = CursorId;
+    const std::vector<CursorId> expected = {C::Ball,  C::Ball,  C::Corner,  C::Corner,  C::Ramp,
+                                            C::Ramp,  C::Block, C::Block,   C::Pointer, C::Pointer};
     EXPECT_EQ(cursors, expected);
 }
 

@@ -50,7 +50,7 @@ Board RandomPuzzle(std::mt19937& rng, bool manyBalls) {
         for (int y = 1; y + 1 < sy; ++y)
             for (int x = 0; x < sx; ++x) {
                 const int start = level.Index(x, y, z), above = level.Index(x, y + 1, z);
-                if (CellKind(level.cells[size_t(start)]) != kindStartCube || level.cells[size_t(above)] != 0) continue;
+                if (KindOfValue(level.cells[size_t(start)]) != kindStartCube || level.cells[size_t(above)] != 0) continue;
                 if (rng() % 100 >= 70) continue;
                 const int kind = 12 + int(rng() % 4);
                 level.cells[size_t(above)] = int8_t(kind);
@@ -110,7 +110,7 @@ protected:
             if (ball.lock != int8_t(BallLock::PlayerBall)) continue;
             const int x = int(ball.position.x / 36.0f), y = int((ball.position.y - 6.0f) / 36.0f),
                       z = int(ball.position.z / 36.0f);
-            if (!b.Contains(x, y, z) || CellKind(b.cells[size_t(b.Index(x, y, z))]) != ball.kind)
+            if (!b.Contains(x, y, z) || KindOfValue(b.cells[size_t(b.Index(x, y, z))]) != ball.kind)
                 return ::testing::AssertionFailure() << "ball " << i << " stands on a cell that does not show it";
         }
         return ::testing::AssertionSuccess();
@@ -133,11 +133,11 @@ protected:
                 if (rng() % 2 == 0) {
                     std::vector<int> spots;
                     for (int i = 0; i < n; ++i) {
-                        const int kind = CellKind(board.cells[size_t(i)]);
+                        const int kind = KindOfValue(board.cells[size_t(i)]);
                         if (kind == kindStartCube || IsBallKind(kind)) spots.push_back(i);
                     }
                     if (!spots.empty()) cell = spots[rng() % spots.size()];
-                    if (CellKind(board.cells[size_t(cell)]) == kindStartCube && rng() % 2 == 0) {
+                    if (KindOfValue(board.cells[size_t(cell)]) == kindStartCube && rng() % 2 == 0) {
                         int x, y, z;
                         board.CellOf(cell, x, y, z);
                         PointAtFace(x, y, z, 0, 1, 0);

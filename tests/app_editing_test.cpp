@@ -132,7 +132,7 @@ TEST_F(AppPlacePlay, APlacedBallCanBeDeletedButNotTheStartCubeUnderIt) {
     ASSERT_EQ(board.ballCount, 2);
     Click(ControlId::ToolDelete);
     Click(Cell(1, 1, 1));
-    EXPECT_EQ(CellKind(int8_t(CellAt(board, 1, 1, 1))), kindStartCube);
+    EXPECT_EQ(KindOfValue(int8_t(CellAt(board, 1, 1, 1))), kindStartCube);
     Click(Cell(1, 2, 1));
     EXPECT_EQ(board.ballCount, 1);
     EXPECT_EQ(board.stock[kindIronBall], 1);

@@ -36,7 +36,7 @@ inline void RecordSound(int id) {
 }
 inline void RecordDebrisClear() { effects.push_back(debrisCleared); }
 inline bool FakeDialog(bool open, std::string& path) {
-    EXPECT_EQ(renderSuspended, 1);  // no frame is drawn over the dialog
+    EXPECT_EQ(renderSuspended, RenderState::FileDialog);  // no frame is drawn over the dialog
     dialogOpens.push_back(open);
     path = dialogPath;
     return !dialogPath.empty();

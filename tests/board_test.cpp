@@ -32,8 +32,8 @@ TEST(BoardReaders, KindsAsStoredAndAsTheBallsCollideWithThem) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y << "," << c.z << " holding " << c.stored);
         if (board.Contains(c.x, c.y, c.z)) SetCell(board, c.x, c.y, c.z, c.stored);
-        EXPECT_EQ(KindAt(board, c.x, c.y, c.z), c.kind);
-        EXPECT_EQ(SolidKindAt(board, c.x, c.y, c.z), c.solid);
+        EXPECT_EQ(KindAtOrGround(board, c.x, c.y, c.z), c.kind);
+        EXPECT_EQ(CollisionKindAt(board, c.x, c.y, c.z), c.solid);
     }
     // Every kind that may stand in a cell is of exactly one class, or empty.
     for (int k = 0; k < elementKindCount; ++k)

@@ -129,13 +129,13 @@ TEST_F(SimContact, PassingOverFarCellsChangesNothing) {
         board.RemoveBall(0);
 
         // Every face of the 27 cells, in order, with a running best.
-        const CellCoord cell = BallCell(p);
+        const CellCoord cell = NearestCell(p);
         float best = contactSearchReach;
         int bestCell = -1;
         for (int dz = -1; dz <= 1; ++dz)
             for (int dy = -1; dy <= 1; ++dy)
                 for (int dx = -1; dx <= 1; ++dx) {
-                    const int shape = ShapeOfKind(SolidKindAt(board, cell.x + dx, cell.y + dy, cell.z + dz));
+                    const int shape = ShapeOfKind(CollisionKindAt(board, cell.x + dx, cell.y + dy, cell.z + dz));
                     if (shape == noShape) continue;
                     const Vec3 rel{p.x / 36.0f - static_cast<float>(cell.x + dx),
                                    p.y / 72.0f - static_cast<float>(cell.y + dy) / 2.0f,

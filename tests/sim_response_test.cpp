@@ -382,7 +382,7 @@ TEST_F(SimResponse, BombCrestRule) {
         Ball& ball = AddBallAt(board, c.ballKind, {72.0f, c.height * 36.0f, 72.0f}, c.velocity);
         ball.sinceContact = static_cast<int8_t>(c.sinceContact);
         ball.lastContactKind = c.lastContactKind;
-        BombCrestRule(board, ball, BallCell(ball.position));
+        BombCrestRule(board, ball, NearestCell(ball.position));
         EXPECT_EQ(ball.sinceContact, c.applies ? c.sinceContact - 1 : c.sinceContact);
         EXPECT_EQ(ball.velocity.y, c.applies && c.height > 2.1f ? 0.05f : c.velocity.y);
     }

@@ -31,9 +31,9 @@ std::string FormatFloat(float f) {
 bool SameBits(const Vec3& a, const Vec3& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // The cell a ball belongs to: exact for a placing position, else the nearest.
-void BallCell(const Board& board, const Ball& ball, int& x, int& y, int& z) {
+void BallStandingCell(const Board& board, const Ball& ball, int& x, int& y, int& z) {
     auto nearest = [](float v, int size) {
-        const long cell = std::lround(v / 36.0f);
+        const long cell = std::lround(v / boardUnitsPerCell);
         return static_cast<int>(cell < 0 ? 0 : cell >= size ? size - 1 : cell);
     };
     x = nearest(ball.position.x, board.sizeX);
@@ -122,7 +122,7 @@ std::string DumpLevel(const LevelData& level) {
     for (int b = 0; b < board.ballCount; ++b) {
         const Ball& ball = board.balls[b];
         int x, y, z;
-        BallCell(board, ball, x, y, z);
+        BallStandingCell(board, ball, x, y, z);
         out += "ball " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z) + " " +
                ballKindNames[ball.kind - kindBalloon] + " " + directionNames[ball.direction] + " " +
                lockNames[ball.lock];
@@ -248,7 +248,7 @@ std::string DescribeLevel(const LevelData& level) {
                   board.cellCount, board.goalCount);
     out += line;
     int fixed[elementKindCount] = {}, flagged[elementKindCount] = {};
-    for (int8_t value : board.cells) (value >= cellPlayerPiece ? flagged : fixed)[CellKind(value)]++;
+    for (int8_t value : board.cells) (value >= cellPlayerPiece ? flagged : fixed)[KindOfValue(value)]++;
     out += "cells:\n";
     for (int kind = 0; kind < elementKindCount; ++kind) {
         if (!fixed[kind] && !flagged[kind]) continue;
@@ -261,7 +261,7 @@ std::string DescribeLevel(const LevelData& level) {
     for (int b = 0; b < board.ballCount; ++b) {
         const Ball& ball = board.balls[b];
         int x, y, z;
-        BallCell(board, ball, x, y, z);
+        BallStandingCell(board, ball, x, y, z);
         std::snprintf(line, sizeof line, "  %-3d %-8s cell %d %d %d  direction %-5s lock %-8s position %s %s %s\n", b,
                       ballKindNames[ball.kind - kindBalloon], x, y, z, directionNames[ball.direction],
                       lockNames[ball.lock], FormatFloat(ball.position.x).c_str(), FormatFloat(ball.position.y).c_str(),
