@@ -6,8 +6,7 @@
 namespace {
 
 TEST(BoardReaders, KindsAsStoredAndAsTheBallsCollideWithThem) {
-    Board board(5, 3, 6);
-    SetCell(board, 2, 0, 2, kindEmpty);  // a hole in the ground layer is still ground to a ball
+    Board board = FloorBoard(5, 3, 6);  // a hole in its ground layer is still ground to a ball
     struct Case {
         int x, y, z, stored, kind, solid;
     };
