@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -21,8 +22,7 @@ namespace apptest {
 
 inline double fakeNow = 0.0;
 inline std::vector<int> sounds;
-inline std::vector<int> effects;       // sounds and debris clears, in the order they happened
-constexpr int debrisCleared = -1;      // an entry of effects
+inline int debrisClears = 0;
 inline std::string dialogPath;        // what the fake file dialog answers; empty = cancel
 inline std::vector<bool> dialogOpens; // each dialog shown: true for open, false for save
 inline std::vector<std::string> openedPages;
@@ -30,11 +30,8 @@ inline std::vector<DisplayMode> resetModes;
 inline std::vector<DisplayMode> adapterModes;
 
 inline double FakeClock() { return fakeNow; }
-inline void RecordSound(int id) {
-    sounds.push_back(id);
-    effects.push_back(id);
-}
-inline void RecordDebrisClear() { effects.push_back(debrisCleared); }
+inline void RecordSound(int id) { sounds.push_back(id); }
+inline void RecordDebrisClear() { ++debrisClears; }
 inline bool FakeDialog(bool open, std::string& path) {
     EXPECT_EQ(renderSuspended, RenderState::FileDialog);  // no frame is drawn over the dialog
     dialogOpens.push_back(open);
@@ -52,7 +49,7 @@ protected:
         workDir = folder.Path().string();
         fakeNow = 0.0;
         sounds.clear();
-        effects.clear();
+        debrisClears = 0;
         dialogPath.clear();
         dialogOpens.clear();
         openedPages.clear();
@@ -88,11 +85,7 @@ protected:
         WindowProc(Message::Key(MessageType::KeyDown, key, wasDown));
         WindowProc(Message::Key(MessageType::KeyUp, key));
     }
-    int CountSound(SoundEffectId id) const {
-        int n = 0;
-        for (int s : sounds) n += s == static_cast<int>(id);
-        return n;
-    }
+    int CountSound(SoundEffectId id) const { return int(std::count(sounds.begin(), sounds.end(), int(id))); }
 
     // ---- Levels ----
 
@@ -133,10 +126,8 @@ protected:
     void PointAtFace(int x, int y, int z, int faceOffsetX, int faceOffsetY, int faceOffsetZ) {
         hoveredControl = board.Index(x, y, z);
         pickBoxMin = {float(x) - 0.5f, float(y) * 0.5f - 0.25f, float(z) - 0.5f};
-        pickEntryPoint = {float(x), float(y) * 0.5f, float(z)};
-        if (faceOffsetX) pickEntryPoint.x += 0.5f * float(faceOffsetX);
-        if (faceOffsetY) pickEntryPoint.y += 0.25f * float(faceOffsetY);
-        if (faceOffsetZ) pickEntryPoint.z += 0.5f * float(faceOffsetZ);
+        pickEntryPoint = {float(x) + 0.5f * float(faceOffsetX), float(y) * 0.5f + 0.25f * float(faceOffsetY),
+                          float(z) + 0.5f * float(faceOffsetZ)};
     }
 
     ScratchDir folder;  // the game's work folder
