@@ -71,7 +71,6 @@ constexpr int stockSlots = 50;
 // launch arrows per ball, all below the interface controls' ids (10000 up):
 // a board may hold at most this many cells (30 x 10 x 30 is 9000).
 constexpr int maxCellCount = 10000 - 20 - 4 * maxBalls;
-constexpr float ballRadiusWorld = 1.0f / 3.0f;
 constexpr float ballPlacingLift = 6.0f;  // board units above the cell centre
 
 struct Ball {
