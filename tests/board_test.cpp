@@ -112,6 +112,8 @@ TEST(BoardBalls, CopyTakesTheBoardButNotTheRunValues) {
     EXPECT_EQ(copy.velocity.y, 0.0f);
     EXPECT_EQ(copy.restitution, 0.9f);
     EXPECT_EQ(copy.mass, 1.0f);
+    to.Clear();
+    EXPECT_EQ(to.cells, std::vector<int8_t>(144, 0));
 }
 
 TEST(BoardPrepare, PlayerPiecesGoToTheStockAndTheRunValuesAreReset) {

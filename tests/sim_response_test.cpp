@@ -214,32 +214,6 @@ TEST_F(SimResponse, SpikesBurstBalloonsAndSpringsThrowBallsUp) {
     EXPECT_EQ(spring.balls[0].velocity.x, plastic.balls[0].velocity.x);
 }
 
-// The ball glides to the target cell's centre (cell steps, y in layers) and
-// is counted on the tick it leaves, about 1000 ticks later; a second ball
-// right where it glides neither touches it nor is touched.
-TEST_F(SimResponse, TargetTakesTheBallInAndCountsItWhenAbsorbReachesEleven) {
-    Board board = DropOnto(kindTargetCube, kindPlasticBall);
-    const int landing = TickUntil(board, ballsAtTarget, 400, [&] { return board.balls[0].absorb > 0.0f; });
-    ASSERT_LE(landing, 400);
-    const Vec3 p = board.balls[0].position, glide = board.balls[0].velocity;
-    EXPECT_EQ(board.balls[0].absorb, 1.0f);
-    EXPECT_EQ(glide.x, 2.0f - p.x / 36.0f);
-    EXPECT_EQ(glide.y, 1.0f - p.y / 36.0f);
-    AddBallAt(board, kindBalloon, p);
-    int ticks = 0;
-    for (; board.ballCount == 2 && ticks < 2000; ++ticks) {
-        effects.Clear();
-        SimulationTick(board, ballsAtTarget);
-        if (board.ballCount == 2) {
-            ASSERT_EQ(std::memcmp(&board.balls[0].velocity, &glide, sizeof glide), 0);
-        }
-    }
-    EXPECT_EQ(ballsAtTarget, 1);
-    EXPECT_TRUE(Played(SoundEffectId::TargetTaken));
-    EXPECT_NEAR(ticks, 1000, 5);
-    EXPECT_EQ(board.balls[0].kind, kindBalloon);
-}
-
 // A contact point at the ball's very centre (here on a magnet's side) gives no
 // normal: the contact changes nothing that tick, not even the magnet's brake.
 TEST_F(SimResponse, ContactAtTheBallsCentreDoesNothing) {
