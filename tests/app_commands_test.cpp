@@ -202,11 +202,12 @@ TEST_F(AppEditorCommands, RollWaitsForEveryDirectionAndResetGivesAnEmptyLevel) {
     Click(ControlId::Roll);
     EXPECT_EQ(gameScreen, GameScreen::Editor);
     EXPECT_EQ(CountSound(SoundEffectId::RunStarted), 0);
-    Click(Arrow(0, 2));
+    Click(Arrow(0, 0));  // the first arrow, right after the stock slots
+    EXPECT_EQ(heldKind, 0);
     Click(ControlId::Roll);
     EXPECT_EQ(gameScreen, GameScreen::Run);
     EXPECT_EQ(loadedBoard.ballCount, 1);
-    EXPECT_EQ(board.balls[0].velocity.x, 4.8f);
+    EXPECT_EQ(board.balls[0].velocity.x, -4.8f);
     Click(ControlId::Stop);
     Press(KeyCode::Digit1);
     Click(ControlId::ToolSwap);
