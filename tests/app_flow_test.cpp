@@ -298,8 +298,11 @@ TEST_F(AppBackToMenu, StopRestoresThePuzzleOrTheEditorsLevelAsTheRunBegan) {
 
 TEST_F(AppBackToMenu, ExitOrMenuShowThePuzzlesPageOfTheListOrTheMainPage) {
     OpenSamplePuzzle(23);
+    Click(StockSlot(kindCornerFirst));
     Click(ControlId::Exit);
     EXPECT_EQ(gameScreen, GameScreen::MainMenu);
+    EXPECT_EQ(heldKind, 0);  // the cursor is empty on the menu: the piece went back
+    EXPECT_EQ(board.stock[kindCornerFirst], 1);
     EXPECT_EQ(menuPage, MenuPage::PuzzleSelect);
     EXPECT_EQ(currentPuzzle, 20);
     OpenSamplePuzzle(42);
