@@ -1,42 +1,14 @@
-// The tm3 level tool: the text form, its round trip to the exact bytes, its
-// error messages, and the command line's exit status.
+// The tm3 level tool: the text form, its round trip to the exact bytes and
+// its error messages.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <random>
-#include <sys/wait.h>
 
 #include "board/level_file.h"
 #include "tests/test_support.h"
 #include "tools/tm3/level_text.h"
 
 namespace {
-
-const char sampleText[] = R"(# a small puzzle
-size 4 2 3
-goal 1
-camera 12 0.5 -0.785398185
-
-layer 0
-GGGG
-GGGG
-GGGG
-
-layer 1
-S..T
-.nA.
-rX.,
-
-ball 0 1 0 iron +x fixed
-ball 1 1 1 bomb none player at 40.5 42 36.25
-)";
-
-LevelData Compile(const std::string& text) {
-    LevelData level;
-    std::string error;
-    EXPECT_TRUE(CompileLevel(text, level, error)) << error;
-    return level;
-}
 
 std::string CompileError(const std::string& text) {
     LevelData level;
@@ -97,33 +69,6 @@ TEST(Tm3Text, ErrorsNameTheirLine) {
         {"size 4 2 3\ngoal 1\nball 0 0 0 iron +x fixed at -500 6 0\n", "line 4: ball 0: position is outside the board"},
     };
     for (auto [text, error] : cases) EXPECT_EQ(CompileError(text), error);
-}
-
-// ---- The command line ----
-
-int RunTool(const std::string& arguments, const std::string& outputFile) {
-    const std::string command = std::string(TM3_TOOL_PATH) + " " + arguments + " > " + outputFile + " 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST(Tm3Command, CompileDumpInfoAndExitStatus) {
-    ScratchDir dir;
-    WriteText(dir.File("level.txt"), sampleText);
-    const std::string out = dir.File("out.txt");
-    ASSERT_EQ(RunTool("compile " + dir.File("level.txt") + " -o " + dir.File("level.tm3"), out), 0);
-    ASSERT_EQ(RunTool("dump " + dir.File("level.tm3"), dir.File("dump.txt")), 0);
-    ASSERT_EQ(RunTool("compile " + dir.File("dump.txt") + " -o " + dir.File("again.tm3"), out), 0);
-    EXPECT_EQ(ReadBytes(dir.File("again.tm3")), ReadBytes(dir.File("level.tm3")));
-    EXPECT_EQ(ReadBytes(dir.File("level.tm3")), EncodeLevel(Compile(sampleText).board, Compile(sampleText).camera));
-    ASSERT_EQ(RunTool("info " + dir.File("level.tm3"), out), 0);
-    const std::vector<uint8_t> info = ReadBytes(out);
-    EXPECT_NE(std::string(info.begin(), info.end()).find("stock: empty x1, plain cube x1, bomb x1, ramp 0 x1\n"),
-              std::string::npos);  // ',' is a flagged empty
-    WriteText(dir.File("broken.txt"), "size 4 2 3\ngoal x\n");
-    EXPECT_EQ(RunTool("compile " + dir.File("broken.txt") + " -o " + dir.File("b.tm3"), out), 2);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("b.tm3")));
-    EXPECT_EQ(RunTool("dump " + dir.File("missing.tm3"), out), 2);
 }
 
 }  // namespace
