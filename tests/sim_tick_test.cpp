@@ -34,6 +34,7 @@ TEST_F(SimTick, FreeFlightMovesFallsIsLimitedAndRolls) {
     AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {4.8f, 0.0f, 0.0f});
     AddBallAt(board, kindPlasticBall, {50.0f, 250.0f, 50.0f}, {90.0f, 0.05f, 80.0f});
     AddBallAt(board, kindPlasticBall, {300.0f, 250.0f, 50.0f}, {30.0f, 0.0f, 30.0f});
+    AddBallAt(board, kindPlasticBall, {150.0f, 250.0f, 300.0f}, {99.0f, 0.0f, 0.0f});
     SimulationTick(board, ballsAtTarget);
     const Ball& ball = board.balls[0];
     EXPECT_FLOAT_EQ(ball.position.x, 180.192f);
@@ -45,6 +46,7 @@ TEST_F(SimTick, FreeFlightMovesFallsIsLimitedAndRolls) {
     const Vec3 fast = board.balls[1].velocity;
     EXPECT_NEAR(Length(fast), 100.0f, 0.01f);
     EXPECT_FLOAT_EQ(fast.x / fast.z, 90.0f / 80.0f);
+    EXPECT_FLOAT_EQ(board.balls[3].velocity.x, 99.0f * 0.99995f * 0.99995f);  // below the limit only damping acts
     const Ball& rolling = board.balls[2];
     Matrix4 expected;
     for (int t = 0; t < 2; ++t) {  // the velocity after each tick's damping
