@@ -268,9 +268,7 @@ TEST_F(AppPlaceEditor, TheStockToolMarksThePlayersPiecesAndTheBallsLocks) {
 }
 
 TEST_F(AppPlaceEditor, TheTopFaceWinsAndEdgeFacesGiveNothing) {
-    const struct {
-        int x, y, z, faceX, faceY, faceZ, offset;
-    } cases[] = {
+    const struct { int x, y, z, faceX, faceY, faceZ, offset; } cases[] = {
         {0, 0, 0, -1, 0, 0, 0}, {0, 0, 0, 0, 0, -1, 0}, {0, 0, 0, 0, -1, 0, 0}, {9, 9, 9, 1, 0, 0, 0},
         {9, 9, 9, 0, 1, 0, 0},  {9, 9, 9, 0, 0, 1, 0},  {4, 3, 4, 0, 0, 1, 100}, {4, 3, 4, 0, 0, -1, -100},
         {4, 3, 4, 0, -1, 0, -10}, {4, 3, 4, -1, 0, 0, -1}, {4, 3, 4, 1, 0, 0, 1},  {4, 3, 4, 0, 0, 0, 0},

@@ -222,10 +222,7 @@ TEST_F(AppGoal, TheProgressFileIsReadFromItsFirstSixtyBytesAndWrittenWhole) {
     std::vector<uint8_t> mixed(60, 0);
     mixed[0] = mixed[2] = 1;
     mixed[1] = 2;  // not a 1: unsolved
-    const struct {
-        std::vector<uint8_t> file;
-        int solved;
-    } cases[] = {
+    const struct { std::vector<uint8_t> file; int solved; } cases[] = {
         {mixed, 2},
         {{1, 1, 0, 1}, 4},                      // a short file fills the first flags; flag 10 stays
         {std::vector<uint8_t>(200000, 1), 60},  // a longer one gives its first 60 bytes

@@ -47,10 +47,7 @@ protected:
 // settings come from video.ini, or the defaults are written when it is missing
 // or short. What the options page applies is written back at shutdown.
 TEST_F(AppVideo, TheStartModeFollowsTheStoredSettings) {
-    const struct {
-        std::vector<uint8_t> ini;
-        DisplayMode start;
-    } cases[] = {
+    const struct { std::vector<uint8_t> ini; DisplayMode start; } cases[] = {
         {IniBytes(800, 600, 75, x32), Mode(800, 600, 75, a32)},
         {IniBytes(800, 600, 70, a32), Mode(800, 600, 60, a32)},
         {IniBytes(1024, 768, 85, r16), Mode(1024, 768, 75, r16)},
@@ -126,10 +123,7 @@ TEST_F(AppVideo, TheArrowsStepThroughTheGroupsAndNeverLeaveThem) {
     gameScreen = GameScreen::MainMenu;
     Click(ControlId::MainOptions);
     ASSERT_TRUE(Pending() == Mode(1024, 768, 75, a32));
-    const struct {
-        ControlId arrow;
-        DisplayMode pending;
-    } steps[] = {
+    const struct { ControlId arrow; DisplayMode pending; } steps[] = {
         {ControlId::ResolutionDown, Mode(800, 600, 60, r16)}, {ControlId::DepthUp, Mode(800, 600, 60, a32)},
         {ControlId::RefreshUp, Mode(800, 600, 72, a32)},      {ControlId::RefreshUp, Mode(800, 600, 75, a32)},
         {ControlId::RefreshUp, Mode(800, 600, 75, a32)},      {ControlId::DepthUp, Mode(800, 600, 75, a32)},

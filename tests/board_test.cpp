@@ -7,9 +7,7 @@ namespace {
 
 TEST(BoardReaders, KindsAsStoredAndAsTheBallsCollideWithThem) {
     Board board = FloorBoard(5, 3, 6);  // a hole in its ground layer is still ground to a ball
-    struct Case {
-        int x, y, z, stored, kind, solid;
-    };
+    struct Case { int x, y, z, stored, kind, solid; };
     const Case cases[] = {
         {2, 0, 2, kindEmpty, kindEmpty, kindGroundCube},
         {2, -4, 2, kindEmpty, kindGroundCube, kindGroundCube},

@@ -121,11 +121,7 @@ TEST(LevelFileRejects, EveryTruncation) {
 
 TEST(LevelFileRejects, BadHeaderCellsBallsAndView) {
     const std::vector<uint8_t> good = EncodeLevel(Sample(), sampleCamera);
-    struct Case {
-        const char* what;
-        size_t offset;
-        uint8_t value;
-    };
+    struct Case { const char* what; size_t offset; uint8_t value; };
     const Case cases[] = {
         {"magic byte 3", 3, '1'},          {"zero width", 4, 0},
         {"negative rows", 6, 0x80},        {"ball count -1", 7, 0xFF},

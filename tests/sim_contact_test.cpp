@@ -103,12 +103,7 @@ TEST_F(SimContact, MagnetsPullIronBallsWithinOneAndAHalfCells) {
     Board board(7, 4, 7);
     board.Clear();
     SetCell(board, 3, 2, 3, kindMagnet);
-    struct Case {
-        const char* what;
-        int kind;
-        Vec3 position;
-        Vec3 gain;
-    };
+    struct Case { const char* what; int kind; Vec3 position; Vec3 gain; };
     // (1.5 - dist) * 0.1 towards the magnet at (108, 72, 108).
     const Case oneMagnet[] = {
         {"one cell along x", kindIronBall, {72.0f, 72.0f, 108.0f}, {0.05f, 0.0f, 0.0f}},

@@ -29,10 +29,7 @@ double WallFactor(double mass, double restitution) { return (mass - restitution 
 // (6, 1, 2), or into the edge of the board when there is none. A side is no
 // landing: spikes, springs and targets act only on what lands on them.
 TEST_F(SimResponse, RollingIntoTheSideOfAnElement) {
-    struct Case {
-        int ball, element;
-        bool explodes;
-    };
+    struct Case { int ball, element; bool explodes; };
     const Case cases[] = {
         {kindBalloon, kindPlainCube, false}, {kindBalloon, kindSpikeCube, false},
         {kindPlasticBall, kindSpringCube, false}, {kindPlasticBall, kindTargetCube, false},
@@ -81,10 +78,7 @@ TEST_F(SimResponse, RollingIntoTheSideOfAnElement) {
 // the corner's two open sides, and must leave along the other axis at full
 // speed, on the cell's centre line, unharmed: the turn is no strike.
 TEST_F(SimResponse, CornersTurnABombByARightAngleUnharmed) {
-    struct Case {
-        int kind;
-        Vec3 in, out;
-    };
+    struct Case { int kind; Vec3 in, out; };
     const Case cases[] = {
         {3, {-1, 0, 0}, {0, 0, 1}},  {3, {0, 0, -1}, {1, 0, 0}},  {4, {-1, 0, 0}, {0, 0, -1}}, {4, {0, 0, 1}, {1, 0, 0}},
         {5, {1, 0, 0}, {0, 0, -1}},  {5, {0, 0, 1}, {-1, 0, 0}},  {6, {1, 0, 0}, {0, 0, 1}},   {6, {0, 0, -1}, {-1, 0, 0}},
@@ -119,11 +113,7 @@ TEST_F(SimResponse, CornersTurnABombByARightAngleUnharmed) {
 // in the corner's cell, and by a ball touching it from the cell above even
 // when that ball runs along a grid line.
 TEST_F(SimResponse, CornerStrikesOffTheTurn) {
-    struct Case {
-        const char* what;
-        Vec3 position, velocity;
-        int neighbour;
-    };
+    struct Case { const char* what; Vec3 position, velocity; int neighbour; };
     const Case cases[] = {
         {"off the row's centre line", {108.0f - 2.0f, 48.0f, 108.0f + 0.5f}, {-4.8f, 0.0f, 0.0f}, neighbourOwnCell},
         {"from the cell above", {108.0f, 61.2f, 100.8f}, {0.0f, 0.0f, -4.8f}, neighbourBelow},

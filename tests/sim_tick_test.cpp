@@ -233,12 +233,7 @@ uint64_t HashRun(const Board& board, int ballsAtTarget) {
 
 // Recorded from this implementation, and the same on every compiler; a
 // change here changes every puzzle.
-struct GoldenRun {
-    const char* level;
-    int ballCount;
-    int ballsAtTarget;
-    uint64_t hash;
-};
+struct GoldenRun { const char* level; int ballCount; int ballsAtTarget; uint64_t hash; };
 
 TEST_F(SimTick, GoldenRuns) {
     const GoldenRun runs[] = {

@@ -47,10 +47,7 @@ protected:
         WriteBytes(path, EncodeLevel(BoardFromText(text), OrbitCamera{}));
         return path;
     }
-    struct Result {
-        int status;
-        std::string out, err;
-    };
+    struct Result { int status; std::string out, err; };
     static Result Run(const Tm3Args& args) {
         std::FILE* out = std::tmpfile();
         std::FILE* err = std::tmpfile();
