@@ -109,7 +109,7 @@ TEST_F(SimContact, MagnetsPullIronBallsWithinOneAndAHalfCells) {
         {"one cell along x", kindIronBall, {72.0f, 72.0f, 108.0f}, {0.05f, 0.0f, 0.0f}},
         {"1.4 cells", kindIronBall, {108.0f - 1.4f * 36.0f, 72.0f, 108.0f}, {0.01f, 0.0f, 0.0f}},
         {"1.5 cells: no more", kindIronBall, {54.0f, 72.0f, 108.0f}, {}},
-        {"1.55 cells", kindIronBall, {108.0f - 1.55f * 36.0f, 72.0f, 108.0f}, {}},
+        {"1.55 cells, the magnet's cell still searched", kindIronBall, {54.0f, 72.0f, 122.0f}, {}},
         // The reach counts a layer as half a cell (dist 0.5), the direction in
         // layers: -1 / 0.5 * (1.5 - 0.5) * 0.1.
         {"one layer above", kindIronBall, {108.0f, 108.0f, 108.0f}, {0.0f, -0.2f, 0.0f}},
