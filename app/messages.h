@@ -27,6 +27,7 @@ enum class KeyCode : uint8_t {
     Digit6 = '6',
     NumpadAdd = 0x6B,
     NumpadSubtract = 0x6D,
+    M = 'M',  // mute; the window layer sends letters as capitals
 };
 
 struct Message {

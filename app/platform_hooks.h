@@ -49,6 +49,8 @@ struct PlatformHooks {
     void (*sleepMilliseconds)(int ms) = nullptr;
     // Tells the player something went wrong, in a message box; UTF-8 texts.
     void (*showMessage)(const char* title, const char* text) = nullptr;
+    // Mutes or unmutes music and effects together (the M key).
+    void (*toggleMute)() = nullptr;
 };
 
 extern PlatformHooks platformHooks;

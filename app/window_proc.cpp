@@ -47,6 +47,9 @@ static void HandleKeyDown(const Message& message) {
     case KeyCode::Escape: keyDown[static_cast<int>(KeyCode::Escape)] = 1; break;
     case KeyCode::NumpadSubtract: SlowDown(); break;
     case KeyCode::NumpadAdd: SpeedUp(); break;
+    case KeyCode::M:
+        if (!message.wasDown && platformHooks.toggleMute) platformHooks.toggleMute();
+        break;
     case KeyCode::Digit1:
     case KeyCode::Digit2:
     case KeyCode::Digit5:

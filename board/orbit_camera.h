@@ -3,7 +3,7 @@
 #pragma once
 
 struct OrbitCamera {
-    float cameraDistance = 15.0f;  // world units
-    float cameraPitch = 0.6f;      // radians above the horizon
+    float cameraDistance = 20.0f;  // world units
+    float cameraPitch = 1.0f;      // radians above the horizon
     float cameraYaw = 0.0f;        // radians around the vertical axis
 };

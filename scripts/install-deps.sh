@@ -14,6 +14,8 @@ packages=(
   xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick libgl1-mesa-dri zenity
   # real third-party files the readers are tried on
   assimp-testmodels sound-theme-freedesktop alsa-utils
+  # measuring the generated sounds and music (levels, spectra) by hand
+  sox
 )
 
 missing=()

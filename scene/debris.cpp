@@ -1,0 +1,150 @@
+// Shatter debris: fragments from a mesh's master copy, moved by the tick.
+#include "scene/debris.h"
+
+#include "gfx/matrix.h"
+#include "scene/element_meshes.h"
+#include "sim/effects.h"
+
+DebrisList debrisList;
+
+namespace {
+
+constexpr float third = 0.33333334f;
+constexpr float startLife = 2.0f;
+constexpr float finishing = 0.9f;  // below the drawing limit: gone now, freed at the next update
+
+// One quarter turn about +y, the sense elements are drawn turned in: (x, z) -> (z, -x).
+Vec3 QuarterTurns(Vec3 v, int turns) {
+    for (int i = 0; i < (turns & 3); ++i) v = {v.z, v.y, -v.x};
+    return v;
+}
+
+// Moves a fragment by `ticks` steps (at least one); returns its life.
+float UpdateFragment(Fragment& f, float ticks) {
+    if (f.life < 1.0f) {
+        f.life = 0.0f;
+        return 0.0f;
+    }
+    const int steps = ticks >= 1.0f ? static_cast<int>(ticks) : 1;
+    for (int i = 0; i < steps; ++i) {
+        f.centre = f.centre + f.velocity * 0.04f;
+        f.velocity.y -= 0.0003f;
+        f.velocity = f.velocity * 0.9995f;
+        f.life -= 0.0005f;
+        f.orientation = MatrixMultiply(f.orientation, f.spin);
+    }
+    // Below the ground it would be hidden anyway.
+    if (f.centre.y < 0.0f) f.life = finishing;
+    return f.life;
+}
+
+void FreeEntry(Debris& d) {
+    d.fragments.reset();
+    d.triangleCount = 0;
+    d.texture = 0;
+}
+
+}  // namespace
+
+// A plain linear congruential generator: the look of a burst needs no more.
+int DebrisList::NextRandom() {
+    randomState = randomState * 1103515245u + 12345u;
+    return static_cast<int>((randomState >> 16) & 0x7FFF);
+}
+
+void DebrisList::Add(const Mesh& mesh, Vec3 world, int quarterTurns) {
+    if (!mesh.master) return;
+    int slot = count;
+    if (count >= maxDebris) {
+        // A long run: take the first finished entry, or leave this burst out.
+        slot = -1;
+        for (int i = 0; i < maxDebris && slot < 0; ++i)
+            if (entries[i].life == 0.0f) slot = i;
+        if (slot < 0) return;
+    }
+    const MeshData& data = *mesh.master;
+    Debris& d = entries[slot];
+    FreeEntry(d);
+    d.life = startLife;
+    d.triangleCount = static_cast<int32_t>(data.FaceCount());
+    d.fragments = std::make_unique<Fragment[]>(static_cast<size_t>(d.triangleCount));
+    d.texture = mesh.textures.empty() ? 0 : mesh.textures[0];
+
+    for (int32_t face = 0; face < d.triangleCount; ++face) {
+        Fragment& f = d.fragments[static_cast<size_t>(face)];
+        // 1. The triangle, turned as the element is drawn.
+        for (int k = 0; k < 3; ++k) {
+            f.vertices[k] = data.vertices[data.indices[3 * static_cast<size_t>(face) + k]];
+            f.vertices[k].position = QuarterTurns(f.vertices[k].position, quarterTurns);
+        }
+        // 2. Its centre, and an outward push of random strength with a little lift.
+        const Vec3 centre = (f.vertices[0].position + f.vertices[1].position + f.vertices[2].position) * third;
+        const float strength = static_cast<float>(NextRandom() % 2048 + 2048) / 2048.0f;
+        f.velocity = centre * third * strength;
+        f.velocity.y += 0.1f;
+        for (MeshVertex& v : f.vertices) v.position = v.position - centre;
+        f.centre = centre + world;
+        // 3. A small random tumble per tick, about z, y and x.
+        const float alpha = static_cast<float>(NextRandom() % 2048 - 1024) * 9.765625e-06f;
+        const float beta = static_cast<float>(NextRandom() % 2048 - 1024) * 9.765625e-06f;
+        const float gamma = static_cast<float>(NextRandom() % 2048 - 1024) * 9.765625e-06f;
+        f.spin = MatrixMultiply(MatrixMultiply(MatrixRotationZ(alpha), MatrixRotationY(beta)), MatrixRotationX(gamma));
+        f.orientation = MatrixIdentity();
+        f.life = static_cast<float>(NextRandom() % 2048 - 1024) / 2048.0f + 5.0f;
+    }
+    if (slot == count) ++count;
+}
+
+void DebrisList::Update(float ticks) {
+    if (ticks == 0.0f) return;
+    for (int i = 0; i < count; ++i) {
+        Debris& d = entries[i];
+        if (d.life == 0.0f) {
+            FreeEntry(d);
+            continue;
+        }
+        float sum = 0.0f;
+        for (int32_t f = 0; f < d.triangleCount; ++f) sum += UpdateFragment(d.fragments[static_cast<size_t>(f)], ticks);
+        d.life = sum;
+    }
+}
+
+void DebrisList::Clear() {
+    for (Debris& d : entries) {
+        FreeEntry(d);
+        d.life = 0.0f;
+    }
+    count = 0;
+}
+
+void DebrisList::FillDrawBuffer(std::vector<MeshVertex>& vertices, std::vector<DebrisBatch>& batches) const {
+    vertices.clear();
+    batches.clear();
+    for (int i = 0; i < count; ++i) {
+        const Debris& d = entries[i];
+        if (d.life == 0.0f) continue;
+        DebrisBatch batch;
+        batch.texture = d.texture;
+        batch.firstVertex = static_cast<uint32_t>(vertices.size());
+        for (int32_t f = 0; f < d.triangleCount; ++f) {
+            const Fragment& fragment = d.fragments[static_cast<size_t>(f)];
+            if (fragment.life < 1.0f) continue;
+            MeshVertex placed[3];
+            for (int k = 0; k < 3; ++k) {
+                placed[k] = fragment.vertices[k];
+                placed[k].position = TransformCoord(fragment.vertices[k].position, fragment.orientation) + fragment.centre;
+            }
+            // Front, then the same triangle wound the other way: seen from both sides.
+            vertices.insert(vertices.end(), {placed[0], placed[1], placed[2], placed[0], placed[2], placed[1]});
+        }
+        batch.vertexCount = static_cast<uint32_t>(vertices.size()) - batch.firstVertex;
+        if (batch.vertexCount > 0) batches.push_back(batch);
+    }
+}
+
+void InstallDebrisHooks() {
+    effectHooks.addDebris = [](int meshKind, Vec3 world, int quarterTurns) {
+        if (meshKind >= 0 && meshKind < elementMeshSlots) debrisList.Add(elementMeshes[meshKind], world, quarterTurns);
+    };
+    effectHooks.clearDebris = [] { debrisList.Clear(); };
+}

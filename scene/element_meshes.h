@@ -1,0 +1,41 @@
+// The meshes of the board's elements, balls and indicators, indexed by element
+// kind and indicator number, and the sky around the scene.
+#pragma once
+
+#include <string>
+
+#include "scene/mesh.h"
+
+constexpr int elementMeshSlots = 35;
+// Indicator numbers beyond the element kinds.
+constexpr int indicatorArrow = 20;      // 20..23: the launch arrow turned 0..3 quarter turns
+constexpr int indicatorFourWay = 24;    // the arrow of a ball whose direction is unset
+constexpr int indicatorDigitFirst = 25; // 25 + d: digit d
+
+extern Mesh elementMeshes[elementMeshSlots];
+extern Mesh skyboxMesh;
+
+// The file of a slot, relative to the game's folder ("adatok/3dx/..."), or
+// null for a slot drawn with another slot's mesh or never drawn.
+const char* ElementMeshFile(int slot);
+inline constexpr const char* skyboxMeshFile = "adatok/3dx/skybox.x";
+
+// The slot whose mesh draws a kind or indicator: turned variants share their
+// base slot's mesh (corners 3, ramps 16, arrows 20).
+int MeshSlotOfKind(int kind);
+// The quarter turns about +y that a kind or indicator is drawn with.
+int QuarterTurnsOfKind(int kind);
+
+// Loads every slot's mesh from `gameFolder`; a file that fails leaves its slot
+// without geometry (the kinds it draws are invisible). Balls get sphere
+// normals; arrows and digits lose their first texture and show their colour.
+void LoadElementMeshes(const std::string& gameFolder);
+// The sky must load: false when it cannot.
+bool LoadSkybox(const std::string& gameFolder);
+
+// Around a device reset: drops every device copy, and builds them again after
+// it (the sky first, then the slots), stopping at the first failure.
+void ReleaseSceneDeviceCopies();
+bool RestoreSceneDeviceCopies();
+// Frees every mesh (shutdown and tests).
+void DestroySceneMeshes();

@@ -1,0 +1,267 @@
+// Mesh loading through Assimp, the normals the game shades with, and drawing
+// subset by subset through the graphics layer's hooks.
+#include "scene/mesh.h"
+
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <assimp/Importer.hpp>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "app/game_state.h"
+#include "gfx/matrix.h"
+
+MeshDeviceHooks meshDeviceHooks;
+
+namespace {
+
+// The .x file's own positions, texture coordinates and winding: Assimp turns
+// the file right-handed on import and this turns it back. Normals are ours.
+constexpr unsigned importFlags = aiProcess_ConvertToLeftHanded | aiProcess_Triangulate |
+                                 aiProcess_JoinIdenticalVertices | aiProcess_PreTransformVertices;
+
+constexpr int maxPathLength = 260;
+
+bool Readable(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}
+
+// Cuts `text` to fit a buffer of `size` characters with its terminator.
+void CopyCut(char* out, int size, const char* text) {
+    std::snprintf(out, static_cast<size_t>(size), "%s", text);
+}
+
+// Resolves a texture name of a material: as the game's media files are, then
+// beside the game's data folder, so that the game finds its textures whatever
+// folder it was started from.
+std::string ResolveTexture(const std::string& name) {
+    char path[maxPathLength];
+    if (FindMediaFile(path, maxPathLength, name.c_str()) == MeshResult::Ok) return path;
+    if (!workDir.empty() && Readable(workDir + "/" + name)) return workDir + "/" + name;
+    return {};
+}
+
+void ColourOf(const aiMaterial& material, const char* key, unsigned type, unsigned index, float out[4]) {
+    aiColor4D c;
+    if (aiGetMaterialColor(&material, key, type, index, &c) == AI_SUCCESS) {
+        out[0] = c.r;
+        out[1] = c.g;
+        out[2] = c.b;
+        out[3] = c.a;
+    }
+}
+
+// Normal of the face a, b, c seen from its front (clockwise on screen, the
+// device's front): (b - a) x (c - a), unit length; zero for a degenerate face.
+Vec3 FaceNormal(const MeshData& data, uint32_t face) {
+    const Vec3 a = data.vertices[data.indices[3 * face]].position;
+    const Vec3 b = data.vertices[data.indices[3 * face + 1]].position;
+    const Vec3 c = data.vertices[data.indices[3 * face + 2]].position;
+    const Vec3 e1 = b - a, e2 = c - a;
+    const Vec3 n{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
+    const float length = Length(n);
+    return length > 0.0f ? n * (1.0f / length) : Vec3{};
+}
+
+// Each vertex normal is the average of the normals of the faces that use it.
+// Vertices split at hard edges (as the game's meshes are) shade flat.
+void ComputeNormals(MeshData& data) {
+    for (MeshVertex& v : data.vertices) v.normal = {};
+    for (uint32_t f = 0; f < data.FaceCount(); ++f) {
+        const Vec3 n = FaceNormal(data, f);
+        for (int k = 0; k < 3; ++k) {
+            MeshVertex& v = data.vertices[data.indices[3 * f + k]];
+            v.normal = v.normal + n;
+        }
+    }
+    for (MeshVertex& v : data.vertices) {
+        const float length = Length(v.normal);
+        if (length > 0.0f) v.normal = v.normal * (1.0f / length);
+    }
+}
+
+}  // namespace
+
+// ---- Mesh ----
+
+Mesh::Mesh(const char* meshName) { CopyCut(name, sizeof name, meshName ? meshName : ""); }
+
+Mesh::~Mesh() { Destroy(); }
+
+void Mesh::Destroy() {
+    ReleaseDeviceCopy();
+    for (TextureHandle t : textures)
+        if (t != 0 && meshDeviceHooks.releaseTexture) meshDeviceHooks.releaseTexture(t);
+    textures.clear();
+    textureNames.clear();
+    materials.clear();
+    master.reset();
+}
+
+MeshResult Mesh::Load(const std::string& fileName) {
+    char path[maxPathLength];
+    const MeshResult found = FindMediaFile(path, maxPathLength, fileName.c_str());
+    if (found != MeshResult::Ok) return found;
+    Assimp::Importer importer;
+    return TakeScene(importer.ReadFile(path, importFlags));
+}
+
+MeshResult Mesh::LoadFromMemory(const void* data, size_t size) {
+    if (!data || size == 0) return MeshResult::InvalidArgument;
+    Assimp::Importer importer;
+    return TakeScene(importer.ReadFileFromMemory(data, size, importFlags, "x"));
+}
+
+// Gathers Assimp's meshes (one per material used) into one vertex list and one
+// index list sorted by material, so that each subset is one run of faces.
+MeshResult Mesh::TakeScene(const void* scenePointer) {
+    const aiScene* scene = static_cast<const aiScene*>(scenePointer);
+    if (!scene || !scene->mRootNode || scene->mNumMeshes == 0 || scene->mNumMaterials == 0 ||
+        (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
+        return MeshResult::Failed;
+
+    auto data = std::make_unique<MeshData>();
+    data->subsets.resize(scene->mNumMaterials);
+    for (unsigned material = 0; material < scene->mNumMaterials; ++material) {
+        data->subsets[material].faceStart = data->FaceCount();
+        for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+            const aiMesh* mesh = scene->mMeshes[m];
+            if (mesh->mMaterialIndex != material) continue;
+            const size_t base = data->vertices.size();
+            // 16-bit indices: a larger mesh is not one the game can draw.
+            if (base + mesh->mNumVertices > 65535) return MeshResult::Failed;
+            for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
+                MeshVertex v;
+                v.position = {mesh->mVertices[i].x, mesh->mVertices[i].y, mesh->mVertices[i].z};
+                if (mesh->mTextureCoords[0]) {
+                    v.u = mesh->mTextureCoords[0][i].x;
+                    v.v = mesh->mTextureCoords[0][i].y;
+                }
+                data->vertices.push_back(v);
+            }
+            for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+                const aiFace& face = mesh->mFaces[f];
+                if (face.mNumIndices != 3) continue;  // points and lines are not drawn
+                bool inRange = true;
+                for (int k = 0; k < 3; ++k) inRange = inRange && face.mIndices[k] < mesh->mNumVertices;
+                if (!inRange) return MeshResult::Failed;
+                for (int k = 0; k < 3; ++k) data->indices.push_back(static_cast<uint16_t>(base + face.mIndices[k]));
+            }
+        }
+        data->subsets[material].faceCount = data->FaceCount() - data->subsets[material].faceStart;
+    }
+    if (data->FaceCount() == 0) return MeshResult::Failed;
+
+    std::vector<Material> newMaterials(scene->mNumMaterials);
+    std::vector<std::string> newNames(scene->mNumMaterials);
+    for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
+        const aiMaterial& source = *scene->mMaterials[i];
+        Material& m = newMaterials[i];
+        ColourOf(source, AI_MATKEY_COLOR_DIFFUSE, m.diffuse);
+        ColourOf(source, AI_MATKEY_COLOR_SPECULAR, m.specular);
+        ColourOf(source, AI_MATKEY_COLOR_EMISSIVE, m.emissive);
+        float power = 0.0f;
+        if (aiGetMaterialFloat(&source, AI_MATKEY_SHININESS, &power) == AI_SUCCESS) m.power = power;
+        aiString texture;
+        if (source.GetTexture(aiTextureType_DIFFUSE, 0, &texture) == AI_SUCCESS && texture.length > 0) {
+            std::string name(texture.C_Str());
+            // Written the device's way, with backslashes.
+            for (char& c : name)
+                if (c == '\\') c = '/';
+            newNames[i] = name;
+        }
+    }
+
+    Destroy();
+    master = std::move(data);
+    materials = std::move(newMaterials);
+    textureNames = std::move(newNames);
+    textures.assign(materials.size(), 0);
+    for (size_t i = 0; i < textureNames.size(); ++i) {
+        if (textureNames[i].empty() || !meshDeviceHooks.loadTexture) continue;
+        const std::string path = ResolveTexture(textureNames[i]);
+        if (!path.empty()) textures[i] = meshDeviceHooks.loadTexture(path);
+    }
+    return MeshResult::Ok;
+}
+
+MeshResult Mesh::ConvertVertexFormat(uint32_t vertexFormat) {
+    if (!master) return MeshResult::Failed;
+    if (vertexFormat != meshVertexFormat) return MeshResult::Failed;
+    ComputeNormals(*master);
+    // The device copy is a copy of the master: build it again with the new normals.
+    if (deviceCopy) return RestoreDeviceCopy();
+    return MeshResult::Ok;
+}
+
+void Mesh::SetSphereNormals() {
+    if (!master) return;
+    for (MeshVertex& v : master->vertices) v.normal = Normalize(v.position);
+    if (deviceCopy) RestoreDeviceCopy();
+}
+
+MeshResult Mesh::RestoreDeviceCopy() {
+    if (!master) return MeshResult::Failed;
+    if (!meshDeviceHooks.createCopy) return MeshResult::Ok;  // no device: nothing to build
+    deviceCopy.reset();
+    deviceCopy = meshDeviceHooks.createCopy(*master);
+    return deviceCopy ? MeshResult::Ok : MeshResult::Failed;
+}
+
+void Mesh::ReleaseDeviceCopy() { deviceCopy.reset(); }
+
+MeshResult Mesh::Draw(bool drawOpaque, bool drawTranslucent) const {
+    if (!deviceCopy || !master) return MeshResult::Failed;
+    if (!meshDeviceHooks.drawSubset) return MeshResult::Failed;
+    const int count = static_cast<int>(materials.size());
+    auto drawOne = [&](int i) {
+        if (useMaterials && meshDeviceHooks.setMaterial) meshDeviceHooks.setMaterial(materials[i], textures[i]);
+        meshDeviceHooks.drawSubset(*deviceCopy, *master, i);
+    };
+    if (drawOpaque)
+        for (int i = 0; i < count; ++i)
+            if (!useMaterials || materials[i].diffuse[3] >= 1.0f) drawOne(i);
+    if (drawTranslucent && useMaterials)
+        for (int i = 0; i < count; ++i)
+            if (materials[i].diffuse[3] != 1.0f) drawOne(i);
+    return MeshResult::Ok;
+}
+
+// ---- Media files ----
+
+MeshResult FindMediaFile(char* outPath, int outSize, const char* name) {
+    if (!outPath || !name || outSize < 1) return MeshResult::InvalidArgument;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(name, error);
+    if (error || name[0] == '\0') return MeshResult::Failed;
+    const std::string full = absolute.string();
+    if (full.size() + 1 > static_cast<size_t>(outSize)) return MeshResult::Failed;
+    if (Readable(full)) {
+        CopyCut(outPath, outSize, full.c_str());
+        return MeshResult::Ok;
+    }
+    const std::string bare = absolute.filename().string();
+    if (!bare.empty() && Readable(bare)) {
+        CopyCut(outPath, outSize, bare.c_str());
+        return MeshResult::Ok;
+    }
+    // No developer media folder on this platform: the search ends here.
+    CopyCut(outPath, outSize, name);
+    return MeshResult::FileNotFound;
+}
+
+MeshResult LoadGameMesh(Mesh& mesh, const std::string& fileName) {
+    const MeshResult loaded = mesh.Load(fileName);
+    if (loaded != MeshResult::Ok) return loaded;
+    const MeshResult converted = mesh.ConvertVertexFormat(meshVertexFormat);
+    if (converted != MeshResult::Ok) return converted;
+    return mesh.RestoreDeviceCopy();
+}

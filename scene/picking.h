@@ -1,0 +1,51 @@
+// Picking in 3D: which board cell, stock item or launch arrow lies under the
+// pointer. Each candidate's box is clipped against the ray first; only boxes
+// the ray passes through try the element's own triangles.
+#pragma once
+
+#include "board/geometry.h"
+#include "scene/camera.h"
+
+// The box size meaning "one cell".
+inline constexpr Vec3 oneCellBox{-1000.0f, -1000.0f, -1000.0f};
+
+struct PickRay {
+    Vec3 origin;     // the eye
+    Vec3 direction;  // not normalised: one unit of view depth per unit of the ray
+};
+
+// The ray through pointer (mx, my) of a width x height screen, from the view
+// and projection of the last SetupView.
+PickRay PickRayAt(float mx, float my, int width, int height, const Matrix4& view, const Matrix4& projection);
+
+// Offers the box centred at `centre` of `size` (or oneCellBox) as the pick
+// `id`: accepted when the ray passes through the box, hits the kind's mesh and
+// enters the box nearer than the candidate picked so far. Writes
+// hoveredControl, pickEntryPoint and pickBoxMin when accepted.
+bool PickBox(Vec3 origin, Vec3 direction, Vec3 centre, int id, int kind, Vec3 size);
+
+// A stock item: pickable only while stock of its kind is left, or in the editor.
+bool PickStockItem(Vec3 origin, Vec3 direction, Vec3 centre, int id, int kind);
+
+// Whether the ray hits the mesh of `kind` placed in the box at `boxMin`.
+bool MeshRayHit(Vec3 origin, Vec3 direction, Vec3 boxMin, int kind, Vec3 size);
+
+// The ray parameter t >= 0 at which origin + t * direction meets triangle
+// a, b, c from either side; false when it misses.
+bool RayHitsTriangle(Vec3 origin, Vec3 direction, Vec3 a, Vec3 b, Vec3 c, float& t);
+
+// The 3D step of the hover test: cells, the stock ring and the launch arrows
+// under the pointer, for the screens that pick in 3D. hoveredControl must be -1.
+void PickSceneObjects(float pointerX, float pointerY);
+
+// ---- The stock ring ----
+
+constexpr int stockRingItems = 14;
+
+struct StockRingItem {
+    int kind = 0;
+    Vec3 centre;  // world units, on the ground plane
+};
+
+// The ring of stock items around an extent, turning with the camera's yaw.
+void StockRingLayout(const FrameExtent& extent, float yaw, StockRingItem out[stockRingItems]);

@@ -1,0 +1,177 @@
+// The scene's draw list: cells, stock ring, balls and arrows.
+#include "scene/scene_draw.h"
+
+#include <algorithm>
+
+#include "app/game_state.h"
+#include "gfx/matrix.h"
+#include "scene/element_meshes.h"
+#include "scene/picking.h"
+
+namespace {
+
+constexpr float highlightBoost = 6.0f;
+constexpr float tintAmount = 0.3f;
+constexpr float digitScale = 1.6f;
+constexpr float digitLift = 0.66f;  // layers above the item
+constexpr float pi = 3.14159265f;
+
+bool IsDigit(int kind) { return kind >= indicatorDigitFirst && kind < indicatorDigitFirst + 10; }
+
+bool Highlighted(int kind, int hoverIndex) {
+    if (IsDigit(kind)) return false;
+    const int n = board.cellCount;
+    if (hoverIndex > n && hoveredControl == hoverIndex) return true;       // launch arrows
+    if (hoverIndex == n && hoveredControl == n + kind) return true;        // stock items
+    return previewCell == hoverIndex;                                      // cells and balls in them
+}
+
+}  // namespace
+
+bool MakeElementDraw(int kind, int hoverIndex, float x, float y, float z, int tint, const Matrix4* ballRotation,
+                     ElementDraw& out) {
+    if (kind < 1 || kind >= elementMeshSlots) return false;
+    const int slot = MeshSlotOfKind(kind);
+    const Mesh& mesh = elementMeshes[slot];
+    if (!mesh.master || mesh.materials.empty()) return false;
+
+    // 1. Turn; a digit turns to face the camera.
+    Matrix4 m = MatrixRotationY(static_cast<float>(QuarterTurnsOfKind(kind)) * quarterTurnAngle);
+    if (IsDigit(kind)) m = MatrixRotationY(camera.cameraYaw + pi);
+    // 2. A ball rolls.
+    if (IsBallKind(slot) && ballRotation) m = MatrixMultiply(m, *ballRotation);
+    // 3. Place.
+    m.m[3][0] = x * cellSpacingX;
+    m.m[3][1] = y * cellSpacingY;
+    m.m[3][2] = z * cellSpacingZ;
+    // 4. Digits are drawn larger; the tens digit stands left of the units.
+    if (IsDigit(kind)) {
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) m.m[r][c] *= digitScale;
+        if (tint == tintBluer)
+            for (int c = 0; c < 3; ++c) m.m[3][c] -= 0.2f * m.m[0][c];
+    }
+    out.slot = slot;
+    out.world = m;
+
+    // 5. Highlight and tint on the first material's ambient colour, added in
+    // the order a draw changing the material in place would add them.
+    float a[3] = {mesh.materials[0].ambient[0], mesh.materials[0].ambient[1], mesh.materials[0].ambient[2]};
+    if (Highlighted(kind, hoverIndex))
+        for (float& c : a) c += highlightBoost;
+    switch (tint) {
+    case tintGreener: a[0] -= tintAmount; a[2] -= tintAmount; break;
+    case tintBluer: a[0] -= tintAmount; a[1] -= tintAmount; break;
+    case tintRedder: a[1] -= tintAmount; a[2] -= tintAmount; break;
+    default: break;
+    }
+    std::copy(a, a + 3, out.ambient);
+    return true;
+}
+
+void AddStockItemDraws(int kind, int hoverIndex, float x, float y, float z, std::vector<ElementDraw>& out) {
+    if (kind < 0 || kind >= stockSlots) return;
+    const int count = board.stock[kind];
+    if (count <= 0 && gameScreen != GameScreen::Editor) return;
+    ElementDraw d;
+    if (MakeElementDraw(kind, hoverIndex, x, y, z, tintNone, nullptr, d)) out.push_back(d);
+    if (gameScreen != GameScreen::Play && gameScreen != GameScreen::MainMenu) return;
+
+    // The count floats above the item; a corner's sits outwards, clear of the others.
+    float cx = x, cz = z;
+    switch (kind) {
+    case 3: cx -= 0.3f; cz -= 0.3f; break;
+    case 4: cx -= 0.3f; cz += 0.3f; break;
+    case 5: cx += 0.3f; cz += 0.3f; break;
+    case 6: cx += 0.3f; cz -= 0.3f; break;
+    default: break;
+    }
+    // Two digit places: a larger stock shows 99.
+    const int shown = std::clamp(count, 0, 99);
+    if (MakeElementDraw(indicatorDigitFirst + shown % 10, hoverIndex, cx, y + digitLift, cz, tintGreener, nullptr, d))
+        out.push_back(d);
+    if (shown >= 10 &&
+        MakeElementDraw(indicatorDigitFirst + shown / 10, hoverIndex, cx, y + digitLift, cz, tintBluer, nullptr, d))
+        out.push_back(d);
+}
+
+void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out) {
+    out.clear();
+    const int w = board.sizeX, h = board.sizeY, depth = board.sizeZ;
+    const int n = board.cellCount;
+    const bool menu = gameScreen == GameScreen::MainMenu;
+    ElementDraw d;
+
+    // 1. Cells, z then x then layer; on the menu the board builds up cell by cell.
+    bool stopped = false;
+    for (int z = 0; z < depth && !stopped; ++z)
+        for (int x = 0; x < w && !stopped; ++x)
+            for (int y = 0; y < h; ++y) {
+                if (menu && static_cast<float>((w * z + x) * h + y) > static_cast<float>(n) * demoFade) {
+                    stopped = true;
+                    break;
+                }
+                const int index = board.Index(x, y, z);
+                const int code = board.cells[static_cast<size_t>(index)];
+                int kind = KindOfValue(static_cast<int8_t>(code));
+                const int tint = (code & cellPlayerPiece) ? tintGreener : tintNone;
+                const bool preview = index == previewCell && editTool == EditTool::Build && heldKind != 0;
+                if (preview) {
+                    kind = heldKind;
+                } else if (IsBallKind(kind)) {
+                    continue;  // balls are drawn from the ball list
+                }
+                if (y == 0 && (kind == kindEmpty || kind == kindPlainCube)) kind = kindGroundCube;
+                if (kind == kindEmpty) continue;
+                const bool floatingBall = preview && IsBallKind(kind);
+                if (MakeElementDraw(kind, index, static_cast<float>(x), floatingBall ? y + 1.0f / 6.0f : static_cast<float>(y),
+                                    static_cast<float>(z), floatingBall ? tintNone : tint, nullptr, d))
+                    out.push_back(d);
+            }
+
+    // 2. The stock ring.
+    StockRingItem items[stockRingItems];
+    StockRingLayout(extent, camera.cameraYaw, items);
+    for (const StockRingItem& item : items) AddStockItemDraws(item.kind, n, item.centre.x, 0.0f, item.centre.z, out);
+
+    // 3. Balls, appearing one by one on the menu after the board, with their
+    // launch arrows (except while they roll).
+    for (int i = 0; i < board.ballCount; ++i) {
+        if (menu && static_cast<float>(i) * 0.2f / static_cast<float>(board.ballCount) > demoFade - 1.0f) break;
+        const Ball& ball = board.balls[i];
+        const Vec3 p = ball.position;
+        const float x = p.x / 36.0f, y = (p.y - 6.0f) / 36.0f + 1.0f / 6.0f, z = p.z / 36.0f;
+        const int cell = static_cast<int>((static_cast<float>(h) * z + (p.y - 6.0f) / 36.0f) * static_cast<float>(w) + x);
+        if (MakeElementDraw(ball.kind, cell, x, y, z, tintNone, &ball.orientation, d)) out.push_back(d);
+        if (gameScreen == GameScreen::Run) continue;
+
+        const int arrowId = n + stockSlotCount + arrowsPerBall * i;
+        const int lockTint = ball.lock;
+        auto arrow = [&](int indicator, int id, float ax, float az) {
+            if (MakeElementDraw(indicator, id, ax, y + 1.0f, az, lockTint, nullptr, d)) out.push_back(d);
+        };
+        switch (static_cast<LaunchDirection>(ball.direction)) {
+        case LaunchDirection::Unset: arrow(indicatorFourWay, arrowId, x, z); break;
+        case LaunchDirection::MinusX:
+        case LaunchDirection::PlusZ:
+        case LaunchDirection::PlusX:
+        case LaunchDirection::MinusZ: arrow(19 + ball.direction, arrowId, x, z); break;
+        case LaunchDirection::NoDirection:
+            arrow(20, arrowId, x - 0.3f, z);
+            arrow(21, arrowId + 1, x, z + 0.3f);
+            arrow(22, arrowId + 2, x + 0.3f, z);
+            arrow(23, arrowId + 3, x, z - 0.3f);
+            break;
+        default: break;
+        }
+    }
+}
+
+Matrix4 SkyboxWorld(const FrameExtent& extent) {
+    const float s = extent.radius * 2.0f / 3.0f;
+    Matrix4 m = MatrixScaling(s, s, s);
+    m.m[3][0] = extent.cx;
+    m.m[3][1] = 0.8f * extent.radius - 0.25f;
+    m.m[3][2] = extent.cz;
+    return m;
+}

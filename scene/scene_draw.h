@@ -1,0 +1,41 @@
+// What the 3D half of a frame draws, worked out without the device: one record
+// per mesh drawn, in the scene's order, with its world matrix and the ambient
+// colour its first material shows (tint and highlight). The graphics layer
+// draws the records, grouped by slot for instancing.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "board/geometry.h"
+#include "scene/camera.h"
+
+constexpr float quarterTurnAngle = 1.5707964f;
+
+// Tints of the first material's ambient colour.
+constexpr int tintGreener = 0;  // the player's pieces and balls; units digits
+constexpr int tintBluer = 1;    // balls fixed in place; tens digits
+constexpr int tintRedder = 2;   // fixed balls
+constexpr int tintNone = 3;
+
+struct ElementDraw {
+    int slot = 0;              // element mesh slot
+    Matrix4 world;
+    float ambient[3] = {};     // material 0's ambient colour for this draw
+};
+
+// One DrawElement: kind (element kind 1..19 or indicator 20..34), the pick id
+// it answers to, grid position (x, z in cells, y in layers), tint and the
+// ball's rolling orientation (or null). False when the slot has no mesh.
+bool MakeElementDraw(int kind, int hoverIndex, float x, float y, float z, int tint, const Matrix4* ballRotation,
+                     ElementDraw& out);
+
+// A stock item with its count above it (on the play screen and the menu).
+void AddStockItemDraws(int kind, int hoverIndex, float x, float y, float z, std::vector<ElementDraw>& out);
+
+// Cells (building up on the main menu), the stock ring, the balls and their
+// launch arrows, in drawing order.
+void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out);
+
+// The sky's world matrix: scaled with the board and lifted over its centre.
+Matrix4 SkyboxWorld(const FrameExtent& extent);

@@ -1,0 +1,247 @@
+// Picking cells, balls and arrows under the pointer, the nearer-entry rule,
+// the turned elements' shapes; the draw list's digits and tints.
+#include <gtest/gtest.h>
+
+#include "app/game_state.h"
+#include "gfx/matrix.h"
+#include "scene/element_meshes.h"
+#include "scene/picking.h"
+#include "scene/scene_draw.h"
+
+namespace {
+
+class ScenePick : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { LoadElementMeshes(TUMBLEON_BUILD_DIR); }
+    static void TearDownTestSuite() { DestroySceneMeshes(); }
+    void SetUp() override {
+        ResetGameState();
+        gameScreen = GameScreen::Play;
+        editTool = EditTool::Delete;  // no stock ring
+    }
+    void TearDown() override { ResetGameState(); }
+
+    // The pointer over world point p, or false when p is off the screen.
+    static bool PointerAt(Vec3 p, float& mx, float& my) {
+        const Vec3 ndc = TransformCoord(p, MatrixMultiply(sceneView.view, sceneView.projection));
+        if (ndc.x <= -1 || ndc.x >= 1 || ndc.y <= -1 || ndc.y >= 1 || ndc.z <= 0 || ndc.z >= 1) return false;
+        mx = (ndc.x + 1) * 0.5f * static_cast<float>(screenWidth);
+        my = (1 - ndc.y) * 0.5f * static_cast<float>(screenHeight);
+        return true;
+    }
+    static int PickAt(Vec3 p, bool& onScreen) {
+        float mx = 0, my = 0;
+        onScreen = PointerAt(p, mx, my);
+        hoveredControl = -1;
+        if (onScreen) PickSceneObjects(mx, my);
+        return hoveredControl;
+    }
+};
+
+// A pointer over a known point of each piece picks that piece's cell, from
+// the start view, after turning and after zooming in.
+TEST_F(ScenePick, PointerOverAPiecePicksItsCell) {
+    board.Resize(7, 3, 7);
+    board.Clear();
+    board.cells[static_cast<size_t>(board.Index(2, 1, 2))] = kindPlainCube;
+    board.cells[static_cast<size_t>(board.Index(4, 1, 2))] = 5;   // corner filling +x +z
+    board.cells[static_cast<size_t>(board.Index(2, 1, 4))] = 17;  // ramp rising to +z
+    board.cells[static_cast<size_t>(board.Index(4, 1, 4))] = kindPlasticBall;
+    ASSERT_TRUE(board.AddBall(kindPlasticBall, board.Index(4, 1, 4)));
+    board.balls[0].lock = static_cast<int8_t>(BallLock::FixedBall);  // its arrows are not offered
+    const struct {
+        int x, y, z;
+        Vec3 point;  // world
+    } cases[] = {
+        {2, 1, 2, {2, 0.75f, 2}},
+        {4, 1, 2, {4.3f, 0.75f, 2.3f}},
+        {2, 1, 4, {2, 0.65f, 4.3f}},
+        {4, 1, 4, {4, 0.5f + 1.0f / 12 + 0.3f, 4}},
+        {0, 0, 0, {0, 0.25f, 0}},  // empty ground is picked as ground
+        {6, 0, 6, {6, 0.25f, 6}},
+        {6, 0, 0, {6, 0.25f, 0}},
+        {0, 0, 6, {0, 0.25f, 6}},
+    };
+    const OrbitCamera views[] = {{20, 1, 0}, {12, 0.85f, 2.3f}, {6, 1.4f, -1.2f}, {30, 1.2f, 4}};
+    int tried = 0;
+    for (const OrbitCamera& view : views) {
+        camera = view;
+        SetupView(7, 7, 0.0);
+        for (const auto& c : cases) {
+            bool onScreen = false;
+            const int picked = PickAt(c.point, onScreen);
+            if (!onScreen) continue;
+            ++tried;
+            EXPECT_EQ(picked, board.Index(c.x, c.y, c.z)) << c.x << "," << c.y << "," << c.z << " yaw " << view.cameraYaw;
+        }
+    }
+    EXPECT_GE(tried, 28);
+    // Through the empty quarter of the corner's cell, the ground below it is picked.
+    camera = {20, 1.5f, 0};
+    SetupView(7, 7, 0.0);
+    bool onScreen = false;
+    EXPECT_EQ(PickAt({3.7f, 0.75f, 1.7f}, onScreen), board.Index(4, 0, 2));
+}
+
+TEST_F(ScenePick, LaunchArrowsAndStockItems) {
+    board.Resize(5, 3, 5);
+    board.Clear();
+    ASSERT_TRUE(board.AddBall(kindIronBall, board.Index(2, 1, 2)));
+    camera = {15, 1.3f, 0.4f};
+    SetupView(5, 5, 0.0);
+    const float y = (board.balls[0].position.y / 36 + 1) * 0.5f;
+    const int first = board.cellCount + 20;
+    const struct {
+        Vec3 point;
+        int id;
+    } arrows[] = {{{1.7f, y, 2}, first}, {{2, y, 2.3f}, first + 1}, {{2.3f, y, 2}, first + 2}, {{2, y, 1.7f}, first + 3}};
+    for (const auto& a : arrows) {
+        bool onScreen = false;
+        EXPECT_EQ(PickAt(a.point, onScreen), a.id);
+    }
+    // A fixed ball's arrows are not offered on the play screen.
+    board.balls[0].lock = static_cast<int8_t>(BallLock::FixedBall);
+    bool onScreen = false;
+    EXPECT_NE(PickAt(arrows[0].point, onScreen), arrows[0].id);
+
+    // A stock item with none left: only the editor offers it.
+    const Vec3 o{0, 5, 0}, down{0, -1, 0};
+    const struct {
+        GameScreen screen;
+        int stock;
+        bool picked;
+    } stock[] = {{GameScreen::Play, 0, false}, {GameScreen::Play, 2, true}, {GameScreen::Editor, 0, true}};
+    for (const auto& s : stock) {
+        gameScreen = s.screen;
+        board.stock[kindSpringCube] = static_cast<int8_t>(s.stock);
+        hoveredControl = -1;
+        EXPECT_EQ(PickStockItem(o, down, {}, 77, kindSpringCube), s.picked);
+    }
+}
+
+// Of two boxes on the ray, the one the ray enters first wins, whichever is
+// offered first and even when its mesh lies farther along the ray.
+TEST_F(ScenePick, NearerBoxEntryWins) {
+    const Vec3 o{-10, 0, 0}, d{1, 0, 0};
+    const struct {
+        Vec3 firstCentre;
+        int firstKind;
+        Vec3 secondCentre;
+        int secondKind;
+        float rayZ;
+        int want;  // 1 or 2
+    } cases[] = {
+        {{3, 0, 0}, 2, {6, 0, 0}, 2, 0.0f, 1},
+        {{6, 0, 0}, 2, {3, 0, 0}, 2, 0.0f, 2},
+        {{0, 0, 0}, 5, {0.4f, 0, 0}, 2, 0.3f, 1},   // corner entered first, its wedge behind the cube's face
+        {{0.4f, 0, 0}, 2, {0, 0, 0}, 5, 0.3f, 2},
+        {{0, 0, 0}, 5, {0.4f, 0, 0}, 2, -0.3f, 2},  // the ray misses the wedge
+        {{3, 0, 0}, 2, {3, 0, 0}, 2, 0.0f, 1},      // a tie keeps the earlier one
+    };
+    for (const auto& c : cases) {
+        hoveredControl = -1;
+        const Vec3 origin{o.x, o.y, c.rayZ};
+        PickBox(origin, d, c.firstCentre, 1, c.firstKind, oneCellBox);
+        PickBox(origin, d, c.secondCentre, 2, c.secondKind, oneCellBox);
+        EXPECT_EQ(hoveredControl, c.want) << c.firstKind << " " << c.rayZ;
+        const Vec3 winner = c.want == 1 ? c.firstCentre : c.secondCentre;
+        EXPECT_NEAR(pickEntryPoint.x, winner.x - 0.5f, 1e-5f);
+        EXPECT_FLOAT_EQ(pickBoxMin.y, -0.25f);
+    }
+}
+
+// Straight down into a turned corner: only its filled quarter is hit. Along
+// z into a turned ramp at a height near the top: only near its high edge.
+TEST_F(ScenePick, TurnedElementsKeepTheirShapes) {
+    const Vec3 boxMin{-0.5f, -0.25f, -0.5f}, size{1, 0.5f, 1};
+    const struct {
+        int kind;
+        float hitX, hitZ;  // the filled side
+    } corners[] = {{3, -0.35f, -0.35f}, {4, -0.35f, 0.35f}, {5, 0.35f, 0.35f}, {6, 0.35f, -0.35f}};
+    for (const auto& c : corners) {
+        EXPECT_TRUE(MeshRayHit({c.hitX, 5, c.hitZ}, {0, -1, 0}, boxMin, c.kind, size)) << c.kind;
+        EXPECT_FALSE(MeshRayHit({-c.hitX, 5, -c.hitZ}, {0, -1, 0}, boxMin, c.kind, size)) << c.kind;
+    }
+    const struct {
+        int kind;
+        Vec3 highOrigin, lowOrigin, direction;
+    } ramps[] = {
+        {16, {-0.45f, 0.2f, -5}, {0.45f, 0.2f, -5}, {0, 0, 1}},
+        {18, {0.45f, 0.2f, -5}, {-0.45f, 0.2f, -5}, {0, 0, 1}},
+        {17, {-5, 0.2f, 0.45f}, {-5, 0.2f, -0.45f}, {1, 0, 0}},
+        {19, {-5, 0.2f, -0.45f}, {-5, 0.2f, 0.45f}, {1, 0, 0}},
+    };
+    for (const auto& r : ramps) {
+        EXPECT_TRUE(MeshRayHit(r.highOrigin, r.direction, boxMin, r.kind, size)) << r.kind;
+        EXPECT_FALSE(MeshRayHit(r.lowOrigin, r.direction, boxMin, r.kind, size)) << r.kind;
+    }
+    EXPECT_FALSE(MeshRayHit({0, 5, 0}, {0, -1, 0}, boxMin, 0, size));   // no mesh for empty
+    EXPECT_FALSE(MeshRayHit({0, 5, 0}, {0, -1, 0}, boxMin, 99, size));  // nor beyond the table
+}
+
+// A count of 12: the 2 drawn 1.6 times as large 0.33 above the item, the 1
+// moved 0.32 along the digit's own -x; the units greener, the tens bluer.
+TEST_F(ScenePick, StockCountDigitsAndTints) {
+    board.Resize(5, 3, 5);
+    board.stock[kindMagnet] = 12;
+    camera.cameraYaw = 0.0f;
+    std::vector<ElementDraw> draws;
+    AddStockItemDraws(kindMagnet, board.cellCount, 3, 0, 1, draws);
+    ASSERT_EQ(draws.size(), 3u);
+    EXPECT_EQ(draws[1].slot, indicatorDigitFirst + 2);
+    EXPECT_EQ(draws[2].slot, indicatorDigitFirst + 1);
+    // Turned by pi to face the camera at yaw 0, so its own -x is world +x.
+    EXPECT_NEAR(draws[1].world.m[0][0], -1.6f, 1e-5f);
+    EXPECT_NEAR(draws[1].world.m[3][1], 0.33f, 1e-6f);
+    EXPECT_NEAR(draws[2].world.m[3][0] - draws[1].world.m[3][0], 0.32f, 1e-5f);
+    const float* units = draws[1].ambient;
+    const float* tens = draws[2].ambient;
+    EXPECT_FLOAT_EQ(units[0], -0.3f);
+    EXPECT_FLOAT_EQ(units[1], 0.0f);
+    EXPECT_FLOAT_EQ(tens[2], 0.0f);
+    EXPECT_FLOAT_EQ(tens[1], -0.3f);
+    // A hovered item lights up; none left hides it off the editor; more than 99 shows 99.
+    hoveredControl = board.cellCount + kindMagnet;
+    draws.clear();
+    board.stock[kindMagnet] = 120;
+    AddStockItemDraws(kindMagnet, board.cellCount, 3, 0, 1, draws);
+    ASSERT_EQ(draws.size(), 3u);
+    EXPECT_FLOAT_EQ(draws[0].ambient[0], 6.0f);
+    EXPECT_EQ(draws[1].slot, indicatorDigitFirst + 9);
+    EXPECT_EQ(draws[2].slot, indicatorDigitFirst + 9);
+    board.stock[kindMagnet] = 0;
+    draws.clear();
+    AddStockItemDraws(kindMagnet, board.cellCount, 3, 0, 1, draws);
+    EXPECT_TRUE(draws.empty());
+}
+
+// What the cells draw: ground under the whole bottom layer, the player's
+// pieces greener, balls from the ball list, a held ball floating in its cell,
+// and on the menu only as much of the board as has built up.
+TEST_F(ScenePick, CellsDrawInOrderWithGroundAndPreview) {
+    board.Resize(2, 2, 1);
+    board.Clear();
+    board.cells[static_cast<size_t>(board.Index(1, 0, 0))] = kindPlainCube;
+    board.cells[static_cast<size_t>(board.Index(0, 1, 0))] = kindMagnet | cellPlayerPiece;
+    board.cells[static_cast<size_t>(board.Index(1, 1, 0))] = kindBomb;
+    std::vector<ElementDraw> draws;
+    auto slots = [&] {
+        CollectSceneDraws(ExtentOf(2, 1), draws);
+        std::vector<int> out;
+        for (const ElementDraw& d : draws) out.push_back(d.slot);
+        return out;
+    };
+    EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, kindMagnet, kindGroundCube}));
+    EXPECT_FLOAT_EQ(draws[1].ambient[0], -0.3f);
+    editTool = EditTool::Build;
+    heldKind = kindIronBall;
+    previewCell = board.Index(1, 1, 0);
+    EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, kindMagnet, kindGroundCube, kindIronBall}));
+    EXPECT_FLOAT_EQ(draws[3].world.m[3][1], (1.0f + 1.0f / 6.0f) * 0.5f);
+    EXPECT_FLOAT_EQ(draws[3].ambient[1], 6.0f);  // the previewed cell lights up
+    gameScreen = GameScreen::MainMenu;
+    demoFade = 0.4f;  // the cells numbered up to 4 * 0.4
+    EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, kindMagnet}));
+}
+
+}  // namespace
