@@ -200,26 +200,29 @@ main() {
     fi
 
     started=$(date +%s)
-    echo "==== preparing $work${commit:+ at $commit}"
-    snapshot_tree
-    sync_tree
-
-    # --check: only find the stale lines, on a throwaway copy of each file.
+    # --check: only find the stale lines, on a throwaway copy of each file; a
+    # run going on in the work folder is left alone.
     if [ -n "$check_only" ]; then
+        pristine=$(mktemp -d)
+        trap 'rm -rf "$pristine"' EXIT
+        snapshot_tree
         bad=0
         for ((m = 0; m < total; m++)); do
-            cp "$pristine/${m_file[$m]}" "$work/check.tmp" 2>/dev/null || : > "$work/check.tmp"
-            apply_mutant "$work/check.tmp" "${m_index[$m]}" "${m_orig[$m]}" "${m_repl[$m]}"
+            cp "$pristine/${m_file[$m]}" "$pristine/check.tmp" 2>/dev/null || : > "$pristine/check.tmp"
+            apply_mutant "$pristine/check.tmp" "${m_index[$m]}" "${m_orig[$m]}" "${m_repl[$m]}"
             case $? in
             0) ;;
             3) echo "stale (not unique) mutants.list:${m_line[$m]} ${m_file[$m]}: ${m_orig[$m]}"; bad=1 ;;
             *) echo "stale (not found) mutants.list:${m_line[$m]} ${m_file[$m]}: ${m_orig[$m]}"; bad=1 ;;
             esac
         done
-        rm -f "$work/check.tmp"
         echo "$total mutants checked"
         exit $bad
     fi
+
+    echo "==== preparing $work${commit:+ at $commit}"
+    snapshot_tree
+    sync_tree
     if [ ! -f "$build/build.ninja" ]; then
         # Each fault costs a compile and three links: no debug information,
         # light optimisation and the faster linker keep that short.
