@@ -9,7 +9,8 @@ namespace {
 
 constexpr size_t maxInputBytes = 64u << 20;
 
-// Loads a .tm3 file for inspection; the view is taken when the file has one.
+}  // namespace
+
 bool LoadForInspection(const std::string& path, LevelData& level, std::FILE* err) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, maxInputBytes, bytes)) {
@@ -23,8 +24,6 @@ bool LoadForInspection(const std::string& path, LevelData& level, std::FILE* err
     }
     return true;
 }
-
-}  // namespace
 
 namespace {
 

@@ -1,0 +1,151 @@
+// The designer's commands of tm3: which solutions are legal ways to play a
+// puzzle, what lint reports, and a search that answers the same on any jobs.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "board/file_io.h"
+#include "tools/tm3/commands.h"
+#include "tools/tm3/level_text.h"
+#include "tools/tm3/puzzle_rules.h"
+
+namespace {
+
+// A corner to place turns the ball onto the target; a fixed balloon rolls along row 0.
+const std::string puzzle = R"(size 7 3 5
+goal 1
+layer 0
+GGGGGGG
+GGGGGGG
+GGGGGGG
+GGGGGGG
+GGGGGGG
+layer 1
+SNNNNNN
+NNNNNNN
+NSNNNNN
+NNNNNNN
+NNNNNTN
+layer 2
+O......
+.......
+.P.....
+.......
+d......
+ball 0 2 0 balloon -x fixed
+ball 1 2 2 plastic unset position
+)";
+
+Board Compile(const std::string& text) {
+    LevelData level;
+    std::string error;
+    EXPECT_TRUE(CompileLevel(text, level, error)) << error;
+    return level.board;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+// The solution: the corner moved from its parking place to (5, 2, 2), the plastic ball sent +x.
+std::string Solution() {
+    std::string text = Replace(puzzle, "d......\nball", ".......\nball");
+    text = Replace(text, ".P.....\n", ".P...d.\n");
+    return Replace(text, "plastic unset position", "plastic +x position");
+}
+
+TEST(PuzzleCheck, OnlyLegalWaysToPlayAreRolled) {
+    struct Case {
+        const char* what;
+        std::string solution;
+        bool legal;
+    };
+    const std::string good = Solution();
+    const Case cases[] = {
+        {"the recorded way", good, true},
+        {"a puzzle cube taken away", Replace(good, "NNNNNTN", "NNNN.TN"), false},
+        {"a piece the stock does not hold", Replace(good, "O......\n", "O....a.\n"), false},
+        {"a second corner of the same kind", Replace(good, "O......\n", "O....d.\n"), false},
+        {"a piece on a target", Replace(Replace(good, ".P...d.", ".P....."), ".......\nball", ".....d.\nball"), false},
+        {"a fixed ball moved", Replace(good, "balloon -x fixed", "balloon -x fixed at 0 7 0"), false},
+        {"a fixed ball turned", Replace(good, "balloon -x fixed", "balloon +z fixed"), false},
+        {"a ball without direction", Replace(good, "plastic +x position", "plastic none position"), false},
+        {"a ball the stock does not hold", Replace(good, "O......\n", "O..P...\n") + "ball 3 2 0 plastic +x player\n", false},
+    };
+    const Board level = Compile(puzzle);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Board played(1, 1, 1);
+        std::string why;
+        EXPECT_EQ(BuildPlayedBoard(level, Compile(c.solution), played, why), c.legal) << why;
+        if (c.legal) {
+            EXPECT_TRUE(RollBoard(played, 40000, false, nullptr).solved);
+        } else {
+            EXPECT_FALSE(why.empty());
+        }
+    }
+}
+
+TEST(PuzzleLint, ReportsWhatNoPlayerCanMend) {
+    struct Case {
+        const char* what;
+        std::string level;
+        bool asSolution;
+        const char* problem;  // nullptr: none
+    };
+    const Case cases[] = {
+        {"a sound puzzle", puzzle, false, nullptr},
+        {"goal above the balls", Replace(puzzle, "goal 1", "goal 3"), false, "more balls"},
+        {"a ball off its start cube", Replace(puzzle, "SNNNNNN", "NNNNNNN"), false, "start cube"},
+        {"no target", Replace(puzzle, "NNNNNTN", "NNNNNNN"), false, "no target"},
+        {"a walled-in target", Replace(puzzle, "d......\nball", "d....N.\nball"), false, "no ball can get"},
+        {"a fixed ball that cannot be launched", Replace(puzzle, "balloon -x fixed", "balloon none fixed"), false,
+         "always refused"},
+        {"a solution's ball without direction", puzzle, true, "no launch direction"},
+        {"a ball cell flagged as the player's", Replace(puzzle, ".P.....", ".p....."), false, "second ball"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<std::string> problems = LintLevel(Compile(c.level), c.asSolution);
+        if (!c.problem) {
+            EXPECT_TRUE(problems.empty()) << problems.front();
+            continue;
+        }
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_NE(problems[0].find(c.problem), std::string::npos) << problems[0];
+    }
+}
+
+// The search shares its trials among the jobs; what it prints must not depend on them.
+TEST(PuzzleSolve, FindsTheSameSolutionsWithOneJobOrTwo) {
+    const std::string path = testing::TempDir() + "puzzles_solve.tm3";
+    LevelData level;
+    std::string error;
+    ASSERT_TRUE(CompileLevel(puzzle, level, error)) << error;
+    const std::vector<uint8_t> bytes = EncodeLevel(level.board, level.camera);
+    ASSERT_TRUE(WriteFileAtomically(path, bytes.data(), bytes.size()));
+    std::string printed[2];
+    for (int jobs = 1; jobs <= 2; ++jobs) {
+        char* text = nullptr;
+        size_t size = 0;
+        std::FILE* out = open_memstream(&text, &size);
+        std::FILE* err = std::fopen("/dev/null", "w");
+        SolveReport report;
+        EXPECT_EQ(Tm3Solve({path, "--jobs", std::to_string(jobs), "--max-pieces", "1", "--ticks", "4000"}, out, err, &report), 0);
+        std::fclose(out);
+        std::fclose(err);
+        printed[jobs - 1] = text;
+        std::free(text);
+        EXPECT_GE(report.solutions, 1);
+    }
+    EXPECT_EQ(printed[0], printed[1]);
+    // The recorded way is among them, as the game would hold it.
+    EXPECT_NE(printed[0].find(".P...d."), std::string::npos);
+    std::remove(path.c_str());
+}
+
+}  // namespace
