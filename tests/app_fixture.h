@@ -46,7 +46,7 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetGameState();
-        workDir = folder.Path().string();
+        workDir = folder;
         fakeNow = 0.0;
         sounds.clear();
         debrisClears = 0;
@@ -89,7 +89,7 @@ protected:
 
     // ---- Levels ----
 
-    std::string Path(const std::string& name) const { return folder.File(name); }
+    std::string Path(const std::string& name) const { return scratch.File(name); }
 
     static void WriteLevel(const std::string& path, const Board& level) {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
@@ -118,6 +118,7 @@ protected:
     }
 
     int Cell(int x, int y, int z) const { return board.Index(x, y, z); }
+    int CellValue(int x, int y, int z) const { return CellAt(board, x, y, z); }
     int StockSlot(int kind) const { return board.cellCount + kind; }
     int Arrow(int ball, int arrow) const { return board.cellCount + stockSlotCount + 4 * ball + arrow; }
 
@@ -130,7 +131,8 @@ protected:
                           float(z) + 0.5f * float(faceOffsetZ)};
     }
 
-    ScratchDir folder;  // the game's work folder
+    ScratchDir scratch;
+    const std::string folder = scratch.Path().string();  // the game's work folder
 };
 
 }  // namespace apptest
