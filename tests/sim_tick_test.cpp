@@ -72,7 +72,7 @@ TEST_F(SimTick, LaunchAddsSpeedAlongTheChosenDirection) {
 // ---- Ball against ball ----
 
 // In the air, 0.6 apart: A runs into B, B rests against C, C only sees a B at
-// rest; two more, slower, knock only above an impact of 0.4.
+// rest; two slower pairs knock only above an impact (both speeds) of 0.4.
 TEST_F(SimTick, EveryPairSeesTheStateAtTheStartOfThePhase) {
     Board board = OpenAir();
     AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {5.0f, 0.0f, 0.0f});
@@ -80,14 +80,16 @@ TEST_F(SimTick, EveryPairSeesTheStateAtTheStartOfThePhase) {
     AddBallAt(board, kindPlasticBall, {180.0f + 43.2f, 250.0f, 180.0f});
     AddBallAt(board, kindPlasticBall, {50.0f, 250.0f, 50.0f}, {0.15f, 0.0f, 0.0f});
     AddBallAt(board, kindPlasticBall, {50.0f + 23.0f, 250.0f, 50.0f}, {-0.15f, 0.0f, 0.0f});
+    AddBallAt(board, kindPlasticBall, {50.0f, 250.0f, 150.0f}, {0.25f, 0.0f, 0.0f});
+    AddBallAt(board, kindPlasticBall, {50.0f + 23.0f, 250.0f, 150.0f}, {-0.25f, 0.0f, 0.0f});
     SimulationTick(board, ballsAtTarget);
     EXPECT_LT(board.balls[0].velocity.x, 5.0f * 0.99995f);
     EXPECT_GT(board.balls[1].velocity.x, 0.0f);
     EXPECT_EQ(board.balls[2].velocity.x, 0.0f);  // pushed aside, but not set moving
     EXPECT_GT(board.balls[2].position.x, 180.0f + 43.2f);
     EXPECT_LT(board.balls[3].velocity.x, 0.0f);
-    EXPECT_EQ(Count(SoundEffectId::Knock), 1);
-    EXPECT_EQ(board.ballCount, 5);
+    EXPECT_EQ(Count(SoundEffectId::Knock), 2);  // impact 0.3 is no knock, 0.5 is
+    EXPECT_EQ(board.ballCount, 7);
 }
 
 // A bomb takes the balloon it touches, without a knock; two bombs go with one
