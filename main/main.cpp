@@ -1,10 +1,297 @@
-// Tumbleon: the game's entry point. The window, the 3D scene and the audio
-// arrive in later steps; until then the game tells the player so and exits.
-#include <cstdio>
+// Tumbleon: the program's entry. Start-up and shutdown in order, and the
+// wiring of the game logic's seams to the window, the device and the screens.
+//
+//   tumbleon [--mute]               plays the game (M mutes and unmutes)
+//   tumbleon --frame-bench [SEC]    times the 2D layer of every screen
+//   TUMBLEON_TRACE=1 tumbleon       reports on stderr what is shown (tests wait on it)
+#include <sys/stat.h>
 
-int main() {
-    std::fputs("Tumbleon: the game logic is built, the window is not there yet.\n"
-                "Use the level tool: tm3 --help\n",
-                stderr);
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/game_flow.h"
+#include "app/platform_hooks.h"
+#include "app/video_settings.h"
+#include "audio/audio.h"
+#include "gfx/device.h"
+#include "platform/platform.h"
+#include "sim/effects.h"
+#include "ui/interface.h"
+#include "ui/screens.h"
+
+struct MainState {
+    bool trace = false;
+    bool resetNeeded = false;        // the window came back, or a new mode waits
+    bool newModeWaiting = false;
+    DisplayMode waitingMode;
+    int appliedMode = 0;             // index of the mode the window shows
+    // ---- trace: a state is reported once it has been presented twice, so a
+    // screenshot taken after the report shows it ----
+    std::string lastShown, candidate;
+    int candidateFrames = 0;
+};
+
+static MainState state;
+
+// ---- Trace ----
+
+static const char* ScreenName(GameScreen screen) {
+    switch (screen) {
+    case GameScreen::MainMenu: return "MainMenu";
+    case GameScreen::Editor: return "Editor";
+    case GameScreen::Play: return "Play";
+    case GameScreen::Run: return "Run";
+    case GameScreen::Splash: return "Splash";
+    }
+    return "?";
+}
+
+static const char* PageName(MenuPage page) {
+    switch (page) {
+    case MenuPage::Main: return "Main";
+    case MenuPage::FromEditor: return "FromEditor";
+    case MenuPage::FromPlay: return "FromPlay";
+    case MenuPage::PuzzleSelect: return "PuzzleSelect";
+    case MenuPage::Help1: return "Help1";
+    case MenuPage::Help2: return "Help2";
+    case MenuPage::Help3: return "Help3";
+    case MenuPage::Help4: return "Help4";
+    case MenuPage::Options: return "Options";
+    }
+    return "?";
+}
+
+// The stretches of the logo sequence: 1 and 3 are those a key or click shortens.
+static int SplashPhase() {
+    const float t = splashTime;
+    if (t >= 9.0f) return 0;
+    if (t > 6.0f) return 1;
+    if (t >= 4.0f) return 2;
+    if (t > 1.0f) return 3;
+    return 4;
+}
+
+static void Trace(const std::string& line) {
+    if (!state.trace) return;
+    std::fprintf(stderr, "trace: %s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+static void TraceShown() {
+    if (!state.trace) return;
+    const std::string shown = std::string("shown screen=") + ScreenName(gameScreen) + " page=" + PageName(menuPage) +
+                              " dialog=" + std::to_string(static_cast<int>(dialogState)) +
+                              " hover=" + std::to_string(hoveredControl) + " first=" + std::to_string(currentPuzzle) +
+                              " at=" + std::to_string(static_cast<int>(pointerX)) + "," +
+                              std::to_string(static_cast<int>(pointerY)) + " level=" + levelName +
+                              (gameScreen == GameScreen::Splash ? " splash=" + std::to_string(SplashPhase()) : "");
+    if (shown != state.candidate) {
+        state.candidate = shown;
+        state.candidateFrames = 0;
+    }
+    if (++state.candidateFrames == 2 && shown != state.lastShown) {
+        state.lastShown = shown;
+        Trace(shown);
+    }
+}
+
+// ---- Device ----
+
+static void Present() {
+    PresentWindow();
+    // A window that is minimised or has lost the focus cannot be drawn on.
+    if (WindowLost()) {
+        if (!deviceLost) Trace("device lost");
+        deviceLost = true;
+        lastStepTime = -1.0;
+        state.resetNeeded = true;
+        return;
+    }
+    TraceShown();
+}
+
+static void ResizeToWindow() {
+    int w = 0, h = 0;
+    WindowSize(w, h);
+    if (w > 0 && h > 0) {
+        screenWidth = w;
+        screenHeight = h;
+    }
+    ResizeDevice(screenWidth, screenHeight);
+}
+
+// Releases what a reset loses, applies a waiting mode, and rebuilds. A mode
+// the display refuses is given up for the one shown before, so the game never
+// stays dark retrying it.
+static bool ResetDevice() {
+    InvalidateGraphics();
+    if (state.newModeWaiting) {
+        state.newModeWaiting = false;
+        if (ApplyWindowMode(state.waitingMode)) {
+            state.appliedMode = currentMode;
+        } else {
+            Trace("mode refused");
+            currentMode = pendingMode = state.appliedMode;
+            UpdateOptionArrows();
+            ApplyWindowMode(displayModes[static_cast<size_t>(currentMode)]);
+        }
+    }
+    ResizeToWindow();
+    if (!RestoreGraphics()) {
+        InvalidateGraphics();
+        return false;
+    }
+    Trace("device reset");
+    return true;
+}
+
+static void RequestMode(const DisplayMode& mode) {
+    state.waitingMode = mode;
+    state.newModeWaiting = true;
+    state.resetNeeded = true;
+}
+
+static bool PollDevice() {
+    if (WindowLost()) return false;
+    if (state.resetNeeded) {
+        if (!ResetDevice()) return false;
+        state.resetNeeded = false;
+    }
+    return true;
+}
+
+static void DrawFrame() { RenderFrame(); }
+
+static void ReleaseAll() { ReleaseGraphics(); }
+
+static void ShowMessage(const char* title, const char* text) { ShowFailure(title, text); }
+
+// ---- Start-up ----
+
+static bool Fail(const std::string& what) {
+    ShowFailure("Tumbleon", what);
+    return false;
+}
+
+static bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+static bool StartUp() {
+    // 1. Paths: the data folder lies beside the program.
+    workDir = ExecutableFolder();
+    std::string message;
+    if (!StartPlatform(message)) return Fail(message);
+    if (!IsFolder(workDir + "/adatok"))
+        return Fail("Hiányzik a játék adatmappája: " + workDir +
+                    "/adatok\nA mappa a játék fordításakor készül el; fordítsd le újra a játékot "
+                    "(cmake --build build), és a build mappában lévő tumbleon programot indítsd.\n\n"
+                    "The game's data folder is missing: " + workDir +
+                    "/adatok\nIt is made when the game is built: build it again (cmake --build build) and start "
+                    "the tumbleon program inside the build folder.");
+
+    // 2. Settings, the mode list, the boards, the collision shapes, the progress.
+    platformHooks.enumerateDisplayModes = EnumerateDisplayModes;
+    if (!StartGame(message))
+        return Fail(message + "\n\nThe display offers no full-screen mode of at least 640 x 480; the game needs "
+                              "one. Choose a larger screen resolution and start the game again.");
+    state.appliedMode = currentMode;
+
+    // 3. The window and the device in the chosen mode.
+    const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
+    if (!OpenGameWindow(mode, message) || !StartDevice(static_cast<int>(mode.width), static_cast<int>(mode.height), message))
+        return Fail("A játék ablaka nem nyitható meg ebben a módban: " + std::to_string(mode.width) + " x " +
+                    std::to_string(mode.height) + ". Töröld a video.ini fájlt a játék mappájából, és indítsd újra.\n\n"
+                    "The game's window cannot be opened in " + std::to_string(mode.width) + " x " +
+                    std::to_string(mode.height) + " with OpenGL 3.3: " + message +
+                    "\nDelete video.ini beside the program and start again; without a graphics card, Mesa's "
+                    "software renderer (libgl1-mesa-dri) is enough.");
+    ResizeToWindow();
+    Trace("device " + DeviceDescription());
+
+    // 4. The interface images, the cursors and the icon.
+    LoadInterfaceImages();
+    LoadCursorsAndIcon(workDir + "/adatok/kepek_hun/");
+    // (the scene's meshes and skybox load here)
+
+    // 5. The font: without it no text can be shown.
+    if (!BuildFontMetrics())
+        return Fail("A betűkészlet (" + workDir + "/adatok/kepek_hun/fontok.tga) hiányzik vagy sérült. "
+                    "Fordítsd le újra a játékot (cmake --build build), ez újra elkészíti.\n\n"
+                    "The font picture " + workDir + "/adatok/kepek_hun/fontok.tga is missing or damaged. "
+                    "Build the game again (cmake --build build): that makes it anew.");
+
+    // 6. The seams of the game logic.
+    platformHooks.clockMilliseconds = PlatformClockMilliseconds;
+    platformHooks.chooseLevelFile = ChooseLevelFileWithDialog;
+    platformHooks.openWebPage = OpenWebPageInBrowser;
+    platformHooks.resetDevice = RequestMode;
+    platformHooks.pollDevice = PollDevice;
+    platformHooks.updateHover = UpdateHover;
+    platformHooks.drawFrame = DrawFrame;
+    platformHooks.setCursor = ShowGameCursor;
+    platformHooks.releaseGraphics = ReleaseAll;
+    platformHooks.nextMessage = NextWindowMessage;
+    platformHooks.sleepMilliseconds = PlatformSleepMilliseconds;
+    platformHooks.showMessage = ShowMessage;
+    frameHooks.present = Present;
+    ShowGameCursor(CursorId::Pointer);
+
+    // 7. Sound: the sound pack, then the music thread as the last step (its
+    //    handshake byte goes to 1 once the thread runs). Without a sound
+    //    device the game runs silent.
+    const std::string dataDir = workDir + "/adatok";
+    OpenSoundEffects(dataDir);
+    effectHooks.playSound = PlayEffect;
+    platformHooks.toggleMute = ToggleSoundMuted;
+    StartMusicThread(dataDir);
+    return true;
+}
+
+// ---- Shutdown ----
+
+static void ShutDown(bool saveSettings) {
+    // 1. The music thread stops first: ask with 2, wait while it stays 2;
+    //    then the sound device.
+    StopMusicThread();
+    effectHooks.playSound = nullptr;
+    CloseSound();
+    // 2. The settings of the mode in use; not after a failed start, whose
+    //    message may have asked the player to delete them.
+    if (saveSettings) ShutdownGame();
+    // 3. Everything on the device, then the device, the window and SDL.
+    ReleaseGraphics();
+    StopDevice();
+    CloseGameWindow();
+    StopPlatform();
+}
+
+int main(int argc, char** argv) {
+    const char* traceFlag = std::getenv("TUMBLEON_TRACE");
+    state.trace = traceFlag && *traceFlag && std::strcmp(traceFlag, "0") != 0;
+    const bool bench = argc > 1 && std::strcmp(argv[1], "--frame-bench") == 0;
+    const bool mute = argc == 2 && std::strcmp(argv[1], "--mute") == 0;
+    if (argc > 1 && !bench && !mute) {
+        std::fprintf(stderr, "usage: tumbleon [--mute | --frame-bench [SECONDS]]\n");
+        return 2;
+    }
+    // Muted before the device opens, so not a note of music is heard.
+    if (mute || bench) SetSoundMuted(true);
+    if (!StartUp()) {
+        ShutDown(false);
+        return 1;
+    }
+    if (bench) {
+        const double seconds = argc > 2 ? std::atof(argv[2]) : 2.0;
+        RunFrameBenchmark(seconds > 0.0 ? seconds : 2.0);
+    } else {
+        Trace("started");
+        RunMainLoop();
+        Trace("stopped");
+    }
+    ShutDown(true);
     return 0;
 }

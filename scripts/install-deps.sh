@@ -11,7 +11,9 @@ packages=(
   libsdl2-dev libgl-dev libepoxy-dev libopenal-dev libvorbis-dev libassimp-dev libstb-dev
   libfreetype-dev libcairo2-dev fonts-dejavu-core
   # running the real game in tests: a virtual screen, input, screenshots, dialogs
-  xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick libgl1-mesa-dri zenity
+  xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick libgl1-mesa-dri zenity xdg-utils
+  # a virtual screen that changes display mode (the options page's test)
+  xserver-xorg-core xserver-xorg-video-dummy
   # real third-party files the readers are tried on
   assimp-testmodels sound-theme-freedesktop alsa-utils
   # measuring the generated sounds and music (levels, spectra) by hand

@@ -1,0 +1,222 @@
+// The interface image table, the bitmap font and the 2D primitives.
+#include <cmath>
+
+#include "app/game_state.h"
+#include "app/video_settings.h"
+#include "ui/interface.h"
+
+InterfaceImage interfaceImages[interfaceImageSlots];
+BitmapFont font;
+
+const char* const interfaceImageFiles[interfaceImageSlots] = {
+    "kepek_hun/focim.tga",
+    "kepek_hun/fomenu_inditas.tga", "kepek_hun/fomenu_inditas_aktiv.tga",
+    "kepek_hun/fomenu_betoltes.tga", "kepek_hun/fomenu_betoltes_aktiv.tga",
+    "kepek_hun/fomenu_szerk.tga", "kepek_hun/fomenu_szerk_aktiv.tga",
+    "kepek_hun/fomenu_segitseg.tga", "kepek_hun/fomenu_segitseg_aktiv.tga",
+    "kepek_hun/fomenu_kilep.tga", "kepek_hun/fomenu_kilep_aktiv.tga",
+    "kepek_hun/menu_guritas.tga", "kepek_hun/menu_guritas_aktiv.tga",
+    "kepek_hun/menu_kilep.tga", "kepek_hun/menu_kilep_aktiv.tga",
+    "kepek_hun/menu_ujra.tga", "kepek_hun/menu_ujra_aktiv.tga",
+    "kepek_hun/menu_szerkeszto_betoltes.tga", "kepek_hun/menu_szerkeszto_betoltes_aktiv.tga",
+    "kepek_hun/menu_szerkeszto_mentes.tga", "kepek_hun/menu_szerkeszto_mentes_aktiv.tga",
+    "kepek_hun/menu_szerkeszto_cel+.tga", "kepek_hun/menu_szerkeszto_cel+_aktiv.tga",
+    "kepek_hun/menu_szerkeszto_cel-.tga", "kepek_hun/menu_szerkeszto_cel-_aktiv.tga",
+    "kepek_hun/menu_szerkeszto_epites.tga", "kepek_hun/menu_szerkeszto_epites_aktiv.tga",
+    "kepek_hun/menu_szerkeszto_csere.tga", "kepek_hun/menu_szerkeszto_csere_aktiv.tga",
+    "kepek_hun/menu_szerkeszto_torles.tga", "kepek_hun/menu_szerkeszto_torles_aktiv.tga",
+    "kepek_hun/menu_szerkeszto_keszlet.tga", "kepek_hun/menu_szerkeszto_keszlet_aktiv.tga",
+    "kepek_hun/menu_allj.tga", "kepek_hun/menu_allj_aktiv.tga",
+    "kepek_hun/menu_vissza.tga", "kepek_hun/menu_vissza_aktiv.tga",
+    "kepek_hun/nyil_fel.tga", "kepek_hun/nyil_fel_aktiv.tga",
+    "kepek_hun/nyil_le.tga", "kepek_hun/nyil_le_aktiv.tga",
+    "kepek_hun/karika_teli.tga",
+    "kepek_hun/karika_ures.tga",
+    "kepek_hun/felirat_cel.tga",
+    "kepek_hun/dialog_menu.tga", "kepek_hun/dialog_menu_aktiv.tga",
+    "kepek_hun/dialog_ujra.tga", "kepek_hun/dialog_ujra_aktiv.tga",
+    "kepek_hun/dialog_oke.tga", "kepek_hun/dialog_oke_aktiv.tga",
+    "kepek_hun/dialog_kov.tga", "kepek_hun/dialog_kov_aktiv.tga",
+    "kepek_hun/dialog.tga",
+    "kepek_hun/segitseg.tga",
+    "kepek_hun/fomenu_opciok.tga", "kepek_hun/fomenu_opciok_aktiv.tga",
+    "Vandrel_Logo.tga",
+    "Kelmora_Logo.tga",
+    "kepek_hun/fontok.tga",
+    nullptr,
+};
+
+// Colour keys: the interface images turn opaque-less pure blue into nothing;
+// the font scan turns transparent magenta into nothing.
+constexpr uint32_t imageColorKey = 0x000000FF;
+constexpr uint32_t fontScanColorKey = 0x00FF00FF;
+
+static std::string DataPath(const char* file) { return workDir + "/adatok/" + file; }
+
+// ---- Image table ----
+
+void LoadInterfaceImages() {
+    // Displays of 16 bits or less keep 4 bits per channel, as the screen shows no more.
+    const bool sixteenBit = currentMode >= 0 && currentMode < static_cast<int>(displayModes.size()) &&
+                            FormatBits(displayModes[static_cast<size_t>(currentMode)].format) <= 16;
+    for (int i = 0; i < interfaceImageSlots; ++i) {
+        InterfaceImage& slot = interfaceImages[i];
+        ReleaseTexture(slot.texture);
+        slot = InterfaceImage{};
+        if (!interfaceImageFiles[i]) continue;
+        Pixels pixels;
+        if (!ReadImageFile(DataPath(interfaceImageFiles[i]), imageColorKey, pixels)) continue;
+        slot.width = pixels.width;
+        slot.height = pixels.height;
+        CreateTexture(pixels, sixteenBit, slot.texture);
+    }
+}
+
+void ReleaseInterfaceImages() {
+    for (InterfaceImage& slot : interfaceImages) {
+        ReleaseTexture(slot.texture);
+        slot = InterfaceImage{};
+    }
+}
+
+// ---- Windows-1250 ----
+
+// Unicode code points of the bytes 0x80..0xFF; 0 where the code page has none.
+static const uint16_t win1250High[128] = {
+    0x20AC, 0x0000, 0x201A, 0x0000, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x0000, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
+    0x0000, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0000, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
+};
+
+std::string Win1250(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+    const size_t n = utf8.size();
+    for (size_t i = 0; i < n;) {
+        const uint8_t b = s[i];
+        uint32_t code = 0;
+        size_t length = 0;
+        if (b < 0x80) {
+            code = b;
+            length = 1;
+        } else if ((b & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            code = (b & 0x1Fu) << 6 | (s[i + 1] & 0x3Fu);
+            length = 2;
+        } else if ((b & 0xF0) == 0xE0 && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 && (s[i + 2] & 0xC0) == 0x80) {
+            code = (b & 0x0Fu) << 12 | (s[i + 1] & 0x3Fu) << 6 | (s[i + 2] & 0x3Fu);
+            length = 3;
+        }
+        if (length == 0) {  // not UTF-8: the byte as it is
+            out.push_back(static_cast<char>(b));
+            ++i;
+            continue;
+        }
+        i += length;
+        if (code < 0x80) {
+            out.push_back(static_cast<char>(code));
+            continue;
+        }
+        char byte = '?';
+        for (int k = 0; k < 128; ++k)
+            if (win1250High[k] == code) byte = static_cast<char>(0x80 + k);
+        out.push_back(byte);
+    }
+    return out;
+}
+
+// ---- Bitmap font ----
+
+const std::string& FontCharacters() {
+    static const std::string characters =
+        Win1250("0123456789AÁBCDEÉFGHIÍJKLMNOÓÖŐPQRSTUÚÜŰVWXYZaábcdeéfghiíjklmnoóöőpqrstuúüűvwxyz.,;:-?!&()%’_/ ");
+    return characters;
+}
+
+int BuildFontMetricsFromPixels(const Pixels& pixels, BitmapFont& into) {
+    const std::string& characters = FontCharacters();
+    for (uint8_t& glyph : into.charToGlyph) glyph = spaceGlyph;
+    for (int g = 0; g < spaceGlyph; ++g) into.charToGlyph[static_cast<uint8_t>(characters[static_cast<size_t>(g)])] = static_cast<uint8_t>(g);
+    for (int g = 0; g < fontGlyphCount; ++g) into.glyphLeft[g] = into.glyphTop[g] = into.glyphWidth[g] = into.glyphHeight[g] = 0;
+
+    // Markers lie within the first 125 rows and 365 columns; each closes the
+    // 24 rows above it from just after the previous glyph of its row.
+    const int rows = std::min(125, pixels.height), columns = std::min(365, pixels.width);
+    int g = 0;
+    for (int r = 0; r < rows && g < fontGlyphCount; ++r) {
+        for (int x = 0; x < columns && g < fontGlyphCount; ++x) {
+            const uint8_t* p = &pixels.rgba[(static_cast<size_t>(r) * static_cast<size_t>(pixels.width) + static_cast<size_t>(x)) * 4];
+            if (p[0] != 0xFF || p[2] != 0x00) continue;
+            into.glyphTop[g] = r - 24;
+            into.glyphHeight[g] = 24;
+            if (g > 0 && into.glyphTop[g - 1] == into.glyphTop[g]) {
+                into.glyphLeft[g] = into.glyphLeft[g - 1] + into.glyphWidth[g - 1];
+                into.glyphWidth[g] = x - into.glyphLeft[g] + 1;
+            } else {
+                into.glyphLeft[g] = 0;
+                into.glyphWidth[g] = x + 1;
+            }
+            ++g;
+        }
+    }
+    return g;
+}
+
+bool BuildFontMetrics() {
+    Pixels pixels;
+    if (!ReadImageFile(DataPath("kepek_hun/fontok.tga"), fontScanColorKey, pixels)) return false;
+    BitmapFont scanned;
+    if (BuildFontMetricsFromPixels(pixels, scanned) != fontGlyphCount) return false;
+    font = scanned;
+    return true;
+}
+
+// ---- 2D primitives ----
+
+float AnchorX(int anchorX) { return static_cast<float>(anchorX) * static_cast<float>(screenWidth) * 0.5f; }
+float AnchorY(int anchorY) { return static_cast<float>(anchorY) * static_cast<float>(screenHeight) * 0.5f; }
+
+int TextWidth(std::string_view text) {
+    int width = 0;
+    for (char c : text) width += font.glyphWidth[font.charToGlyph[static_cast<uint8_t>(c)]];
+    return width;
+}
+
+void DrawText(std::string_view text, int x, int y, int anchorX, int anchorY, uint32_t colour) {
+    const Texture& texture = interfaceImages[imageFont].texture;
+    int pen = static_cast<int>(AnchorX(anchorX) + static_cast<float>(x));
+    const int top = static_cast<int>(AnchorY(anchorY) + static_cast<float>(y));
+    for (char c : text) {
+        const int g = font.charToGlyph[static_cast<uint8_t>(c)];
+        SpriteDraw(texture, font.glyphLeft[g], font.glyphTop[g], font.glyphWidth[g], font.glyphHeight[g],
+                   static_cast<float>(pen), static_cast<float>(top), 1.0f, 1.0f, colour);
+        pen += font.glyphWidth[g];
+    }
+}
+
+void DrawImage(int index, float x, float y, int anchorX, int anchorY, uint32_t colour, float scaleX, float scaleY) {
+    if (index < 0 || index >= interfaceImageSlots) return;
+    if (hoveredControl - controlIdFirst == index && index + 1 < interfaceImageSlots) ++index;
+    const InterfaceImage& image = interfaceImages[index];
+    SpriteDraw(image.texture, 0, 0, image.width, image.height, AnchorX(anchorX) + x, AnchorY(anchorY) + y, scaleX,
+               scaleY, colour);
+}
+
+void DrawPanel(float x1, float y1, float x2, float y2, int anchorX, int anchorY) {
+    const InterfaceImage& image = interfaceImages[imagePanel];
+    SpriteDraw(image.texture, 0, 0, image.width, image.height, AnchorX(anchorX) + x1, AnchorY(anchorY) + y1,
+               x2 - x1, y2 - y1, 0xFFFFFFFF);
+}

@@ -1,0 +1,405 @@
+// The frame and the 2D layer of every screen: the splash, the main menu with
+// its pages, the editor and play panels, the run with its result boxes, the
+// target counter and the speed indicator.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "app/game_flow.h"
+#include "app/platform_hooks.h"
+#include "app/video_settings.h"
+#include "ui/interface.h"
+#include "ui/screens.h"
+
+FrameHooks frameHooks;
+
+constexpr uint32_t white = 0xFFFFFFFF, yellow = 0xFFFFFF00, red = 0xFFFF0000, halfWhite = 0x80FFFFFF;
+constexpr int lineHeight = 24;
+
+// A text as the font draws it; the game's texts are written here in UTF-8.
+struct Line {
+    int x, y;
+    const char* text;
+    uint32_t colour = white;
+};
+
+const std::string& WebAddressText() {
+    static const std::string text = Win1250(publisherWebAddress);
+    return text;
+}
+
+static int Width(int image) { return interfaceImages[image].width; }
+static int Height(int image) { return interfaceImages[image].height; }
+static float HalfWidth(int image) { return static_cast<float>(Width(image)) / 2.0f; }
+
+// A text centred on the vertical middle line (half width truncated toward zero).
+static void DrawCentredText(std::string_view text, int y, int anchorY, uint32_t colour) {
+    DrawText(text, -(TextWidth(text) / 2), y, 1, anchorY, colour);
+}
+
+static void DrawLines(const Line* lines, size_t count) {
+    for (size_t i = 0; i < count; ++i) DrawText(Win1250(lines[i].text), lines[i].x, lines[i].y, 1, 1, lines[i].colour);
+}
+
+// Two strings whose spaces leave room for each other's letters, read as one
+// two-coloured word. Drawn one over the other they line up only when a space
+// is as wide as every letter; with a proportional font the letters would
+// collide, so both share one pen: each position shows the letter of whichever
+// string has one there, in that string's colour.
+static void DrawInterleaved(std::string_view a, uint32_t colourA, std::string_view b, uint32_t colourB, int x, int y) {
+    int pen = x;
+    for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+        const char ca = i < a.size() ? a[i] : ' ', cb = i < b.size() ? b[i] : ' ';
+        const bool fromA = ca != ' ';
+        const char c[2] = {fromA ? ca : cb, 0};
+        DrawText(c, pen, y, 1, 1, fromA ? colourA : colourB);
+        pen += TextWidth(c);
+    }
+}
+
+// ---- Splash ----
+
+static void DrawSplash() {
+    const float t = splashTime;
+    const int image = t > 5.0f ? imagePublisherLogo : imagePartnerLogo;
+    const float centre = t > 5.0f ? 7.5f : 2.5f;
+    const float a = std::clamp(2.5f - std::fabs(t - centre), 0.0f, 1.0f);
+    const uint32_t c = static_cast<uint32_t>(a * 255.0f);
+    DrawImage(image, -HalfWidth(image), -static_cast<float>(Height(image)) / 2.0f, 1, 1,
+              c << 24 | c << 16 | c << 8 | c);
+}
+
+// ---- Main menu pages ----
+
+static void DrawWebLine(bool hovered) {
+    DrawCentredText(WebAddressText(), -30, 2, hovered ? red : white);
+}
+
+static void DrawTitle() { DrawImage(imageTitle, -HalfWidth(imageTitle), -180, 1, 1, white); }
+
+static void DrawMainPage() {
+    DrawTitle();
+    static const int buttons[] = {1, 3, 5, 54, 7, 9};
+    static const int rows[] = {-50, -5, 40, 85, 130, 175};
+    for (int i = 0; i < 6; ++i) DrawImage(buttons[i], -HalfWidth(buttons[i]), static_cast<float>(rows[i]), 1, 1, white);
+    DrawWebLine(hoveredControl == Id(ControlId::WebLine));
+}
+
+static void DrawPuzzleSelect() {
+    DrawTitle();
+    const int first = currentPuzzle;
+    char number[16];
+    for (int k = 0; k < 10; ++k) {
+        const int index = first + k;
+        if (index < 0 || index >= builtInPuzzleCount) continue;
+        std::snprintf(number, sizeof number, "%d.", index + 1);
+        DrawText(number, -220, -80 + 20 * k, 1, 1, yellow);
+        uint32_t colour = hoveredControl == Id(ControlId::PuzzleRowFirst) + index ? red : white;
+        // Solved puzzles show half transparent and less red.
+        if (solvedFlags[index] == 1) colour -= 0x7F400000u;
+        DrawText(puzzleNames[index], -160, -80 + 20 * k, 1, 1, colour);
+    }
+    DrawImage(35, 0, 0, 0, 0, white);
+    if (first > 0) DrawImage(37, -250, -80, 1, 1, white);
+    if (first < builtInPuzzleCount - 10) DrawImage(39, -250, 87, 1, 1, white);
+    char progress[64];
+    std::snprintf(progress, sizeof progress, "Megoldott p\xE1ly\xE1k: %d/60", solvedCount);
+    DrawCentredText(progress, -30, 2, white);
+}
+
+static void DrawHelpPanel() { DrawImage(imagePanel, -320, -240, 1, 1, halfWhite, 645, 480); }
+
+static void DrawHelp1() {
+    static const Line lines[] = {
+        {-320, -240, "A játék célja az, hogy minden"},
+        {-320, -220, "feladványban kijuttasd a kijáraton"},
+        {-320, -200, "a megadott számú labdát."},
+        {-320, -160, "A pálya mellett találhatók a"},
+        {-320, -140, "feladathoz szükséges eszközök:"},
+        {-320, -120, "labdák és pályaelemek."},
+        {-320, -100, "Az egyes pályaelemeken látható"},
+        {-320, -80, "számok azt jelzik, hogy hány áll a"},
+        {-320, -60, "rendelkezésedre belőlük."},
+        {-320, -20, "A pályaelemeket bárhova rakhatod"},
+        {-320, 0, "kivéve indítóhelyekre és tüskékre."},
+        {-320, 20, "A labdákat csak az indítóhelyekre"},
+        {-320, 40, "rakhatod, és indulási irányt kell"},
+        {-320, 60, "megadnod nekik."},
+        {-320, 100, "A GURÍTÁS gomb megnyomása után"},
+        {-320, 120, " a labdák az általad megadott"},
+        {-320, 140, "irányba indulnak."},
+        {-320, 160, "Ezután a fizika törvényei szerint"},
+        {-320, 180, "viselkednek. Ha akadályba ütköznek,"},
+        {-320, 200, "akkor visszapattannak, a sarkok"},
+        {-320, 220, "90 fokban elterelik őket, stb."},
+    };
+    DrawHelpPanel();
+    DrawLines(lines, std::size(lines));
+}
+
+static void DrawHelp2() {
+    static const Line lines[] = {
+        {-320, -240, "Egyes golyók sajátságosan"},
+        {-320, -220, "viselkednek:"},
+        {-320, -160, "Bomba", 0xFF404040},
+        {-260, -140, "A bomba felrobban, ha nekiütközik"},
+        {-260, -120, "valaminek, kivéve, ha egy sarokelem"},
+        {-260, -100, "lankásabb részének ütközik."},
+        {-320, -40, "Fémgolyó", 0xFF0000FF},
+        {-260, -20, "A fémgolyót a mágnes vonzza, és"},
+        {-260, 0, "csapdába ejti, nehezebb és"},
+        {-260, 20, "rugalmatlanabb a többinél."},
+        {-320, 80, "Lufi", 0xFFFF00FF},
+        {-260, 100, "A lufi kipukkad a tüskéken,"},
+        {-260, 120, "rugalmas és könnyű."},
+        {-260, 200, "Rugalmas és könnyű labda."},
+        {-260, 220, "Nincs semmi speciális tulajdonsága."},
+    };
+    DrawHelpPanel();
+    DrawLines(lines, std::size(lines));
+    DrawInterleaved("P  a  z  i", 0xFF404040, "  l  s  t k", 0xFFC0C0C0, -320, 180);
+}
+
+static void DrawHelp3() {
+    static const Line lines[] = {
+        {-320, -200, "Kezelés:"},
+        {-320, -160, "Kattints bal egérgombbal egy labdára"},
+        {-320, -140, "vagy pályaelemre (sarok, kocka vagy"},
+        {-320, -120, "indítóhely) és rakd a pályára."},
+        {-320, -80, "A labdák lerakása után megjelenik"},
+        {-320, -60, "4 nyíl, kattints rá arra, amelyiknek"},
+        {-320, -40, "irányába akarod a labdát indítani."},
+        {-320, 0, "A kameraállást a jobb egérgomb"},
+        {-320, 20, "nyomvatartásával tudod állítani."},
+        {-320, 60, "Közelíteni és távolítani"},
+        {-320, 80, "a fel-le nyilakkal lehet."},
+        {-320, 120, "Szerkesztő üzemmódban a pálya méretét"},
+        {-320, 140, "az 1,2,5,6 gombokkal változtathatod."},
+    };
+    DrawHelpPanel();
+    DrawLines(lines, std::size(lines));
+}
+
+static void DrawHelp4() {
+    if (screenWidth < 750)
+        DrawImage(imageHelpPicture, -320, -240, 1, 1, 0xE0FFFFFF, 0.8f, 0.8f);
+    else
+        DrawImage(imageHelpPicture, -HalfWidth(imageHelpPicture), -static_cast<float>(Height(imageHelpPicture)) / 2.0f,
+                  1, 1, 0xE0FFFFFF);
+}
+
+// The options page's minus (image 23) and plus (image 21) of one row, each
+// lit by its own ControlId.
+static void DrawOptionArrows(int row, int y) {
+    const int minusId = Id(ControlId::ResolutionDown) + 2 * row;
+    const int saved = hoveredControl;
+    // The images' own twin rule must not act here: their ids are not 10000 + index.
+    hoveredControl = -1;
+    if (optionArrows[2 * row])
+        DrawImage(saved == minusId ? imageOptionsMinus + 1 : imageOptionsMinus, -HalfWidth(imageOptionsMinus) - 100,
+                  static_cast<float>(y), 1, 1, white);
+    if (optionArrows[2 * row + 1])
+        DrawImage(saved == minusId + 1 ? imageOptionsPlus + 1 : imageOptionsPlus, 100 - HalfWidth(imageOptionsPlus),
+                  static_cast<float>(y), 1, 1, white);
+    hoveredControl = saved;
+}
+
+static void DrawOptions() {
+    DrawImage(imagePanel, -120, -40, 1, 1, halfWhite, 240, 160);
+    if (pendingMode >= 0 && pendingMode < static_cast<int>(displayModes.size())) {
+        const DisplayMode& mode = displayModes[static_cast<size_t>(pendingMode)];
+        char text[64];
+        std::snprintf(text, sizeof text, "%ux%u", mode.width, mode.height);
+        DrawCentredText(text, -40, 1, yellow);
+        std::snprintf(text, sizeof text, "%dbit", FormatBits(mode.format));
+        DrawCentredText(text, 0, 1, yellow);
+        if (mode.refreshRate == 0)
+            std::snprintf(text, sizeof text, "default Hz");
+        else
+            std::snprintf(text, sizeof text, "%uHz", mode.refreshRate);
+        DrawCentredText(text, 40, 1, yellow);
+    }
+    DrawOptionArrows(0, -35);
+    DrawOptionArrows(1, 5);
+    DrawOptionArrows(2, 45);
+    DrawImage(imageDialogMenu, -110, static_cast<float>((55 - Height(imageDialogMenu)) * 2), 1, 1, white, 2, 2);
+    DrawImage(imageDialogOk, static_cast<float>((55 - Width(imageDialogOk)) * 2),
+              static_cast<float>((55 - Height(imageDialogOk)) * 2), 1, 1, white, 2, 2);
+}
+
+static void DrawMainMenu() {
+    switch (menuPage) {
+    case MenuPage::PuzzleSelect: DrawPuzzleSelect(); break;
+    case MenuPage::Help1: DrawHelp1(); break;
+    case MenuPage::Help2: DrawHelp2(); break;
+    case MenuPage::Help3: DrawHelp3(); break;
+    case MenuPage::Help4: DrawHelp4(); break;
+    case MenuPage::Options: DrawOptions(); break;
+    default: DrawMainPage(); break;
+    }
+}
+
+// ---- Editor, play and run ----
+
+static uint32_t ToolColour(EditTool tool) { return editTool == tool ? white : halfWhite; }
+
+static void DrawEditor() {
+    DrawWebLine(hoveredControl == Id(ControlId::WebLine));
+    DrawImage(13, 10, 10, 0, 0, white);
+    DrawImage(15, 10, 35, 0, 0, white);
+    DrawImage(17, 10, 60, 0, 0, white);
+    DrawImage(19, 10, 85, 0, 0, white);
+    DrawImage(imageGoalCaption, 10, 110, 0, 0, white);
+    DrawImage(21, static_cast<float>(Width(imageGoalCaption) + 10), 110, 0, 0, white);
+    DrawImage(23, static_cast<float>(Width(imageGoalCaption) + Width(21) + 12), 110, 0, 0, white);
+    DrawImage(11, static_cast<float>(-10 - Width(11)), 10, 2, 0, white);
+    DrawImage(25, static_cast<float>(-10 - Width(25)), 50, 2, 0, ToolColour(EditTool::Build));
+    DrawImage(27, static_cast<float>(-10 - Width(27)), 75, 2, 0, ToolColour(EditTool::Swap));
+    DrawImage(29, static_cast<float>(-10 - Width(29)), 100, 2, 0, ToolColour(EditTool::Delete));
+    DrawImage(31, static_cast<float>(-10 - Width(31)), 125, 2, 0, ToolColour(EditTool::Stock));
+    if (dialogState == DialogState::TestFirst) {
+        DrawPanel(-290, -65, 290, 55, 1, 1);
+        DrawCentredText(Win1250("Először teszteld le a feladványt!"), -60, 1, white);
+        // The gap before "golyónak" is a no-break space; the font draws it as a space.
+        DrawCentredText(Win1250("A megadott számú\u00A0golyónak"), -30, 1, white);
+        DrawCentredText(Win1250("ki kell jutnia a kijáraton!"), 0, 1, white);
+        DrawImage(imageDialogOk, -HalfWidth(imageDialogOk), 30, 1, 1, white);
+    }
+}
+
+static void DrawPlay() {
+    DrawImage(13, 10, 10, 0, 0, white);
+    DrawImage(15, 10, 35, 0, 0, white);
+    DrawImage(11, static_cast<float>(-10 - Width(11)), 10, 2, 0, white);
+}
+
+static void DrawRun() {
+    const std::string congratulations = Win1250("Gratulálunk!");
+    switch (dialogState) {
+    case DialogState::CustomSolved:
+        DrawPanel(-230, -35, 230, 55, 1, 1);
+        DrawCentredText(congratulations, -30, 1, white);
+        DrawCentredText(Win1250("Megfejtetted a feladványt!"), 0, 1, white);
+        DrawImage(imageDialogMenu, static_cast<float>(-2 - Width(imageDialogMenu)), 30, 1, 1, white);
+        DrawImage(imageDialogAgain, 0, 30, 1, 1, white);
+        break;
+    case DialogState::TestSolved:
+        DrawPanel(-320, -65, 320, 55, 1, 1);
+        DrawCentredText(Win1250("A rejtvény működik!"), -60, 1, white);
+        DrawCentredText(Win1250("Mentsd ki és feltöltheted az"), -30, 1, white);
+        DrawCentredText("internetre: " + WebAddressText(), 0, 1, white);
+        DrawImage(imageDialogOk, -HalfWidth(imageDialogOk), 30, 1, 1, white);
+        break;
+    case DialogState::PuzzleSolved:
+        DrawPanel(-230, -35, 230, 55, 1, 1);
+        DrawCentredText(congratulations, -30, 1, white);
+        DrawCentredText(Win1250("Megfejtetted a rejtvényt!"), 0, 1, white);
+        DrawImage(imageDialogMenu, -HalfWidth(imageDialogAgain) - static_cast<float>(Width(imageDialogMenu)) - 2, 30,
+                  1, 1, white);
+        DrawImage(imageDialogAgain, -HalfWidth(imageDialogAgain), 30, 1, 1, white);
+        DrawImage(imageDialogNext, HalfWidth(imageDialogAgain) + 2, 30, 1, 1, white);
+        break;
+    case DialogState::AllSolved:
+        DrawPanel(-310, -215, 310, 55, 1, 1);
+        DrawCentredText(congratulations, -210, 1, white);
+        DrawCentredText(Win1250("Megfejtetted az összes feladványt!"), -180, 1, white);
+        DrawCentredText(Win1250("Látogass el a"), -150, 1, white);
+        DrawCentredText(WebAddressText(), -120, 1, white);
+        DrawCentredText(Win1250("oldalra és tölts le a játékosok"), -90, 1, white);
+        DrawCentredText(Win1250("által szerkesztett rejtvényekből"), -60, 1, white);
+        DrawCentredText(Win1250("vagy szerkessz és tölts fel"), -30, 1, white);
+        DrawCentredText(Win1250("te magad!"), 0, 1, white);
+        DrawImage(imageDialogMenu, -HalfWidth(imageDialogMenu), 30, 1, 1, white);
+        break;
+    default: DrawImage(33, static_cast<float>(-10 - Width(33)), 10, 2, 0, white); break;
+    }
+}
+
+// ---- Target counter and speed indicator ----
+
+// The rings of the balls still needed and arrived, with the caption before them.
+static void DrawTargetRings() {
+    const int n = board.goalCount, arrived = ballsAtTarget;
+    const float half43 = HalfWidth(imageGoalCaption);
+    for (int i = 0; i < n; ++i)
+        DrawImage(i < arrived ? imageFilledRing : imageEmptyRing, static_cast<float>((2 * i - n) * 8) + half43,
+                  lineHeight + 10, 1, 0, white);
+}
+
+static void DrawTargetCaption() {
+    DrawImage(imageGoalCaption, -HalfWidth(imageGoalCaption) - 8.0f * board.goalCount, lineHeight + 7, 1, 0, white);
+}
+
+// After a change of speed the new factor shows for a second, fading out.
+static void DrawSpeedIndicator() {
+    const float s = slowFactor;
+    if (s > 40.0f) {
+        const std::string text = Win1250("Szünet");
+        DrawText(text, -TextWidth(text), -20, 2, 2, 0xC08080FF);
+        return;
+    }
+    const double elapsed = ClockMilliseconds() - static_cast<double>(speedChangeTime);
+    if (!(elapsed < 1000.0) || s == 0.0f) return;
+    const uint32_t alpha = static_cast<uint32_t>(std::clamp((1000.0 - elapsed) * 0.255, 0.0, 255.0));
+    uint32_t colour = 0x0080FF80;
+    for (float f = 2.5f; s > f; f *= 2.0f) colour -= 0x17E8;     // slower: bluer
+    for (float f = 2.5f; s < f; f /= 2.0f) colour += 0x3EC100;   // faster: redder
+    colour = (colour & 0x00FFFFFF) | alpha << 24;
+    char text[32];
+    if (s > 2.5f)
+        std::snprintf(text, sizeof text, "Id\xF5:/%d", static_cast<int>(s * 0.4f));
+    else
+        std::snprintf(text, sizeof text, "Id\xF5:x%d", static_cast<int>(2.5f / s));
+    DrawText(text, -TextWidth(text), -20, 2, 2, colour);
+}
+
+// ---- The frame ----
+
+void DrawInterfaceLayer() {
+    SpriteBegin();
+    if (gameScreen == GameScreen::MainMenu) {
+        DrawMainMenu();
+    } else {
+        const std::string name = Win1250(levelName);
+        DrawCentredText(name, 10, 0, white);
+        if (gameScreen == GameScreen::Editor) DrawEditor();
+        if (gameScreen == GameScreen::Play) DrawPlay();
+        if (gameScreen == GameScreen::Run) DrawRun();
+    }
+    DrawSpeedIndicator();
+    SpriteEnd();
+}
+
+void RenderFrame() {
+    ClearFrame(0xFF000000);
+    if (gameScreen == GameScreen::Splash) {
+        SpriteBegin();
+        DrawSplash();
+        SpriteEnd();
+    } else {
+        if (gameScreen == GameScreen::Run && frameHooks.advanceDebris) frameHooks.advanceDebris(ticksSinceFrame);
+        ticksSinceFrame = 0;
+        if (frameHooks.drawScene) frameHooks.drawScene();
+        if (gameScreen != GameScreen::MainMenu) {
+            SpriteBegin();
+            DrawTargetRings();
+            SpriteEnd();
+            DrawTargetCaption();  // a batch of its own
+        }
+        DrawInterfaceLayer();
+    }
+    if (frameHooks.present) frameHooks.present();
+}
+
+// ---- Device objects ----
+
+void InvalidateGraphics() {
+    if (frameHooks.invalidateScene) frameHooks.invalidateScene();
+}
+
+bool RestoreGraphics() { return frameHooks.restoreScene ? frameHooks.restoreScene() : true; }
+
+void ReleaseGraphics() {
+    InvalidateGraphics();
+    ReleaseInterfaceImages();
+}

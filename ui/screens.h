@@ -1,0 +1,52 @@
+// The frame: its order, every screen's 2D layer, and the hit testing of the
+// same layouts. The 3D scene and the window reach it through frameHooks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// What the frame needs of the layers beside this one; a null hook does nothing.
+struct FrameHooks {
+    // The 3D scene: view, skybox, cells, stock, balls with their arrows, debris.
+    void (*drawScene)() = nullptr;
+    // Moves the debris on by the simulation steps taken since the last frame.
+    void (*advanceDebris)(int ticks) = nullptr;
+    // Picks a board cell, stock item or launch arrow under the pointer into
+    // hoveredControl, when no 2D control is under it.
+    void (*pickScene)() = nullptr;
+    // Releases and re-creates the scene's device objects around a device reset.
+    void (*invalidateScene)() = nullptr;
+    bool (*restoreScene)() = nullptr;
+    // Shows the finished frame.
+    void (*present)() = nullptr;
+};
+
+extern FrameHooks frameHooks;
+
+// Draws and presents one frame of the current screen.
+void RenderFrame();
+// Draws the 2D layer of the current screen with the speed indicator, inside
+// one sprite batch (benchmarks time this alone).
+void DrawInterfaceLayer();
+
+// Recomputes hoveredControl from the pointer: the current screen's 2D
+// controls, then the scene.
+void UpdateHover();
+
+// The rectangle tests of the layouts (mx, my: pointer in whole pixels).
+bool HitImage(int mx, int my, int image, float x, float y, int anchorX, int anchorY, float scaleX = 1.0f,
+              float scaleY = 1.0f);
+bool HitText(int mx, int my, std::string_view text, float x, float y, int anchorX, int anchorY);
+
+// Device objects of the 2D layer and the scene around a device reset, and at shutdown.
+void InvalidateGraphics();
+bool RestoreGraphics();
+void ReleaseGraphics();
+
+// Draws every 2D screen in turn for `seconds` each and prints the milliseconds
+// per frame of its 2D layer (median and 90th percentile) on stdout.
+void RunFrameBenchmark(double seconds);
+
+// The publisher's web address and a built-in puzzle's name as the font draws them.
+const std::string& WebAddressText();
