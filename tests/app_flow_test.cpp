@@ -330,7 +330,7 @@ TEST_F(AppBackToMenu, RetryFromAPuzzleAndFromALoadedLevel) {
             currentPuzzle = -1;
             Click(ControlId::MainLoad);
         }
-        Click(ControlId::ToolDelete);
+        Click(ControlId::ToolSwap);
         Click(StockSlot(kindPlainCube));
         RollSample();
         const std::vector<int8_t> before = runStartBoard.cells;
