@@ -1,4 +1,4 @@
-// Board editing through clicks: the placing rules of the editor and of play.
+// Board editing through clicks: the placing rules of play and of the editor.
 #include "app_fixture.h"
 
 namespace {
@@ -9,15 +9,9 @@ using apptest::AppTest;
 
 class AppPlacePlay : public AppTest {
 protected:
-    // The sample puzzle with a second start cube carrying a plastic ball for the player.
-    void OpenTwoBallPuzzle() {
-        Board level = SamplePuzzle();
-        level.cells[size_t(level.Index(5, 1, 5))] = kindStartCube;
-        level.cells[size_t(level.Index(5, 2, 5))] = kindPlasticBall;
-        level.AddBall(kindPlasticBall, level.Index(5, 2, 5));
-        WritePuzzle(0, level);
-        gameScreen = GameScreen::MainMenu;
-        StartPuzzle(0);
+    void SetUp() override {
+        AppTest::SetUp();
+        OpenSamplePuzzle();
     }
     void Take(int kind) {
         Click(StockSlot(kind));
@@ -28,178 +22,128 @@ protected:
         PointAtFace(x, y, z, 0, 1, 0);
         Click(hoveredControl);
     }
+    // The cell the held piece would go to from this face; -1 none.
+    int Preview(int x, int y, int z, int faceX, int faceY, int faceZ) {
+        PointAtFace(x, y, z, faceX, faceY, faceZ);
+        PlaceElement(heldKind, editTool, PlacePass::Preview);
+        return previewCell;
+    }
 };
 
-TEST_F(AppPlacePlay, ThePuzzleStartsWithThePlayersPiecesInTheStock) {
-    OpenSamplePuzzle();
-    EXPECT_EQ(board.stock[kindPlainCube], 2);
-    EXPECT_EQ(board.stock[kindCornerFirst], 1);
-    EXPECT_EQ(board.stock[kindRampFirst + 1], 1);
-    EXPECT_EQ(board.stock[kindGroundCube], 1);
-    EXPECT_EQ(board.stock[kindStartCube], 1);
-    EXPECT_EQ(board.stock[kindIronBall], 1);
-    EXPECT_EQ(board.ballCount, 1);  // the fixed-position balloon
-    EXPECT_EQ(CellValue(1, 2, 1), 0);
-}
-
-TEST_F(AppPlacePlay, BuildingPutsTheHeldPieceOnTheFaceWhereItRestsOnSomething) {
-    OpenSamplePuzzle();
+// A piece rests on the ground layer or on another piece, never on a spike, a
+// target or (unless it is a ball) a start cube; a ball only on the top of a
+// start cube.
+TEST_F(AppPlacePlay, BuildingPutsTheHeldPieceWhereItRestsOnSomething) {
     Take(kindPlainCube);
     ClickTop(2, 0, 2);
-    EXPECT_EQ(CellValue(2, 1, 2), kindPlainCube + cellPlayerPiece);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindPlainCube + cellPlayerPiece);
     EXPECT_EQ(heldKind, 0);
     EXPECT_EQ(board.stock[kindPlainCube], 1);
+    Take(kindCornerFirst);
+    EXPECT_EQ(Preview(2, 1, 2, 1, 0, 0), Cell(3, 1, 2));  // beside it, on the ground
+    EXPECT_EQ(Preview(2, 1, 2, 0, 1, 0), Cell(2, 2, 2));  // on top of it
+    for (auto [x, z] : {std::pair{0, 5}, {4, 4}, {1, 1}}) EXPECT_EQ(Preview(x, 1, z, 0, 1, 0), -1) << x << z;
+    ClickTop(2, 1, 2);
     Take(kindPlainCube);
-    PointAtFace(2, 1, 2, 1, 0, 0);  // beside it, one layer up from the ground: rests on the ground
-    PlaceElement(heldKind, editTool, PlacePass::Preview);
-    EXPECT_EQ(previewCell, Cell(3, 1, 2));
-    ClickTop(2, 1, 2);  // on top of it
-    EXPECT_EQ(CellValue(2, 2, 2), kindPlainCube + cellPlayerPiece);
-    Take(kindCornerFirst);
-    PointAtFace(2, 2, 2, 1, 0, 0);  // beside the top one, over empty air
-    PlaceElement(heldKind, editTool, PlacePass::Preview);
-    EXPECT_EQ(previewCell, -1);
-    Click(hoveredControl);
-    EXPECT_EQ(CellValue(3, 2, 2), 0);
-    EXPECT_EQ(heldKind, kindCornerFirst);
-}
+    EXPECT_EQ(Preview(2, 2, 2, 1, 0, 0), -1);  // over empty air
+    EXPECT_EQ(Preview(2, 2, 2, 0, -1, 0), -1);  // taken
+    EXPECT_EQ(Preview(4, 0, 4, 0, 0, 0), -1);   // inside the box: no face
 
-TEST_F(AppPlacePlay, NothingGoesOnSpikesTargetsOrAStartCubeButABall) {
-    OpenSamplePuzzle();
-    Take(kindCornerFirst);
-    ClickTop(0, 1, 5);  // spike
-    EXPECT_EQ(CellValue(0, 2, 5), 0);
-    ClickTop(4, 1, 4);  // target
-    EXPECT_EQ(CellValue(4, 2, 4), 0);
-    ClickTop(1, 1, 1);  // start cube
-    EXPECT_EQ(CellValue(1, 2, 1), 0);
-    EXPECT_EQ(heldKind, kindCornerFirst);
-}
-
-TEST_F(AppPlacePlay, ABallGoesOnlyOntoTheTopOfAStartCube) {
-    OpenSamplePuzzle();
+    Click(StockSlot(kindPlainCube));
     Take(kindIronBall);
-    PointAtFace(1, 1, 1, 1, 0, 0);  // the side face
-    PlaceElement(heldKind, editTool, PlacePass::Preview);
-    EXPECT_EQ(previewCell, -1);
-    ClickTop(3, 1, 3);  // the top of a plain cube
+    EXPECT_EQ(Preview(1, 1, 1, 1, 0, 0), -1);  // a start cube's side
+    ClickTop(3, 1, 3);
     EXPECT_EQ(board.ballCount, 1);
     ClickTop(1, 1, 1);
-    EXPECT_EQ(board.ballCount, 2);
-    EXPECT_EQ(CellValue(1, 2, 1), kindIronBall);
+    ASSERT_EQ(board.ballCount, 2);
+    EXPECT_EQ(CellAt(board, 1, 2, 1), kindIronBall);
     EXPECT_EQ(board.FindBallAtCell(Cell(1, 2, 1)), 1);
-    EXPECT_EQ(board.balls[1].direction, int8_t(LaunchDirection::NoDirection));
     EXPECT_EQ(heldKind, 0);
 }
 
-TEST_F(AppPlacePlay, DeletingTakesBackOnlyThePlayersOwnFreePieces) {
-    OpenSamplePuzzle();
+TEST_F(AppPlacePlay, DeletingAndSwappingTakeBackOnlyThePlayersOwnFreePieces) {
     Take(kindPlainCube);
     ClickTop(2, 0, 2);
     Take(kindPlainCube);
     ClickTop(2, 1, 2);
     Click(ControlId::ToolDelete);
-    Click(Cell(2, 1, 2));  // carries the other cube
-    EXPECT_EQ(CellValue(2, 1, 2), kindPlainCube + cellPlayerPiece);
-    Click(Cell(2, 2, 2));
-    EXPECT_EQ(CellValue(2, 2, 2), 0);
-    EXPECT_EQ(board.stock[kindPlainCube], 1);
-    Click(Cell(3, 1, 3));  // the puzzle's own cube
-    EXPECT_EQ(CellValue(3, 1, 3), kindPlainCube);
-    Click(Cell(2, 0, 2));  // the ground
-    EXPECT_EQ(CellValue(2, 0, 2), kindGroundCube);
-    Click(Cell(1, 1, 1));  // a start cube of the puzzle
-    EXPECT_EQ(CellValue(1, 1, 1), kindStartCube);
-    Click(Cell(2, 2, 4));  // the puzzle's fixed ball: neither deleted nor swapped
+    for (auto [x, y, z] : {std::tuple{2, 1, 2}, {3, 1, 3}, {2, 0, 2}, {1, 1, 1}, {2, 2, 4}}) {
+        const int before = CellAt(board, x, y, z);
+        Click(Cell(x, y, z));  // carries a cube; the puzzle's own pieces and the ground
+        EXPECT_EQ(CellAt(board, x, y, z), before) << x << y << z;
+    }
     EXPECT_EQ(board.ballCount, 1);
+    Click(Cell(2, 2, 2));
+    EXPECT_EQ(CellAt(board, 2, 2, 2), 0);
+    EXPECT_EQ(board.stock[kindPlainCube], 1);
+
     Click(ControlId::ToolSwap);
+    Take(kindCornerFirst);
+    Click(Cell(2, 1, 2));
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindCornerFirst + cellPlayerPiece);
+    EXPECT_EQ(heldKind, kindPlainCube);
+    Click(Cell(3, 1, 3));  // the puzzle's own cube
     Take(kindIronBall);
-    Click(Cell(2, 2, 4));
+    Click(Cell(2, 2, 4));  // the puzzle's fixed ball
+    EXPECT_EQ(CellAt(board, 3, 1, 3), kindPlainCube);
     EXPECT_EQ(board.balls[0].kind, kindBalloon);
-    EXPECT_EQ(heldKind, kindIronBall);
+    Click(StockSlot(kindIronBall));
+    Click(Cell(2, 1, 2));  // with nothing held the swap picks the piece up
+    EXPECT_EQ(CellAt(board, 2, 1, 2), 0);
+    EXPECT_EQ(heldKind, kindCornerFirst);
+
+    // A ground cube placed in the hole, swapped for a plain cube: it stays a cube.
+    Click(StockSlot(kindCornerFirst));
+    Click(ControlId::ToolBuild);
+    Take(kindGroundCube);
+    PointAtFace(2, 0, 5, 1, 0, 0);
+    Click(hoveredControl);
+    ASSERT_EQ(CellAt(board, 3, 0, 5), kindGroundCube + cellPlayerPiece);
+    Click(ControlId::ToolSwap);
+    Take(kindPlainCube);
+    Click(Cell(3, 0, 5));
+    EXPECT_EQ(CellAt(board, 3, 0, 5), kindPlainCube + cellPlayerPiece);
+    EXPECT_EQ(heldKind, kindGroundCube);
 }
 
-TEST_F(AppPlacePlay, APlacedBallCanBeDeletedButNotTheStartCubeUnderIt) {
+TEST_F(AppPlacePlay, BallsAreSwappedForBallsAndTheirStartCubeStaysUnderThem) {
     Board level = SamplePuzzle();
-    level.cells[size_t(level.Index(1, 1, 1))] = kindStartCube + cellPlayerPiece;  // the start cube is the player's too
+    SetCell(level, 1, 1, 1, kindStartCube + cellPlayerPiece);  // the start cube is the player's too
+    SetCell(level, 5, 1, 4, kindStartCube);
+    SetCell(level, 5, 2, 4, kindPlasticBall);
+    level.AddBall(kindPlasticBall, level.Index(5, 2, 4));
     WritePuzzle(0, level);
-    gameScreen = GameScreen::MainMenu;
     StartPuzzle(0);
     Take(kindStartCube);
     ClickTop(1, 0, 1);
     Take(kindIronBall);
     ClickTop(1, 1, 1);
-    ASSERT_EQ(board.ballCount, 2);
-    Click(ControlId::ToolDelete);
-    Click(Cell(1, 1, 1));
-    EXPECT_EQ(KindOfValue(int8_t(CellValue(1, 1, 1))), kindStartCube);
-    Click(Cell(1, 2, 1));
-    EXPECT_EQ(board.ballCount, 1);
-    EXPECT_EQ(board.stock[kindIronBall], 1);
-    Click(Cell(1, 1, 1));
-    EXPECT_EQ(CellValue(1, 1, 1), 0);
-    EXPECT_EQ(board.stock[kindStartCube], 2);
-}
-
-TEST_F(AppPlacePlay, SwapExchangesTheHeldPieceWithThePlayersPiece) {
-    OpenSamplePuzzle();
-    Take(kindPlainCube);
-    ClickTop(2, 0, 2);
-    Click(ControlId::ToolSwap);
-    Take(kindCornerFirst);
-    Click(Cell(2, 1, 2));
-    EXPECT_EQ(CellValue(2, 1, 2), kindCornerFirst + cellPlayerPiece);
-    EXPECT_EQ(heldKind, kindPlainCube);
-    // With nothing held the swap picks the piece up.
-    Click(StockSlot(kindPlainCube));  // puts the held cube back
-    ASSERT_EQ(heldKind, 0);
-    Click(Cell(2, 1, 2));
-    EXPECT_EQ(CellValue(2, 1, 2), 0);
-    EXPECT_EQ(heldKind, kindCornerFirst);
-    // The puzzle's own pieces cannot be swapped.
-    Click(Cell(3, 1, 3));
-    EXPECT_EQ(CellValue(3, 1, 3), kindPlainCube);
-    EXPECT_EQ(heldKind, kindCornerFirst);
-}
-
-TEST_F(AppPlacePlay, SwappingOneBallForAnotherExchangesThemWithTheCursor) {
-    OpenTwoBallPuzzle();
-    Take(kindIronBall);
-    ClickTop(1, 1, 1);
-    ASSERT_EQ(CellValue(1, 2, 1), kindIronBall);
     Click(ControlId::ToolSwap);
     Take(kindPlasticBall);
     Click(Cell(1, 2, 1));
-    EXPECT_EQ(CellValue(1, 2, 1), kindPlasticBall);
+    EXPECT_EQ(CellAt(board, 1, 2, 1), kindPlasticBall);
     EXPECT_EQ(board.balls[board.FindBallAtCell(Cell(1, 2, 1))].kind, kindPlasticBall);
     EXPECT_EQ(heldKind, kindIronBall);
-    EXPECT_EQ(board.stock[kindIronBall], 0);
-    EXPECT_EQ(board.stock[kindPlasticBall], 0);
-    // Only a ball stands on a start cube: a cube is not swapped in for it.
     Click(StockSlot(kindIronBall));
     Take(kindPlainCube);
+    Click(Cell(1, 2, 1));  // only a ball stands on a start cube
+    Click(Cell(1, 1, 1));  // nor is the start cube under a ball swapped
+    EXPECT_EQ(CellAt(board, 1, 2, 1), kindPlasticBall);
+    EXPECT_EQ(KindOfValue(int8_t(CellAt(board, 1, 1, 1))), kindStartCube);
+    Click(StockSlot(kindPlainCube));
+    Click(ControlId::ToolDelete);
+    Click(Cell(1, 1, 1));
+    EXPECT_EQ(KindOfValue(int8_t(CellAt(board, 1, 1, 1))), kindStartCube);
     Click(Cell(1, 2, 1));
-    EXPECT_EQ(CellValue(1, 2, 1), kindPlasticBall);
-    EXPECT_EQ(heldKind, kindPlainCube);
-}
-
-TEST_F(AppPlacePlay, APlainCubeSwappedIntoTheGroundLayerStaysACube) {
-    OpenSamplePuzzle();
-    Take(kindGroundCube);
-    PointAtFace(2, 0, 5, 1, 0, 0);  // the hole at (3, 0, 5) beside it
-    Click(hoveredControl);
-    ASSERT_EQ(CellValue(3, 0, 5), kindGroundCube + cellPlayerPiece);
-    Click(ControlId::ToolSwap);
-    Take(kindPlainCube);
-    Click(Cell(3, 0, 5));
-    EXPECT_EQ(CellValue(3, 0, 5), kindPlainCube + cellPlayerPiece);
-    EXPECT_EQ(heldKind, kindGroundCube);
+    EXPECT_EQ(board.ballCount, 1);
+    EXPECT_EQ(board.stock[kindPlasticBall], 1);
+    Click(Cell(1, 1, 1));
+    EXPECT_EQ(CellAt(board, 1, 1, 1), 0);
+    EXPECT_EQ(board.stock[kindStartCube], 2);
 }
 
 TEST_F(AppPlacePlay, StockSlotsTakeSwapAndPutBack) {
-    OpenSamplePuzzle();
     Take(kindPlainCube);
-    EXPECT_EQ(board.stock[kindPlainCube], 1);
     Click(StockSlot(kindCornerFirst));
     EXPECT_EQ(heldKind, kindCornerFirst);
     EXPECT_EQ(board.stock[kindPlainCube], 2);
@@ -207,51 +151,39 @@ TEST_F(AppPlacePlay, StockSlotsTakeSwapAndPutBack) {
     Click(StockSlot(kindCornerFirst));
     EXPECT_EQ(heldKind, 0);
     EXPECT_EQ(board.stock[kindCornerFirst], 1);
-    // An empty slot gives nothing: the puzzle gave no magnets.
     Take(kindPlainCube);
-    Click(StockSlot(kindMagnet));
+    Click(StockSlot(kindMagnet));  // an empty slot gives nothing
     EXPECT_EQ(heldKind, kindPlainCube);
-    EXPECT_EQ(board.stock[kindMagnet], 0);
-    // A click on empty space returns the held piece.
-    Click(-1);
+    Click(-1);  // a click on empty space returns the held piece
     EXPECT_EQ(heldKind, 0);
     EXPECT_EQ(board.stock[kindPlainCube], 2);
-}
-
-TEST_F(AppPlacePlay, LaunchArrowsChooseAndClearTheDirection) {
-    OpenSamplePuzzle();
-    ASSERT_EQ(board.balls[0].direction, int8_t(LaunchDirection::Unset));
-    Click(Arrow(0, 0));  // the single arrow of a ball that must be given a direction
-    EXPECT_EQ(board.balls[0].direction, int8_t(LaunchDirection::NoDirection));
-    Click(Arrow(0, 1));
-    EXPECT_EQ(board.balls[0].direction, int8_t(LaunchDirection::PlusZ));
-    Click(Arrow(0, 1));
-    EXPECT_EQ(board.balls[0].direction, int8_t(LaunchDirection::NoDirection));
-    Click(Arrow(0, 3));
-    EXPECT_EQ(board.balls[0].direction, int8_t(LaunchDirection::MinusZ));
-    // A fixed ball shows no arrows in play: a stale click on one changes nothing.
-    board.balls[0].lock = int8_t(BallLock::FixedBall);
-    Click(Arrow(0, 3));
-    EXPECT_EQ(board.balls[0].direction, int8_t(LaunchDirection::MinusZ));
-}
-
-TEST_F(AppPlacePlay, StaleHoversOutsideTheBoardAreHarmless) {
-    OpenSamplePuzzle();
-    for (int hovered : {board.cellCount, Arrow(5, 2), Arrow(24, 3), 9999, -7}) {
-        Click(hovered);
-        PlaceElement(kindIronBall, EditTool::Delete, PlacePass::Commit);
-        PlaceElement(kindIronBall, EditTool::Swap, PlacePass::Commit);
-    }
-    EXPECT_EQ(board.ballCount, 1);
-}
-
-TEST_F(AppPlacePlay, NoBallStaysInTheCursorWhileAllBallSlotsAreTaken) {
-    OpenSamplePuzzle();
+    // No ball stays in the cursor while every ball slot is taken.
     Take(kindIronBall);
     while (board.ballCount < maxBalls) board.AddBall(kindBomb, Cell(0, 3, 0));
     WindowProc(Message::Mouse(MessageType::MouseMove, 1, 1));
     EXPECT_EQ(heldKind, 0);
     EXPECT_EQ(board.stock[kindIronBall], 1);
+}
+
+TEST_F(AppPlacePlay, LaunchArrowsChooseAndClearTheDirectionAndStaleHoversAreHarmless) {
+    ASSERT_EQ(board.balls[0].direction, int8_t(LaunchDirection::Unset));
+    const LaunchDirection after[] = {LaunchDirection::NoDirection, LaunchDirection::PlusZ,
+                                     LaunchDirection::NoDirection, LaunchDirection::MinusZ};
+    const int arrows[] = {0, 1, 1, 3};
+    for (int i = 0; i < 4; ++i) {
+        Click(Arrow(0, arrows[i]));
+        EXPECT_EQ(board.balls[0].direction, int8_t(after[i])) << i;
+    }
+    // A fixed ball shows no arrows in play: a stale click on one changes nothing.
+    board.balls[0].lock = int8_t(BallLock::FixedBall);
+    Click(Arrow(0, 3));
+    EXPECT_EQ(board.balls[0].direction, int8_t(LaunchDirection::MinusZ));
+    for (int hovered : {board.cellCount, Arrow(1, 0), Arrow(24, 3), 9999, -7}) {
+        Click(hovered);
+        PlaceElement(kindIronBall, EditTool::Delete, PlacePass::Commit);
+        PlaceElement(kindIronBall, EditTool::Swap, PlacePass::Commit);
+    }
+    EXPECT_EQ(board.ballCount, 1);
 }
 
 // ---- Editor ----
@@ -265,57 +197,62 @@ protected:
     }
 };
 
-TEST_F(AppPlaceEditor, BuildingKeepsThePieceInTheCursorAndMayGoOnSpikes) {
+TEST_F(AppPlaceEditor, BuildingKeepsThePieceInTheCursorAndAPlainCubeMakesAHole) {
     board.cells[size_t(Cell(4, 1, 4))] = kindSpikeCube;
     Click(StockSlot(kindCornerFirst));
     PointAtFace(4, 1, 4, 0, 1, 0);
     Click(hoveredControl);
     PointAtFace(2, 0, 2, 0, 1, 0);
     Click(hoveredControl);
-    EXPECT_EQ(CellValue(4, 2, 4), kindCornerFirst);  // no player flag in the editor
-    EXPECT_EQ(CellValue(2, 1, 2), kindCornerFirst);
+    EXPECT_EQ(CellAt(board, 4, 2, 4), kindCornerFirst);  // no player flag in the editor
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindCornerFirst);
     EXPECT_EQ(heldKind, kindCornerFirst);
-}
 
-TEST_F(AppPlaceEditor, ThePlainCubeMakesAHoleInTheGround) {
     board.cells[size_t(Cell(4, 0, 4))] = kindGroundCube + cellPlayerPiece;
     Click(ControlId::ToolSwap);
     Click(StockSlot(kindPlainCube));
     Click(Cell(4, 0, 4));
-    EXPECT_EQ(CellValue(4, 0, 4), 0);
+    EXPECT_EQ(CellAt(board, 4, 0, 4), 0);
     Click(Cell(5, 0, 4));  // an empty ground cell stays empty
-    EXPECT_EQ(CellValue(5, 0, 4), 0);
+    EXPECT_EQ(CellAt(board, 5, 0, 4), 0);
     Click(StockSlot(kindGroundCube));
     Click(Cell(5, 0, 4));  // and a ground cube fills it
-    EXPECT_EQ(CellValue(5, 0, 4), kindGroundCube);
+    EXPECT_EQ(CellAt(board, 5, 0, 4), kindGroundCube);
+    Click(StockSlot(kindGroundCube));
+    Click(Cell(2, 1, 2));  // with nothing held the swap clears the cell, the piece in the cursor
+    EXPECT_EQ(CellAt(board, 2, 1, 2), 0);
+    EXPECT_EQ(heldKind, kindCornerFirst);
 }
 
-TEST_F(AppPlaceEditor, TheStockToolMarksThePlayersPieces) {
+TEST_F(AppPlaceEditor, TheStockToolMarksThePlayersPiecesAndTheBallsLocks) {
     board.cells[size_t(Cell(2, 1, 2))] = kindPlainCube;
     board.cells[size_t(Cell(3, 1, 3))] = kindTargetCube;
     board.cells[size_t(Cell(1, 1, 1))] = kindStartCube;
     board.cells[size_t(Cell(1, 2, 1))] = kindBomb;
     board.AddBall(kindBomb, Cell(1, 2, 1));
+    board.AddBall(kindBalloon, Cell(5, 2, 5));
+    levelTested = true;
     Click(ControlId::ToolStock);
     Click(Cell(2, 1, 2));
-    EXPECT_EQ(CellValue(2, 1, 2), kindPlainCube + cellPlayerPiece);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindPlainCube + cellPlayerPiece);
     Click(Cell(2, 1, 2));
-    EXPECT_EQ(CellValue(2, 1, 2), kindPlainCube);
+    EXPECT_EQ(CellAt(board, 2, 1, 2), kindPlainCube);
     Click(Cell(3, 1, 3));  // targets stay the puzzle's
-    EXPECT_EQ(CellValue(3, 1, 3), kindTargetCube);
+    EXPECT_EQ(CellAt(board, 3, 1, 3), kindTargetCube);
     Click(Cell(1, 2, 1));  // a ball is marked by its lock, not its cell
-    EXPECT_EQ(CellValue(1, 2, 1), kindBomb);
+    EXPECT_EQ(CellAt(board, 1, 2, 1), kindBomb);
     for (int lock : {1, 2, 0}) {
         Click(Arrow(0, 2));
         EXPECT_EQ(board.balls[0].lock, lock);
     }
+    EXPECT_EQ(board.balls[1].lock, 0);
     EXPECT_EQ(board.balls[0].direction, int8_t(LaunchDirection::NoDirection));
-}
+    EXPECT_TRUE(levelTested);  // marking is no edit
+    Click(ControlId::ToolDelete);
+    Click(Cell(7, 7, 7));  // an edit that does nothing still counts
+    EXPECT_FALSE(levelTested);
 
-TEST_F(AppPlaceEditor, ABallSwapGivesTheReplacedKindAndItsStartCubeStays) {
-    board.cells[size_t(Cell(1, 1, 1))] = kindStartCube;
-    board.cells[size_t(Cell(1, 2, 1))] = kindBomb;
-    board.AddBall(kindBomb, Cell(1, 2, 1));
+    // A ball swapped for another kind; its start cube stays while it stands there.
     Click(ControlId::ToolSwap);
     Click(StockSlot(kindBalloon));
     Click(Cell(1, 2, 1));
@@ -323,36 +260,26 @@ TEST_F(AppPlaceEditor, ABallSwapGivesTheReplacedKindAndItsStartCubeStays) {
     EXPECT_EQ(heldKind, kindBomb);
     Click(ControlId::ToolDelete);
     Click(Cell(1, 1, 1));
-    EXPECT_EQ(CellValue(1, 1, 1), kindStartCube);
+    EXPECT_EQ(CellAt(board, 1, 1, 1), kindStartCube);
     Click(Cell(1, 2, 1));
-    EXPECT_EQ(board.ballCount, 0);
     Click(Cell(1, 1, 1));
-    EXPECT_EQ(CellValue(1, 1, 1), 0);
-}
-
-TEST_F(AppPlaceEditor, EditsClearTheTestButTheStockToolDoesNot) {
-    levelTested = true;
-    Click(ControlId::ToolStock);
-    board.cells[size_t(Cell(2, 1, 2))] = kindPlainCube;
-    Click(Cell(2, 1, 2));
-    EXPECT_TRUE(levelTested);
-    Click(ControlId::ToolDelete);
-    Click(Cell(7, 7, 7));  // an edit that does nothing still counts
-    EXPECT_FALSE(levelTested);
+    EXPECT_EQ(CellAt(board, 1, 1, 1), 0);
+    EXPECT_EQ(board.ballCount, 1);
 }
 
 TEST_F(AppPlaceEditor, TheTopFaceWinsAndEdgeFacesGiveNothing) {
-    PointAtFace(0, 0, 0, -1, 0, 0);  // the -x face of a corner cell: no neighbour
-    EXPECT_EQ(HitFaceOffset(), 0);
+    const struct { int x, y, z, faceX, faceY, faceZ, offset; } cases[] = {
+        {0, 0, 0, -1, 0, 0, 0}, {0, 0, 0, 0, 0, -1, 0}, {0, 0, 0, 0, -1, 0, 0}, {9, 9, 9, 1, 0, 0, 0},
+        {9, 9, 9, 0, 1, 0, 0},  {9, 9, 9, 0, 0, 1, 0},  {4, 3, 4, 0, 0, 1, 100}, {4, 3, 4, 0, 0, -1, -100},
+        {4, 3, 4, 0, -1, 0, -10}, {4, 3, 4, -1, 0, 0, -1}, {4, 3, 4, 1, 0, 0, 1},  {4, 3, 4, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        PointAtFace(c.x, c.y, c.z, c.faceX, c.faceY, c.faceZ);
+        EXPECT_EQ(HitFaceOffset(), c.offset) << c.x << c.y << c.z << " " << c.faceX << c.faceY << c.faceZ;
+    }
     PointAtFace(4, 3, 4, 0, 1, 0);
     pickEntryPoint.x = pickBoxMin.x + 1.0f;  // on the top and +x edge
-    EXPECT_EQ(HitFaceOffset(), board.sizeX);
-    PointAtFace(4, 3, 4, 0, 0, 1);
-    EXPECT_EQ(HitFaceOffset(), board.sizeX * board.sizeY);
-    PointAtFace(4, 3, 4, 0, -1, 0);
-    EXPECT_EQ(HitFaceOffset(), -board.sizeX);
-    PointAtFace(4, 3, 4, 0, 0, 0);  // inside the box
-    EXPECT_EQ(HitFaceOffset(), 0);
+    EXPECT_EQ(HitFaceOffset(), 10);
 }
 
 }  // namespace

@@ -11,98 +11,73 @@
 
 namespace {
 
-// A small puzzle with every ball field in use and a flagged piece.
-Board SamplePuzzle() {
-    Board board(5, 3, 6);
-    board.Clear();
-    for (int z = 0; z < 6; ++z)
-        for (int x = 0; x < 5; ++x) board.cells[static_cast<size_t>(board.Index(x, 0, z))] = kindGroundCube;
-    board.cells[static_cast<size_t>(board.Index(1, 1, 1))] = kindStartCube;
-    board.cells[static_cast<size_t>(board.Index(1, 2, 1))] = kindBomb;
-    board.cells[static_cast<size_t>(board.Index(3, 1, 4))] = kindTargetCube;
-    board.cells[static_cast<size_t>(board.Index(2, 1, 2))] = 18 + cellPlayerPiece;
-    board.AddBall(kindBomb, board.Index(1, 2, 1));
+// The sample puzzle with every ball field in use: a direction, a lock, and a
+// position off the cell's placing position.
+Board Sample() {
+    Board board = SamplePuzzle();
     board.balls[0].direction = static_cast<int8_t>(LaunchDirection::PlusZ);
     board.balls[0].lock = static_cast<int8_t>(BallLock::FixedBall);
-    board.AddBall(kindIronBall, board.Index(4, 1, 5));
     board.balls[1].position = {140.25f, 40.5f, 170.0f};
     board.goalCount = 2;
     return board;
 }
 
 const OrbitCamera sampleCamera{12.5f, 0.75f, -2.25f};
+constexpr size_t firstBall = 9 + 144;
 
 void ExpectSameLevel(const Board& a, const Board& b) {
-    EXPECT_EQ(a.sizeX, b.sizeX);
-    EXPECT_EQ(a.sizeY, b.sizeY);
-    EXPECT_EQ(a.sizeZ, b.sizeZ);
-    EXPECT_EQ(a.cells, b.cells);
-    EXPECT_EQ(a.goalCount, b.goalCount);
-    ASSERT_EQ(a.ballCount, b.ballCount);
-    for (int i = 0; i < a.ballCount; ++i) {
-        EXPECT_EQ(a.balls[i].kind, b.balls[i].kind);
-        EXPECT_EQ(a.balls[i].direction, b.balls[i].direction);
-        EXPECT_EQ(a.balls[i].lock, b.balls[i].lock);
-        EXPECT_EQ(std::memcmp(&a.balls[i].position, &b.balls[i].position, sizeof(Vec3)), 0);
-    }
+    EXPECT_EQ(EncodeLevel(a, sampleCamera), EncodeLevel(b, sampleCamera));
 }
 
 // The state a rejected read must leave exactly as it was.
 struct Untouched {
-    Board board = SamplePuzzle();
+    Board board = Sample();
     OrbitCamera camera{7.0f, 0.5f, 1.0f};
     std::string levelName = "before";
 
     void ExpectUnchanged() const {
-        ExpectSameLevel(board, SamplePuzzle());
+        ExpectSameLevel(board, Sample());
         EXPECT_EQ(camera.cameraDistance, 7.0f);
         EXPECT_EQ(camera.cameraYaw, 1.0f);
         EXPECT_EQ(levelName, "before");
     }
 };
 
+// The documented record: header, cells, 16 bytes a ball, then the view.
 TEST(LevelFile, LayoutIsTheDocumentedRecord) {
-    const Board board = SamplePuzzle();
-    const std::vector<uint8_t> bytes = EncodeLevel(board, sampleCamera);
-    ASSERT_EQ(bytes.size(), 9u + 90u + 32u + 12u);
-    EXPECT_EQ(std::memcmp(bytes.data(), "TM30", 4), 0);
-    EXPECT_EQ(bytes[4], 5);
-    EXPECT_EQ(bytes[7], 2);
-    EXPECT_EQ(bytes[8], 2);
-    EXPECT_EQ(bytes[9 + board.Index(2, 1, 2)], 18 + 64);
-    const uint8_t* ball = bytes.data() + 9 + 90;
-    EXPECT_EQ(ball[0], kindBomb);
-    EXPECT_EQ(ball[1], 2);
-    EXPECT_EQ(ball[2], 2);
-    EXPECT_EQ(ball[3], 0);
-    float x;
-    std::memcpy(&x, ball + 4, 4);
-    EXPECT_EQ(x, 36.0f);
-    float yaw;
-    std::memcpy(&yaw, bytes.data() + bytes.size() - 4, 4);
-    EXPECT_EQ(yaw, -2.25f);
-
-    Board empty(5, 2, 5);
-    EXPECT_EQ(EncodeLevel(empty, sampleCamera).size(), 9u + 50u + 12u);
+    const std::vector<uint8_t> bytes = EncodeLevel(Sample(), sampleCamera);
+    ASSERT_EQ(bytes.size(), firstBall + 32u + 12u);
+    EXPECT_EQ(std::memcmp(bytes.data(), "TM30\x06\x04\x06\x02\x02", 9), 0);
+    const uint8_t ball[] = {kindIronBall, 2, 2, 0, 0, 0, 0x10, 0x42, 0, 0, 0x9C, 0x42, 0, 0, 0x10, 0x42};  // 36, 78, 36
+    EXPECT_EQ(std::memcmp(bytes.data() + firstBall, ball, sizeof ball), 0);
+    const uint8_t view[] = {0, 0, 0x48, 0x41, 0, 0, 0x40, 0x3F, 0, 0, 0x10, 0xC0};  // 12.5, 0.75, -2.25
+    EXPECT_EQ(std::memcmp(bytes.data() + bytes.size() - 12, view, 12), 0);
 }
 
 TEST(LevelFile, WriteThenReadRestoresEverything) {
     ScratchDir dir;
-    const std::string path = dir.File("puzzle.tm3");
+    const std::string path = dir.File("my.first.tm3");
     std::string name;
-    ASSERT_TRUE(WriteLevelFile(path, SamplePuzzle(), sampleCamera, name));
-    EXPECT_EQ(name, "puzzle");
+    ASSERT_TRUE(WriteLevelFile(path, Sample(), sampleCamera, name));
+    EXPECT_EQ(name, "my");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);  // no temporary left
 
+    // Read-only, as the installed puzzles are.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
     Board board(10, 10, 10);
+    board.stock[kindPlainCube] = 4;
+    board.balls[1].velocity = {1.0f, 1.0f, 1.0f};
     OrbitCamera camera;
     std::string readName;
     ASSERT_TRUE(ReadLevelFile(path, true, board, camera, readName));
-    ExpectSameLevel(board, SamplePuzzle());
+    ExpectSameLevel(board, Sample());
+    EXPECT_EQ(board.cellCount, 144);
     EXPECT_EQ(camera.cameraDistance, 12.5f);
     EXPECT_EQ(camera.cameraPitch, 0.75f);
     EXPECT_EQ(camera.cameraYaw, -2.25f);
-    EXPECT_EQ(readName, "puzzle");
+    EXPECT_EQ(readName, "my");
     EXPECT_EQ(board.balls[1].velocity.x, 0.0f);
+    EXPECT_EQ(board.stock[kindPlainCube], 4);  // the stock waits for the preparation
 
     // Without the view (the menu's demo board) the camera keeps turning on its own.
     OrbitCamera demoCamera{3.0f, 0.25f, 0.5f};
@@ -110,60 +85,20 @@ TEST(LevelFile, WriteThenReadRestoresEverything) {
     EXPECT_EQ(demoCamera.cameraDistance, 3.0f);
     EXPECT_EQ(demoCamera.cameraYaw, 0.5f);
 
-    // Written again, the bytes are the same.
-    ASSERT_TRUE(WriteLevelFile(dir.File("again.tm3"), board, camera, name));
-    EXPECT_EQ(ReadBytes(dir.File("again.tm3")), ReadBytes(path));
+    // Written again over an older file, the bytes are the same.
+    const std::string again = dir.File("again.tm3");
+    WriteText(again, "old contents, longer than nothing");
+    ASSERT_TRUE(WriteLevelFile(again, board, camera, name));
+    EXPECT_EQ(ReadBytes(again), ReadBytes(path));
 }
 
-TEST(LevelFile, ReadKeepsTheStockUntilThePuzzleIsPrepared) {
-    ScratchDir dir;
-    std::string name;
-    ASSERT_TRUE(WriteLevelFile(dir.File("a.tm3"), SamplePuzzle(), sampleCamera, name));
-    Board board(10, 10, 10);
-    board.stock[kindPlainCube] = 4;
-    OrbitCamera camera;
-    ASSERT_TRUE(ReadLevelFile(dir.File("a.tm3"), true, board, camera, name));
-    EXPECT_EQ(board.stock[kindPlainCube], 4);
-    board.PrepareForPlay();
-    EXPECT_EQ(board.stock[kindPlainCube], 0);
-    EXPECT_EQ(board.stock[18], 1);
-}
-
-TEST(LevelFile, ReadOnlyFileLoads) {
-    ScratchDir dir;
-    const std::string path = dir.File("builtin.tm3");
-    std::string name;
-    ASSERT_TRUE(WriteLevelFile(path, SamplePuzzle(), sampleCamera, name));
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
-    Board board;
-    OrbitCamera camera;
-    EXPECT_TRUE(ReadLevelFile(path, true, board, camera, name));
-}
-
-TEST(LevelFile, NameIsTheFileNameUpToItsFirstDot) {
-    EXPECT_EQ(LevelNameFromPath("/home/player/levels/my.first.tm3"), "my");
+TEST(LevelFile, NamesAndMissingFiles) {
     EXPECT_EQ(LevelNameFromPath("C:\\levels\\my.first.tm3"), "my");
-    EXPECT_EQ(LevelNameFromPath("mixed/dir\\name.tm3"), "name");
-    EXPECT_EQ(LevelNameFromPath("plain"), "plain");
-    EXPECT_EQ(LevelNameFromPath("adatok/palyak_hun/bomba-labirintus.tm3"), "bomba-labirintus");
     EXPECT_EQ(LevelNameFromPath("/dir.with.dots/x"), "x");
-}
-
-TEST(LevelFile, MissingFileAndUnwritableFolder) {
     Untouched state;
     EXPECT_FALSE(ReadLevelFile("/nonexistent/x.tm3", true, state.board, state.camera, state.levelName));
     EXPECT_FALSE(WriteLevelFile("/nonexistent/x.tm3", state.board, state.camera, state.levelName));
     state.ExpectUnchanged();
-}
-
-TEST(LevelFile, OverwriteLeavesNoTemporaryFile) {
-    ScratchDir dir;
-    const std::string path = dir.File("level.tm3");
-    WriteText(path, "old contents");
-    std::string name;
-    ASSERT_TRUE(WriteLevelFile(path, SamplePuzzle(), sampleCamera, name));
-    EXPECT_EQ(ReadBytes(path), EncodeLevel(SamplePuzzle(), sampleCamera));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 // Every prefix of a valid file is rejected with nothing changed; with the view
@@ -171,7 +106,7 @@ TEST(LevelFile, OverwriteLeavesNoTemporaryFile) {
 TEST(LevelFileRejects, EveryTruncation) {
     ScratchDir dir;
     const std::string path = dir.File("cut.tm3");
-    const std::vector<uint8_t> full = EncodeLevel(SamplePuzzle(), sampleCamera);
+    const std::vector<uint8_t> full = EncodeLevel(Sample(), sampleCamera);
     Untouched state;
     for (size_t length = 0; length < full.size(); ++length) {
         WriteBytes(path, {full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)});
@@ -184,40 +119,43 @@ TEST(LevelFileRejects, EveryTruncation) {
     state.ExpectUnchanged();
 }
 
-TEST(LevelFileRejects, BadHeaderCellsAndBalls) {
-    const std::vector<uint8_t> good = EncodeLevel(SamplePuzzle(), sampleCamera);
-    const size_t firstBall = 9 + 90;
-    struct Case {
-        const char* what;
-        size_t offset;
-        uint8_t value;
-    };
+TEST(LevelFileRejects, BadHeaderCellsBallsAndView) {
+    const std::vector<uint8_t> good = EncodeLevel(Sample(), sampleCamera);
+    struct Case { const char* what; size_t offset; uint8_t value; };
     const Case cases[] = {
-        {"magic byte 0", 0, 'X'},           {"magic byte 3", 3, '1'},
-        {"zero width", 4, 0},               {"negative layers", 5, 0xFF},
-        {"negative rows", 6, 0x80},         {"ball count -1", 7, 0xFF},
-        {"ball count 101", 7, 101},         {"goal count -3", 8, 0xFD},
-        {"negative cell", 9, 0xF0},         {"unknown kind 20", 10, 20},
+        {"magic byte 3", 3, '1'},          {"zero width", 4, 0},
+        {"negative rows", 6, 0x80},        {"ball count -1", 7, 0xFF},
+        {"ball count 101", 7, 101},        {"goal count -1", 8, 0xFF},
+        {"negative cell", 9, 0xF0},        {"unknown kind 20", 10, 20},
         {"unknown flagged kind", 11, 64 + 25}, {"ball kind 11", firstBall, 11},
         {"ball kind 16", firstBall + 16, 16}, {"direction 6", firstBall + 1, 6},
-        {"lock 3", firstBall + 2, 3},       {"NaN position", firstBall + 7, 0x7F},
+        {"lock 3", firstBall + 2, 3},      {"ball below the floor", firstBall + 11, 0xC3},
+        {"NaN view", good.size() - 9, 0xFF},
     };
     ScratchDir dir;
     const std::string path = dir.File("bad.tm3");
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         std::vector<uint8_t> bytes = good;
         bytes[c.offset] = c.value;
-        if (std::string(c.what) == "NaN position") bytes[c.offset - 1] = 0xC0;  // 0x7FC0.... is a NaN
+        bytes[firstBall + 10] = c.offset == firstBall + 11 ? 0x80 : bytes[firstBall + 10];  // y = -256
+        if (c.offset == good.size() - 9) bytes[c.offset - 1] = 0xFF;  // a NaN distance
         WriteBytes(path, bytes);
         Untouched state;
         std::string error;
-        EXPECT_FALSE(ReadLevelFile(path, true, state.board, state.camera, state.levelName, &error)) << c.what;
-        EXPECT_FALSE(error.empty()) << c.what;
+        EXPECT_FALSE(ReadLevelFile(path, true, state.board, state.camera, state.levelName, &error));
+        EXPECT_FALSE(error.empty());
         state.ExpectUnchanged();
     }
+    // A view that is not a set of numbers counts as none where no view is needed.
+    std::vector<uint8_t> bytes = EncodeLevel(Sample(), OrbitCamera{std::nanf(""), 0.0f, 0.0f});
+    LevelData level;
+    std::string error;
+    ASSERT_TRUE(ParseLevel(bytes.data(), bytes.size(), false, level, error));
+    EXPECT_FALSE(level.hasView);
 }
 
-TEST(LevelFileRejects, BoardsTooLargeToShow) {
+TEST(LevelFileRejects, BoardsTooLargeToShowAndBallsOutsideTheBoard) {
     LevelData level;
     std::string error;
     const std::vector<uint8_t> largest = EncodeLevel(Board(30, 10, 30), sampleCamera);
@@ -225,29 +163,19 @@ TEST(LevelFileRejects, BoardsTooLargeToShow) {
     const std::vector<uint8_t> tooLarge = EncodeLevel(Board(31, 11, 30), sampleCamera);
     EXPECT_FALSE(ParseLevel(tooLarge.data(), tooLarge.size(), true, level, error));
     EXPECT_EQ(error, "board of 10230 cells is larger than the 9580 the game can show");
-}
 
-TEST(LevelFileRejects, BallsOutsideTheBoardAndBadView) {
-    Board board = SamplePuzzle();
-    for (Vec3 where : {Vec3{-40.0f, 6.0f, 0.0f}, Vec3{0.0f, 6.0f, 300.0f}, Vec3{0.0f, 1e9f, 0.0f}}) {
+    // Inside the columns and rows, from the ground to ten times the height.
+    for (auto [where, valid] : {std::pair{Vec3{-40.0f, 6.0f, 0.0f}, false}, {Vec3{0.0f, 6.0f, 240.0f}, false},
+                                {Vec3{0.0f, 1e9f, 0.0f}, false}, {Vec3{200.0f, 6.0f, 0.0f}, false},
+                                {Vec3{0.0f, 36.0f * 25.0f, 0.0f}, true}, {Vec3{-17.0f, 6.0f, 200.0f}, true}}) {
+        Board board = Sample();
+        board.sizeZ = 7;  // a board deeper than wide, so that the axes cannot be mixed up
+        board.cellCount = 6 * 4 * 7;
+        board.cells.resize(size_t(board.cellCount));
         board.balls[1].position = where;
         const std::vector<uint8_t> bytes = EncodeLevel(board, sampleCamera);
-        LevelData level;
-        std::string error;
-        EXPECT_FALSE(ParseLevel(bytes.data(), bytes.size(), true, level, error)) << where.x << " " << where.y;
+        EXPECT_EQ(ParseLevel(bytes.data(), bytes.size(), true, level, error), valid) << where.x << " " << where.y;
     }
-    board = SamplePuzzle();
-    // A ball high in the air, under the ceiling, is a valid hand-made level.
-    board.balls[1].position.y = 36.0f * 25.0f;
-    std::vector<uint8_t> bytes = EncodeLevel(board, sampleCamera);
-    LevelData level;
-    std::string error;
-    EXPECT_TRUE(ParseLevel(bytes.data(), bytes.size(), true, level, error)) << error;
-
-    bytes = EncodeLevel(SamplePuzzle(), OrbitCamera{std::nanf(""), 0.0f, 0.0f});
-    EXPECT_FALSE(ParseLevel(bytes.data(), bytes.size(), true, level, error));
-    ASSERT_TRUE(ParseLevel(bytes.data(), bytes.size(), false, level, error));  // the view is not needed
-    EXPECT_FALSE(level.hasView);
 }
 
 TEST(FileIo, ReadWholeFileRespectsItsLimit) {

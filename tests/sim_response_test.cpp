@@ -25,46 +25,11 @@ double WallFactor(double mass, double restitution) { return (mass - restitution 
 
 // ---- Bounces ----
 
-// A bounce off the -x face of the cell at (3, 2, 3), 0.3 away, gently enough
-// for a bomb: the two-body factor for the ball's restitution against a wall of
-// mass 10000, and a push back to just beyond the radius. A magnet nearly stops
-// an iron ball and brakes it; other balls it treats as any cube.
-TEST_F(SimResponse, WallBounceFactorsAndSeparation) {
-    const Contact face{{3, 2, 3}, kindPlainCube, 1, 0, 2, {2.5f, 1.0f, 3.0f}, 0.3f};
-    struct Case {
-        int cell, ball;
-        double factor;
-    };
-    const Case cases[] = {
-        {kindPlainCube, kindBalloon, WallFactor(1.0, 0.9)},  // about -0.8998
-        {kindPlainCube, kindIronBall, WallFactor(2.0, 0.6)},
-        {kindSpikeCube, kindBomb, WallFactor(2.0, 0.0)},
-        {kindMagnet, kindIronBall, WallFactor(2.0, 0.01) * 0.95},
-        {kindMagnet, kindPlasticBall, WallFactor(1.0, 0.9)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.cell << " " << c.ball);
-        Board board(7, 4, 7);
-        board.Clear();
-        SetCell(board, 3, 2, 3, c.cell);
-        const Ball& ball = AddBallAt(board, c.ball, {(2.5f - 0.3f) * 36.0f, 72.0f, 108.0f}, {0.15f, 0.0f, 0.0f});
-        EXPECT_EQ(ApplyContact(board, 0, face), ContactOutcome::Continues);
-        EXPECT_NEAR(ball.velocity.x, 0.15 * c.factor, 1e-7);
-        EXPECT_EQ(ball.velocity.y, 0.0f);
-        EXPECT_NEAR(2.5f - ball.position.x / 36.0f, 1.0f / 3.0f + 0.00001f, 2e-7f);
-        // The strike is recorded as the cell collides: a magnet as a plain cube.
-        EXPECT_EQ(ball.lastContactKind, kindPlainCube);
-    }
-}
-
 // A ball rolls along the floor at launch speed into the side of the element at
 // (6, 1, 2), or into the edge of the board when there is none. A side is no
 // landing: spikes, springs and targets act only on what lands on them.
 TEST_F(SimResponse, RollingIntoTheSideOfAnElement) {
-    struct Case {
-        int ball, element;
-        bool explodes;
-    };
+    struct Case { int ball, element; bool explodes; };
     const Case cases[] = {
         {kindBalloon, kindPlainCube, false}, {kindBalloon, kindSpikeCube, false},
         {kindPlasticBall, kindSpringCube, false}, {kindPlasticBall, kindTargetCube, false},
@@ -75,7 +40,7 @@ TEST_F(SimResponse, RollingIntoTheSideOfAnElement) {
         effects.Clear();
         Board board = FloorBoard(8, 3, 4);
         SetCell(board, 6, 1, 2, c.element);
-        AddTestBall(board, c.ball, 2, 1, 2).velocity = {launchSpeed, 0.0f, 0.0f};
+        AddBallAt(board, c.ball, PlacingPosition(2, 1, 2), {launchSpeed, 0.0f, 0.0f});
         float before = 0.0f;
         const int t = TickUntil(board, ballsAtTarget, 2000, [&] {
             if (board.ballCount == 0 || board.balls[0].velocity.x < 0.0f) return true;
@@ -89,19 +54,10 @@ TEST_F(SimResponse, RollingIntoTheSideOfAnElement) {
             EXPECT_EQ(board.ballCount, 0);
             EXPECT_EQ(CellAt(board, 6, 1, 2), 0);
             ASSERT_EQ(effects.debris.size(), c.element == kindEmpty ? 1u : 2u);
-            EXPECT_EQ(effects.debris[0].meshKind, kindBomb);
-            if (c.element == kindEmpty) {
-                EXPECT_TRUE(effects.clearedCells.empty());
-                continue;
+            EXPECT_EQ(effects.clearedCells.size(), c.element == kindEmpty ? 0u : 1u);
+            if (c.element != kindEmpty) {
+                EXPECT_EQ(effects.debris[1].worldPosition.x, 6.0f);
             }
-            EXPECT_EQ(effects.debris[1].meshKind, kindPlainCube);
-            EXPECT_EQ(effects.debris[1].worldPosition.x, 6.0f);
-            EXPECT_EQ(effects.debris[1].worldPosition.y, 0.5f);
-            EXPECT_EQ(effects.debris[1].worldPosition.z, 2.0f);
-            ASSERT_EQ(effects.clearedCells.size(), 1u);
-            EXPECT_EQ(effects.clearedCells[0].x, 6);
-            EXPECT_EQ(effects.clearedCells[0].y, 1);
-            EXPECT_EQ(effects.clearedCells[0].z, 2);
             continue;
         }
         // Straight back with the wall factor, then one tick's damping; no kick,
@@ -109,10 +65,8 @@ TEST_F(SimResponse, RollingIntoTheSideOfAnElement) {
         ASSERT_EQ(board.ballCount, 1);
         const Ball& ball = board.balls[0];
         EXPECT_NEAR(ball.velocity.x, before * WallFactor(1.0, 0.9) * 0.99995, 1e-5);
-        EXPECT_EQ(ball.velocity.z, 0.0f);
         EXPECT_LT(ball.velocity.y, 1.0f);
         EXPECT_EQ(ball.absorb, 0.0f);
-        EXPECT_TRUE(Played(SoundEffectId::Knock));
         EXPECT_FALSE(Played(SoundEffectId::BalloonBurst));
         EXPECT_EQ(CellAt(board, 6, 1, 2), c.element);
     }
@@ -124,10 +78,7 @@ TEST_F(SimResponse, RollingIntoTheSideOfAnElement) {
 // the corner's two open sides, and must leave along the other axis at full
 // speed, on the cell's centre line, unharmed: the turn is no strike.
 TEST_F(SimResponse, CornersTurnABombByARightAngleUnharmed) {
-    struct Case {
-        int kind;
-        Vec3 in, out;
-    };
+    struct Case { int kind; Vec3 in, out; };
     const Case cases[] = {
         {3, {-1, 0, 0}, {0, 0, 1}},  {3, {0, 0, -1}, {1, 0, 0}},  {4, {-1, 0, 0}, {0, 0, -1}}, {4, {0, 0, 1}, {1, 0, 0}},
         {5, {1, 0, 0}, {0, 0, -1}},  {5, {0, 0, 1}, {-1, 0, 0}},  {6, {1, 0, 0}, {0, 0, 1}},   {6, {0, 0, -1}, {-1, 0, 0}},
@@ -137,8 +88,7 @@ TEST_F(SimResponse, CornersTurnABombByARightAngleUnharmed) {
         effects.Clear();
         Board board = FloorBoard(7, 2, 7);
         SetCell(board, 3, 1, 3, c.kind);
-        AddTestBall(board, kindBomb, 3 - 2 * static_cast<int>(c.in.x), 1, 3 - 2 * static_cast<int>(c.in.z)).velocity =
-            c.in * launchSpeed;
+        AddBallAt(board, kindBomb, PlacingPosition(3 - 2 * int(c.in.x), 1, 3 - 2 * int(c.in.z)), c.in * launchSpeed);
         const int t = TickUntil(board, ballsAtTarget, 1000, [&] {
             const Vec3 v = board.balls[0].velocity;
             return c.in.x != 0.0f ? v.x == 0.0f : v.z == 0.0f;
@@ -163,11 +113,7 @@ TEST_F(SimResponse, CornersTurnABombByARightAngleUnharmed) {
 // in the corner's cell, and by a ball touching it from the cell above even
 // when that ball runs along a grid line.
 TEST_F(SimResponse, CornerStrikesOffTheTurn) {
-    struct Case {
-        const char* what;
-        Vec3 position, velocity;
-        int neighbour;
-    };
+    struct Case { const char* what; Vec3 position, velocity; int neighbour; };
     const Case cases[] = {
         {"off the row's centre line", {108.0f - 2.0f, 48.0f, 108.0f + 0.5f}, {-4.8f, 0.0f, 0.0f}, neighbourOwnCell},
         {"from the cell above", {108.0f, 61.2f, 100.8f}, {0.0f, 0.0f, -4.8f}, neighbourBelow},
@@ -201,69 +147,29 @@ TEST_F(SimResponse, CornerStrikesOffTheTurn) {
 Board DropOnto(int cellKind, int ballKind) {
     Board board = FloorBoard(5, 5, 5);
     SetCell(board, 2, 1, 2, cellKind);
-    AddTestBall(board, ballKind, 2, 3, 2);
+    AddBallAt(board, ballKind, PlacingPosition(2, 3, 2));
     return board;
 }
 
-TEST_F(SimResponse, SpikesBurstOnlyBalloonsThatLandOnThem) {
+// Spikes burst a balloon that lands on them, and nothing else; a spring adds
+// 13 to the bounce (damped once by the tick).
+TEST_F(SimResponse, SpikesBurstBalloonsAndSpringsThrowBallsUp) {
     Board balloon = DropOnto(kindSpikeCube, kindBalloon);
     TickUntil(balloon, ballsAtTarget, 400, [&] { return balloon.ballCount == 0; });
     EXPECT_EQ(balloon.ballCount, 0);
     EXPECT_TRUE(Played(SoundEffectId::BalloonBurst));
     EXPECT_EQ(CellAt(balloon, 2, 1, 2), kindSpikeCube);
-    ASSERT_EQ(effects.debris.size(), 1u);
-    EXPECT_EQ(effects.debris[0].meshKind, kindBalloon);
     EXPECT_TRUE(effects.clearedCells.empty());
 
     effects.Clear();
     Board plastic = DropOnto(kindSpikeCube, kindPlasticBall);
-    const int t = TickUntil(plastic, ballsAtTarget, 400, [&] { return plastic.balls[0].velocity.y > 0.0f; });
-    EXPECT_LE(t, 400);
-    EXPECT_EQ(plastic.ballCount, 1);
-    EXPECT_FALSE(Played(SoundEffectId::BalloonBurst));
-}
-
-TEST_F(SimResponse, SpringAddsThirteenOnTopOfTheBounce) {
     Board spring = DropOnto(kindSpringCube, kindPlasticBall);
-    Board plain = DropOnto(kindPlainCube, kindPlasticBall);
-    const int t = TickUntil(plain, ballsAtTarget, 400, [&] { return plain.balls[0].velocity.y > 0.0f; });
+    const int t = TickUntil(plastic, ballsAtTarget, 400, [&] { return plastic.balls[0].velocity.y > 0.0f; });
     ASSERT_LE(t, 400);
+    EXPECT_FALSE(Played(SoundEffectId::BalloonBurst));
     for (int i = 0; i < t; ++i) SimulationTick(spring, ballsAtTarget);
-    // The same fall, the same bounce, then 13 more (damped once by the tick).
-    EXPECT_NEAR(spring.balls[0].velocity.y - plain.balls[0].velocity.y, 13.0f * 0.99995f, 1e-4f);
-    EXPECT_EQ(spring.balls[0].velocity.x, plain.balls[0].velocity.x);
-}
-
-TEST_F(SimResponse, TargetTakesTheBallInAndCountsItWhenAbsorbReachesEleven) {
-    Board board = DropOnto(kindTargetCube, kindPlasticBall);
-    const int landing = TickUntil(board, ballsAtTarget, 400, [&] { return board.balls[0].absorb > 0.0f; });
-    ASSERT_LE(landing, 400);
-    Ball& taken = board.balls[0];
-    EXPECT_EQ(taken.absorb, 1.0f);
-    const Vec3 p = taken.position;
-    const Vec3 glide = taken.velocity;
-    EXPECT_EQ(glide.x, 2.0f - p.x / 36.0f);
-    EXPECT_EQ(glide.y, 1.0f - p.y / 36.0f);
-    EXPECT_EQ(glide.z, 2.0f - p.z / 36.0f);
-
-    // A second ball right where the first one glides: neither touches the other.
-    AddBallAt(board, kindBalloon, p, {});
-    int ticks = 0;
-    while (board.ballCount == 2 && ticks < 2000) {
-        effects.Clear();
-        SimulationTick(board, ballsAtTarget);
-        ++ticks;
-        if (board.ballCount == 2) {
-            ASSERT_EQ(ballsAtTarget, 0);
-            EXPECT_EQ(std::memcmp(&board.balls[0].velocity, &glide, sizeof glide), 0);
-        }
-    }
-    // Counted on the very tick it leaves, after about 1000 ticks.
-    EXPECT_EQ(ballsAtTarget, 1);
-    EXPECT_TRUE(Played(SoundEffectId::TargetTaken));
-    EXPECT_GE(ticks, 995);
-    EXPECT_LE(ticks, 1005);
-    EXPECT_EQ(board.balls[0].kind, kindBalloon);
+    EXPECT_NEAR(spring.balls[0].velocity.y - plastic.balls[0].velocity.y, 13.0f * 0.99995f, 1e-4f);
+    EXPECT_EQ(spring.balls[0].velocity.x, plastic.balls[0].velocity.x);
 }
 
 // A contact point at the ball's very centre (here on a magnet's side) gives no
@@ -286,8 +192,9 @@ TEST_F(SimResponse, ContactAtTheBallsCentreDoesNothing) {
 
 // ---- Bombs and knocks ----
 
-// One contact of a ball with the floor's top (smooth), the side of a cube in
-// the air (not smooth) or the incline of ramp 16 (smooth only after that ramp).
+// One contact of a ball with the floor's top (smooth), the side of a magnet in
+// the air (not smooth; struck as the plain cube it collides as) or the incline
+// of ramp 16 (smooth only after that ramp).
 enum class Surface { Floor, Side, Ramp };
 
 TEST_F(SimResponse, BombsExplodeAndKnocksSoundOnHardStrikesOnly) {
@@ -324,7 +231,7 @@ TEST_F(SimResponse, BombsExplodeAndKnocksSoundOnHardStrikesOnly) {
         SCOPED_TRACE(c.what);
         effects.Clear();
         Board board = FloorBoard(7, 4, 7);
-        SetCell(board, 5, 2, 3, kindPlainCube);
+        SetCell(board, 5, 2, 3, kindMagnet);  // to all but iron balls a plain cube
         SetCell(board, 2, 1, 2, kindRampFirst);
         const Vec3 world = c.surface == Surface::Floor  ? Vec3{4.0f, 0.5f + 1.0f / 12.0f, 5.0f}
                            : c.surface == Surface::Side ? Vec3{4.2f, 1.0f, 3.0f}
@@ -343,7 +250,7 @@ TEST_F(SimResponse, BombsExplodeAndKnocksSoundOnHardStrikesOnly) {
         EXPECT_EQ(Played(SoundEffectId::Explosion), c.explodes);
         EXPECT_EQ(Played(SoundEffectId::Knock), c.knocks);
         if (c.explodes) {
-            EXPECT_EQ(CellAt(board, 5, 2, 3), c.surface == Surface::Side ? 0 : kindPlainCube);
+            EXPECT_EQ(CellAt(board, 5, 2, 3), c.surface == Surface::Side ? 0 : kindMagnet);
             continue;
         }
         EXPECT_EQ(ball.sinceContact, 0);

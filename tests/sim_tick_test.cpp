@@ -1,12 +1,9 @@
 // The simulation tick: motion, limits, the ball-ball phase, removal, and runs
 // that must never let a NaN or an infinity into a ball.
 #include <cstring>
-#include <random>
 
-#include "board/level_file.h"
 #include "sim/effect_recorder.h"
 #include "tests/sim_support.h"
-#include "tests/test_support.h"
 
 namespace {
 
@@ -16,11 +13,7 @@ protected:
     EffectRecorder effects;
     int8_t ballsAtTarget = 0;
 
-    int Count(SoundEffectId id) const {
-        int n = 0;
-        for (int s : effects.sounds) n += s == static_cast<int>(id);
-        return n;
-    }
+    int Count(SoundEffectId id) const { return int(std::count(effects.sounds.begin(), effects.sounds.end(), int(id))); }
 };
 
 // A tall empty board: balls placed high up touch nothing.
@@ -30,11 +23,18 @@ Board OpenAir() {
     return board;
 }
 
+bool SameBits(Vec3 a, Vec3 b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
 // ---- Motion ----
 
-TEST_F(SimTick, FreeFlightMovesAndFalls) {
+// A ball moves, then falls, then is damped and kept under the speed limit in
+// its own direction; its top turns about z by -vx / 300, then about x by vz / 300.
+TEST_F(SimTick, FreeFlightMovesFallsIsLimitedAndRolls) {
     Board board = OpenAir();
     AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {4.8f, 0.0f, 0.0f});
+    AddBallAt(board, kindPlasticBall, {50.0f, 250.0f, 50.0f}, {90.0f, 0.05f, 80.0f});
+    AddBallAt(board, kindPlasticBall, {300.0f, 250.0f, 50.0f}, {30.0f, 0.0f, 30.0f});
+    AddBallAt(board, kindPlasticBall, {150.0f, 250.0f, 300.0f}, {99.0f, 0.0f, 0.0f});
     SimulationTick(board, ballsAtTarget);
     const Ball& ball = board.balls[0];
     EXPECT_FLOAT_EQ(ball.position.x, 180.192f);
@@ -43,163 +43,79 @@ TEST_F(SimTick, FreeFlightMovesAndFalls) {
     EXPECT_FLOAT_EQ(ball.velocity.y, -0.05f * 0.99995f);
     SimulationTick(board, ballsAtTarget);
     EXPECT_FLOAT_EQ(ball.position.y, 250.0f - 0.04f * 0.05f * 0.99995f);
-    EXPECT_TRUE(effects.sounds.empty());
-}
-
-TEST_F(SimTick, SpeedIsLimitedToOneHundredInTheSameDirection) {
-    Board board = OpenAir();
-    AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {90.0f, 0.05f, 80.0f});
-    AddBallAt(board, kindPlasticBall, {50.0f, 250.0f, 50.0f}, {99.0f, 0.05f, 0.0f});
-    SimulationTick(board, ballsAtTarget);
-    const Vec3 fast = board.balls[0].velocity;
-    EXPECT_NEAR(Length(fast), 100.0f, 1e-4f);
+    const Vec3 fast = board.balls[1].velocity;
+    EXPECT_NEAR(Length(fast), 100.0f, 0.01f);
     EXPECT_FLOAT_EQ(fast.x / fast.z, 90.0f / 80.0f);
-    EXPECT_EQ(fast.y, 0.0f);
-    // Below the limit only the damping acts.
-    EXPECT_FLOAT_EQ(board.balls[1].velocity.x, 99.0f * 0.99995f);
-}
-
-TEST_F(SimTick, NoBallsNothingHappens) {
-    Board board = FloorBoard(5, 2, 5);
-    const std::vector<int8_t> cells = board.cells;
-    for (int t = 0; t < 10; ++t) SimulationTick(board, ballsAtTarget);
-    EXPECT_EQ(board.cells, cells);
-    EXPECT_EQ(ballsAtTarget, 0);
-    EXPECT_TRUE(effects.sounds.empty() && effects.debris.empty());
-}
-
-// The top of the ball, (0, 1, 0) through the orientation, turns first about z
-// by -vx / 300, then about x by vz / 300, with the velocity after the damping.
-TEST_F(SimTick, RollingTurnsTheBallTowardsItsTravel) {
-    Board board = OpenAir();
-    AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {30.0f, 0.0f, 30.0f});
-    SimulationTick(board, ballsAtTarget);
-    const Ball& ball = board.balls[0];
-    const float ax = ball.velocity.x / 300.0f, az = ball.velocity.z / 300.0f;
-    const float* top = ball.orientation.m[1];
-    EXPECT_NEAR(top[0], std::sin(ax), 1e-6f);
-    EXPECT_NEAR(top[1], std::cos(ax) * std::cos(az), 1e-6f);
-    EXPECT_NEAR(top[2], std::cos(ax) * std::sin(az), 1e-6f);
+    EXPECT_FLOAT_EQ(board.balls[3].velocity.x, 99.0f * 0.99995f * 0.99995f);  // below the limit only damping acts
+    const Ball& rolling = board.balls[2];
+    Matrix4 expected;
+    for (int t = 0; t < 2; ++t) {  // the velocity after each tick's damping
+        const float v = 30.0f * (t == 0 ? 0.99995f : 0.99995f * 0.99995f);
+        expected = MatrixMultiply(MatrixMultiply(expected, MatrixRotationZ(-v / 300.0f)), MatrixRotationX(v / 300.0f));
+    }
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) EXPECT_NEAR(rolling.orientation.m[r][c], expected.m[r][c], 1e-6f) << r << c;
+    EXPECT_TRUE(effects.sounds.empty());
 }
 
 TEST_F(SimTick, LaunchAddsSpeedAlongTheChosenDirection) {
     Board board = OpenAir();
     const Vec3 expected[] = {{0, 0, 0}, {-2, 0, 0}, {0, 0, 2}, {2, 0, 0}, {0, 0, -2}, {0, 0, 0}};
-    for (int d = 0; d <= 5; ++d) {
-        Ball& ball = AddBallAt(board, kindPlasticBall, {0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f});
-        ball.direction = static_cast<int8_t>(d);
-    }
+    for (int d = 0; d <= 5; ++d) AddBallAt(board, kindPlasticBall, {}, {1.0f, 1.0f, 1.0f}).direction = int8_t(d);
     LaunchBalls(board, 2.0f);
     for (int d = 0; d <= 5; ++d) {
-        SCOPED_TRACE(d);
-        EXPECT_EQ(board.balls[d].velocity.x, 1.0f + expected[d].x);
-        EXPECT_EQ(board.balls[d].velocity.y, 1.0f);
-        EXPECT_EQ(board.balls[d].velocity.z, 1.0f + expected[d].z);
+        EXPECT_EQ(board.balls[d].velocity.x, 1.0f + expected[d].x) << d;
+        EXPECT_EQ(board.balls[d].velocity.z, 1.0f + expected[d].z) << d;
     }
 }
 
 // ---- Ball against ball ----
 
-// Two balls 0.6 apart meeting head-on at 1 each: the two-body bounce, and the
-// overlap to 2/3 shared out, each ball moved by a share proportional to its
-// own mass (the first one also by the margin). Only the working copies change.
-TEST_F(SimTick, BallsMeetingHeadOn) {
-    struct Case {
-        int a, b;
-        float va, vb;        // velocities after
-        float moveA, moveB;  // world units along x
-    };
-    const Case cases[] = {
-        {kindBalloon, kindBalloon, -0.9f, 0.9f, -(0.0666667f + 0.00001f) / 2.0f, 0.0666667f / 2.0f},
-        // ua = ((2 - 0.6) - 1.6) / 3, ub = ((1 - 1.8) - 3.8) / 3
-        {kindIronBall, kindPlasticBall, -0.2f / 3.0f, -1.0f + 7.6f / 3.0f, -(0.0666667f + 0.00001f) * 2.0f / 3.0f,
-         0.0666667f / 3.0f},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.a);
-        Board board = OpenAir();
-        Ball& a = AddBallAt(board, c.a, {36.0f, 72.0f, 36.0f}, {1.0f, 0.0f, 0.0f});
-        Ball& b = AddBallAt(board, c.b, {57.6f, 72.0f, 36.0f}, {-1.0f, 0.0f, 0.0f});
-        for (Ball* ball : {&a, &b}) {
-            ball->nextVelocity = ball->velocity;
-            ball->nextPosition = ball->position;
-        }
-        EXPECT_FLOAT_EQ(CollideBalls(a, b), 2.0f);
-        EXPECT_NEAR(a.nextVelocity.x, c.va, 1e-5f);
-        EXPECT_NEAR(b.nextVelocity.x, c.vb, 1e-5f);
-        EXPECT_NEAR(a.nextPosition.x / 36.0f - 1.0f, c.moveA, 2e-6f);
-        EXPECT_NEAR(b.nextPosition.x / 36.0f - 1.6f, c.moveB, 2e-6f);
-        EXPECT_EQ(a.velocity.x, 1.0f);
-        EXPECT_EQ(b.position.x, 57.6f);
-
-        // Apart by 0.7 they do not touch.
-        b.position.x = 36.0f + 0.7f * 36.0f;
-        b.nextPosition = b.position;
-        EXPECT_EQ(CollideBalls(a, b), 0.0f);
-        EXPECT_EQ(b.nextPosition.x, b.position.x);
-    }
-}
-
+// In the air, 0.6 apart: A runs into B, B rests against C, C only sees a B at
+// rest; two slower pairs knock only above an impact (both speeds) of 0.4.
 TEST_F(SimTick, EveryPairSeesTheStateAtTheStartOfThePhase) {
-    // A row of three in the air, 0.6 apart: A runs into B, B rests against C.
     Board board = OpenAir();
     AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {5.0f, 0.0f, 0.0f});
-    AddBallAt(board, kindPlasticBall, {180.0f + 21.6f, 250.0f, 180.0f}, {});
-    AddBallAt(board, kindPlasticBall, {180.0f + 43.2f, 250.0f, 180.0f}, {});
+    AddBallAt(board, kindPlasticBall, {180.0f + 21.6f, 250.0f, 180.0f});
+    AddBallAt(board, kindPlasticBall, {180.0f + 43.2f, 250.0f, 180.0f});
+    AddBallAt(board, kindPlasticBall, {50.0f, 250.0f, 50.0f}, {0.15f, 0.0f, 0.0f});
+    AddBallAt(board, kindPlasticBall, {50.0f + 23.0f, 250.0f, 50.0f}, {-0.15f, 0.0f, 0.0f});
+    AddBallAt(board, kindPlasticBall, {50.0f, 250.0f, 150.0f}, {0.25f, 0.0f, 0.0f});
+    AddBallAt(board, kindPlasticBall, {50.0f + 23.0f, 250.0f, 150.0f}, {-0.25f, 0.0f, 0.0f});
     SimulationTick(board, ballsAtTarget);
     EXPECT_LT(board.balls[0].velocity.x, 5.0f * 0.99995f);
     EXPECT_GT(board.balls[1].velocity.x, 0.0f);
-    // C met a B still at rest: pushed aside, but not set moving.
-    EXPECT_EQ(board.balls[2].velocity.x, 0.0f);
+    EXPECT_EQ(board.balls[2].velocity.x, 0.0f);  // pushed aside, but not set moving
     EXPECT_GT(board.balls[2].position.x, 180.0f + 43.2f);
+    EXPECT_LT(board.balls[3].velocity.x, 0.0f);
+    EXPECT_EQ(Count(SoundEffectId::Knock), 2);  // impact 0.3 is no knock, 0.5 is
+    EXPECT_EQ(board.ballCount, 7);
 }
 
-TEST_F(SimTick, BallKnockNeedsImpactAboveFourTenths) {
-    for (float speed : {0.15f, 0.25f}) {
-        effects.Clear();
-        Board board = OpenAir();
-        AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {speed, 0.0f, 0.0f});
-        AddBallAt(board, kindPlasticBall, {180.0f + 23.0f, 250.0f, 180.0f}, {-speed, 0.0f, 0.0f});
-        SimulationTick(board, ballsAtTarget);
-        EXPECT_EQ(Count(SoundEffectId::Knock), speed > 0.2f ? 1 : 0) << speed;
-        EXPECT_EQ(board.ballCount, 2);
-    }
-}
-
-TEST_F(SimTick, TwoBombsTouchingBothGoWithOneExplosion) {
-    Board board = FloorBoard(10, 10, 10);
-    AddBallAt(board, kindBomb, {180.0f, 250.0f, 180.0f}, {1.0f, 0.0f, 0.0f});
-    AddBallAt(board, kindBomb, {180.0f + 23.0f, 250.0f, 180.0f}, {-1.0f, 0.0f, 0.0f});
-    const std::vector<int8_t> cells = board.cells;
-    SimulationTick(board, ballsAtTarget);
-    EXPECT_EQ(board.ballCount, 0);
-    EXPECT_EQ(Count(SoundEffectId::Explosion), 1);
-    EXPECT_TRUE(effects.clearedCells.empty());
-    EXPECT_EQ(board.cells, cells);
-    ASSERT_EQ(effects.debris.size(), 2u);
-    EXPECT_EQ(effects.debris[0].meshKind, kindBomb);
-}
-
-// A bomb takes the balloon it touches, without a knock; a ball being taken in
-// by a target is out of the ball-ball phase altogether, its working copies too.
+// A bomb takes the balloon it touches, without a knock; two bombs go with one
+// explosion, cells untouched; a ball being taken in by a target is out of the
+// ball-ball phase altogether, its working copies too. Removal walks down.
 TEST_F(SimTick, RemovalKeepsTheOrderOfTheBallsLeft) {
     Board board = OpenAir();
     AddBallAt(board, kindBomb, {36.0f, 250.0f, 36.0f}, {0.5f, 0.0f, 0.0f});
-    AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f}, {});
-    AddBallAt(board, kindIronBall, {250.0f, 250.0f, 250.0f}, {});
-    AddBallAt(board, kindBalloon, {36.0f + 23.0f, 250.0f, 36.0f}, {});
-    AddBallAt(board, kindPlasticBall, {36.0f + 11.0f, 250.0f, 36.0f}, {}).absorb = 2.0f;
+    AddBallAt(board, kindPlasticBall, {180.0f, 250.0f, 180.0f});
+    AddBallAt(board, kindIronBall, {250.0f, 250.0f, 250.0f});
+    AddBallAt(board, kindBalloon, {36.0f + 23.0f, 250.0f, 36.0f});
+    AddBallAt(board, kindPlasticBall, {36.0f + 11.0f, 250.0f, 36.0f}).absorb = 2.0f;
+    AddBallAt(board, kindBomb, {300.0f, 250.0f, 300.0f}, {1.0f, 0.0f, 0.0f});
+    AddBallAt(board, kindBomb, {300.0f + 23.0f, 250.0f, 300.0f}, {-1.0f, 0.0f, 0.0f});
+    const std::vector<int8_t> cells = board.cells;
     SimulationTick(board, ballsAtTarget);
     ASSERT_EQ(board.ballCount, 3);
     EXPECT_EQ(board.balls[0].kind, kindPlasticBall);
     EXPECT_EQ(board.balls[1].kind, kindIronBall);
     EXPECT_EQ(board.balls[2].absorb, 2.01f);
-    EXPECT_EQ(Count(SoundEffectId::Explosion), 1);
+    EXPECT_EQ(Count(SoundEffectId::Explosion), 2);
     EXPECT_EQ(Count(SoundEffectId::Knock), 0);
-    // Walking down: the balloon in slot 3 goes first, then the bomb.
-    ASSERT_EQ(effects.debris.size(), 2u);
-    EXPECT_EQ(effects.debris[0].meshKind, kindBalloon);
-    EXPECT_EQ(effects.debris[1].meshKind, kindBomb);
+    EXPECT_EQ(board.cells, cells);
+    ASSERT_EQ(effects.debris.size(), 4u);
+    EXPECT_EQ(effects.debris[2].meshKind, kindBalloon);
+    EXPECT_EQ(effects.debris[3].meshKind, kindBomb);
 }
 
 // A ball the target takes in leaves the ball-ball phase on that very tick: a
@@ -208,15 +124,15 @@ TEST_F(SimTick, BallTakenThisTickIsOutOfThePairs) {
     Board with = FloorBoard(5, 4, 5), alone = FloorBoard(5, 4, 5);
     for (Board* board : {&with, &alone}) {
         SetCell(*board, 1, 1, 2, kindPlainCube);
-        AddBallAt(*board, kindPlasticBall, {72.0f - 21.6f, 78.0f, 72.0f}, {});
+        AddBallAt(*board, kindPlasticBall, {72.0f - 21.6f, 78.0f, 72.0f});
     }
     SetCell(with, 2, 1, 2, kindTargetCube);
     AddBallAt(with, kindPlasticBall, {72.0f, 78.0f, 72.0f}, {0.0f, -1.0f, 0.0f});
     SimulationTick(with, ballsAtTarget);
     SimulationTick(alone, ballsAtTarget);
     ASSERT_EQ(with.balls[1].absorb, 1.0f);
-    EXPECT_EQ(std::memcmp(&with.balls[0].position, &alone.balls[0].position, sizeof(Vec3)), 0);
-    EXPECT_EQ(std::memcmp(&with.balls[0].velocity, &alone.balls[0].velocity, sizeof(Vec3)), 0);
+    EXPECT_TRUE(SameBits(with.balls[0].position, alone.balls[0].position));
+    EXPECT_TRUE(SameBits(with.balls[0].velocity, alone.balls[0].velocity));
 }
 
 // DestroyBall: debris for the ball, the later balls move down, and the given
@@ -236,17 +152,15 @@ TEST_F(SimTick, DestroyBallClearsTheGivenCellAboveTheGroundOnly) {
         Board board = FloorBoard(5, 3, 5);
         SetCell(board, 1, 1, 1, kindCornerFirst + 2);
         SetCell(board, 2, 2, 1, kindRampFirst + 3 + cellPlayerPiece);
-        AddBallAt(board, kindBalloon, {36.0f, 78.0f, 72.0f}, {});
-        AddBallAt(board, kindIronBall, {72.0f, 42.0f, 72.0f}, {});
+        AddBallAt(board, kindBalloon, {36.0f, 78.0f, 72.0f});
+        AddBallAt(board, kindIronBall, {72.0f, 42.0f, 72.0f});
         const std::vector<int8_t> cells = board.cells;
         DestroyBall(board, 0, c.x, c.y, c.z);
         ASSERT_EQ(board.ballCount, 1);
         EXPECT_EQ(board.balls[0].kind, kindIronBall);
         ASSERT_EQ(effects.debris.size(), c.meshKind ? 2u : 1u);
         EXPECT_EQ(effects.debris[0].meshKind, kindBalloon);
-        EXPECT_EQ(effects.debris[0].worldPosition.x, 1.0f);
         EXPECT_FLOAT_EQ(effects.debris[0].worldPosition.y, 78.0f / 72.0f);
-        EXPECT_EQ(effects.debris[0].quarterTurns, 0);
         if (!c.meshKind) {
             EXPECT_EQ(board.cells, cells);
             EXPECT_TRUE(effects.clearedCells.empty());
@@ -256,46 +170,36 @@ TEST_F(SimTick, DestroyBallClearsTheGivenCellAboveTheGroundOnly) {
         EXPECT_EQ(effects.debris[1].quarterTurns, c.quarterTurns);
         EXPECT_EQ(effects.debris[1].worldPosition.y, 0.5f * static_cast<float>(c.y));
         EXPECT_EQ(CellAt(board, c.x, c.y, c.z), 0);
-        ASSERT_EQ(effects.clearedCells.size(), 1u);
+        EXPECT_EQ(effects.clearedCells.size(), 1u);
     }
 }
 
 // ---- No NaN or infinity, whatever a hand-made level holds ----
 
-TEST_F(SimTick, CoincidingBallsLeaveEachOtherAlone) {
-    // Two balls on the very same spot (here still together when the ball-ball
-    // phase starts) have no direction to push each other in: each moves
-    // exactly as it would alone.
+// Two balls on the very same spot have no direction to push each other in:
+// each moves exactly as it would alone, and two bombs there do not explode. A
+// centre exactly on the ground's top face gives a contact with no normal,
+// which does nothing that tick.
+TEST_F(SimTick, CoincidingBallsAndCentresOnAFaceStayFinite) {
     const Vec3 start{180.0f, 250.0f, 180.0f};
     const Vec3 velocity{1.0f, 0.5f, -1.0f};
-    Board both = OpenAir();
+    Board both = OpenAir(), alone = OpenAir();
     AddBallAt(both, kindPlasticBall, start, velocity);
     AddBallAt(both, kindIronBall, start, velocity);
-    Board alone = OpenAir();
+    AddBallAt(both, kindBomb, {50.0f, 250.0f, 50.0f});
+    AddBallAt(both, kindBomb, {50.0f, 250.0f, 50.0f});
     AddBallAt(alone, kindPlasticBall, start, velocity);
-
     SimulationTick(both, ballsAtTarget);
     SimulationTick(alone, ballsAtTarget);
-    ASSERT_EQ(both.ballCount, 2);
+    ASSERT_EQ(both.ballCount, 4);
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(BallStateIsFinite(both.balls[i])) << i;
     for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(BallStateIsFinite(both.balls[i]));
-        EXPECT_EQ(std::memcmp(&both.balls[i].position, &alone.balls[0].position, sizeof(Vec3)), 0) << i;
-        EXPECT_EQ(std::memcmp(&both.balls[i].velocity, &alone.balls[0].velocity, sizeof(Vec3)), 0) << i;
+        EXPECT_TRUE(SameBits(both.balls[i].position, alone.balls[0].position)) << i;
+        EXPECT_TRUE(SameBits(both.balls[i].velocity, alone.balls[0].velocity)) << i;
     }
-    // Two bombs on one spot: no direction, no impact, no explosion.
-    Board bombs = OpenAir();
-    AddBallAt(bombs, kindBomb, {180.0f, 250.0f, 180.0f}, {});
-    AddBallAt(bombs, kindBomb, {180.0f, 250.0f, 180.0f}, {});
-    SimulationTick(bombs, ballsAtTarget);
-    EXPECT_EQ(bombs.ballCount, 2);
-    EXPECT_TRUE(BallStateIsFinite(bombs.balls[0]));
-}
 
-TEST_F(SimTick, BallCentredOnAFaceStaysFinite) {
-    // The centre exactly on the ground's top face: the contact is at distance
-    // 0 and gives no normal, so that tick the contact does nothing.
     Board board = FloorBoard(5, 3, 5);
-    AddBallAt(board, kindPlasticBall, {72.0f, 18.0f, 72.0f}, {});
+    AddBallAt(board, kindPlasticBall, {72.0f, 18.0f, 72.0f});
     SimulationTick(board, ballsAtTarget);
     EXPECT_EQ(board.balls[0].position.y, 18.0f);
     EXPECT_EQ(board.balls[0].velocity.y, -0.05f * 0.99995f);
@@ -303,40 +207,6 @@ TEST_F(SimTick, BallCentredOnAFaceStaysFinite) {
     for (int t = 0; t < 500; ++t) {
         SimulationTick(board, ballsAtTarget);
         ASSERT_TRUE(BallStateIsFinite(board.balls[0])) << t;
-    }
-}
-
-// Random hand-made levels: balls anywhere a level file allows, many of them
-// on shared spots and at cell centres, at any speed up to the limit.
-TEST_F(SimTick, RandomLevelsNeverProduceNaN) {
-    std::mt19937 random(12345);
-    auto uniform = [&](float low, float high) {
-        return std::uniform_real_distribution<float>(low, high)(random);
-    };
-    for (int level = 0; level < 6; ++level) {
-        SCOPED_TRACE(level);
-        Board board(6, 3, 6);
-        for (int8_t& cell : board.cells) {
-            const int roll = static_cast<int>(random() % 30);
-            cell = static_cast<int8_t>(roll < elementKindCount && !IsBallKind(roll) ? roll : 0);
-        }
-        board.ballCount = 0;
-        for (int i = 0; i < maxBalls; ++i) {
-            const int kind = kindBalloon + static_cast<int>(random() % 4);
-            Vec3 p;
-            if (i % 3 == 0) {
-                // A cell centre: on magnets, inside blocks, shared with others.
-                p = {36.0f * static_cast<float>(random() % 6), 36.0f * static_cast<float>(random() % 3),
-                     36.0f * static_cast<float>(random() % 6)};
-            } else {
-                p = {uniform(-18.0f, 197.0f), uniform(-18.0f, 1061.0f), uniform(-18.0f, 197.0f)};
-            }
-            AddBallAt(board, kind, p, {uniform(-60.0f, 60.0f), uniform(-60.0f, 60.0f), uniform(-60.0f, 60.0f)});
-        }
-        for (int t = 0; t < 1500; ++t) {
-            SimulationTick(board, ballsAtTarget);
-            for (int i = 0; i < board.ballCount; ++i) ASSERT_TRUE(BallStateIsFinite(board.balls[i])) << t << " " << i;
-        }
     }
 }
 
@@ -365,12 +235,7 @@ uint64_t HashRun(const Board& board, int ballsAtTarget) {
 
 // Recorded from this implementation, and the same on every compiler; a
 // change here changes every puzzle.
-struct GoldenRun {
-    const char* level;
-    int ballCount;
-    int ballsAtTarget;
-    uint64_t hash;
-};
+struct GoldenRun { const char* level; int ballCount; int ballsAtTarget; uint64_t hash; };
 
 TEST_F(SimTick, GoldenRuns) {
     const GoldenRun runs[] = {
@@ -385,7 +250,7 @@ TEST_F(SimTick, GoldenRuns) {
         for (uint64_t& hash : hashes) {  // twice: the run repeats to the bit
             Board board = BoardFromText(text);
             Board snapshot(1, 1, 1);
-            int8_t atTarget = 0;
+            int8_t atTarget = 9;  // what the last run left: the roll starts the count again
             ASSERT_TRUE(StartRoll(board, snapshot, atTarget));
             for (int t = 0; t < 3000; ++t) SimulationTick(board, atTarget);
             EXPECT_EQ(board.ballCount, run.ballCount) << run.level;
