@@ -37,6 +37,8 @@ struct MainState {
     std::string lastShown, candidate;
     int candidateFrames = 0;
     int demoBuiltFrames = 0;  // frames shown with the menu's board fully built up
+    bool musicTraced = false;
+    double nextSoundClock = 0.0;  // output seconds at which the sound clock is next reported
 };
 
 static MainState state;
@@ -108,6 +110,41 @@ static void TraceShown() {
     if (state.demoBuiltFrames == 2) Trace("scene demo built");
 }
 
+// Sound in the trace, in seconds of the output device's clock: when the music
+// began, when each effect and the mute were asked for, and every quarter of a
+// second how far the output has got, so that a recording of the output can be
+// checked against the game's own account.
+static std::string OutputSeconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.5f", seconds);
+    return text;
+}
+
+static void PlayTracedEffect(int id) {
+    const double at = SoundOutputSeconds();
+    PlayEffect(id);
+    Trace("sound " + std::to_string(id) + " at " + OutputSeconds(at));
+}
+
+static void ToggleTracedMute() {
+    ToggleSoundMuted();
+    Trace(std::string(SoundMuted() ? "muted" : "unmuted") + " at " + OutputSeconds(SoundOutputSeconds()));
+}
+
+static void TraceSoundClock() {
+    if (!state.trace) return;
+    const double now = SoundOutputSeconds();
+    if (now < 0.0) return;
+    if (!state.musicTraced && MusicPlaying()) {
+        state.musicTraced = true;
+        Trace("music at " + OutputSeconds(now));
+    }
+    if (now >= state.nextSoundClock) {
+        Trace("sound clock " + OutputSeconds(now));
+        state.nextSoundClock = now + 0.25;
+    }
+}
+
 // ---- Device ----
 
 static void Present() {
@@ -121,6 +158,7 @@ static void Present() {
         return;
     }
     TraceShown();
+    TraceSoundClock();
 }
 
 static void ResizeToWindow() {
@@ -279,8 +317,8 @@ static bool StartUp() {
     //    device the game runs silent.
     const std::string dataDir = workDir + "/adatok";
     OpenSoundEffects(dataDir);
-    effectHooks.playSound = PlayEffect;
-    platformHooks.toggleMute = ToggleSoundMuted;
+    effectHooks.playSound = state.trace ? PlayTracedEffect : PlayEffect;
+    platformHooks.toggleMute = state.trace ? ToggleTracedMute : ToggleSoundMuted;
     StartMusicThread(dataDir);
     return true;
 }

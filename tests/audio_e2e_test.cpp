@@ -1,7 +1,7 @@
-// End to end: the game's sound code plays the music and a button click into
-// OpenAL Soft's file-writing output; the recording must hold the music itself,
-// the click must begin where the program said it asked for it, and the mute
-// must silence both.
+// End to end: the real game plays its music and a button click into OpenAL
+// Soft's file-writing output; the recording must hold the music itself, the
+// click must begin where the game said it asked for it, and the M key must
+// silence both.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,19 +14,34 @@
 
 namespace {
 
+// The real game runs in the normal build only, as the other end-to-end tests
+// do: the graphics driver's own allocations would read as leaks.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool underSanitizers = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool underSanitizers = true;
+#else
+constexpr bool underSanitizers = false;
+#endif
+#else
+constexpr bool underSanitizers = false;
+#endif
+
 constexpr double rate = 44100.0;
 
 struct Report {
     double music = -1.0, click = -1.0, muted = -1.0;
-    int stopped = -1;
+    bool stopped = false;
 };
 
-// Runs the sound check with the recording output; its report comes on stdout.
-Report RunSoundCheck(const ScratchDir& dir) {
+// Plays the game with the recording output; the driver prints the game's own
+// account of its sounds on stdout.
+Report RunGame(const ScratchDir& dir) {
     WriteText(dir.File("alsoft.conf"), "[general]\ndrivers = wave\nchannels = stereo\nsample-type = int16\n"
                                        "frequency = 44100\n[wave]\nfile = " + dir.File("out.wav") + "\n");
-    const std::string command = "ALSOFT_CONF='" + dir.File("alsoft.conf") + "' '" TUMBLEON_BUILD_DIR
-                                "/tumbleon_sound_check' '" TUMBLEON_BUILD_DIR "/adatok'";
+    const std::string command = "ALSOFT_CONF='" + dir.File("alsoft.conf") + "' bash '" TUMBLEON_SOURCE_DIR
+                                "/tests/e2e/sound_drive.sh' '" TUMBLEON_BUILD_DIR "'";
     Report report;
     FILE* out = popen(command.c_str(), "r");
     if (!out) return report;
@@ -35,7 +50,7 @@ Report RunSoundCheck(const ScratchDir& dir) {
         std::sscanf(line, "music %lf", &report.music);
         std::sscanf(line, "click %lf", &report.click);
         std::sscanf(line, "muted %lf", &report.muted);
-        std::sscanf(line, "stopped %d", &report.stopped);
+        if (std::strncmp(line, "stopped", 7) == 0) report.stopped = true;
     }
     pclose(out);
     return report;
@@ -44,12 +59,13 @@ Report RunSoundCheck(const ScratchDir& dir) {
 }  // namespace
 
 TEST(AudioEndToEnd, RecordingHoldsMusicClickAndMute) {
+    if (underSanitizers) GTEST_SKIP() << "the real game runs in the normal build";
     ScratchDir dir;
-    const Report report = RunSoundCheck(dir);
+    const Report report = RunGame(dir);
     ASSERT_GE(report.music, 0.0);
     ASSERT_GT(report.click, report.music);
     ASSERT_GT(report.muted, report.click);
-    EXPECT_EQ(report.stopped, 3) << "the music thread ends with the stop handshake";
+    ASSERT_TRUE(report.stopped) << "Escape ends the game cleanly";
 
     const std::vector<uint8_t> recorded = ReadBytes(dir.File("out.wav"));
     WaveSound wave;
