@@ -64,7 +64,7 @@ void main() {
 }
 )";
 
-static GLuint CompileShader(GLenum kind, const char* source, std::string& message) {
+static GLuint CompileShader(GLenum kind, const char* source, const char* what, std::string& message) {
     const GLuint shader = glCreateShader(kind);
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
@@ -73,32 +73,40 @@ static GLuint CompileShader(GLenum kind, const char* source, std::string& messag
     if (!ok) {
         char log[1024] = {};
         glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        message = std::string("shader: ") + log;
+        message = std::string(what) + " shader: " + log;
         glDeleteShader(shader);
         return 0;
     }
     return shader;
 }
 
-static bool BuildSpriteProgram(std::string& message) {
-    const GLuint vs = CompileShader(GL_VERTEX_SHADER, spriteVertexShader, message);
-    const GLuint fs = vs ? CompileShader(GL_FRAGMENT_SHADER, spriteFragmentShader, message) : 0;
+uint32_t BuildShaderProgram(const char* vertexSource, const char* fragmentSource, const char* what,
+                            std::string& message) {
+    const GLuint vs = CompileShader(GL_VERTEX_SHADER, vertexSource, what, message);
+    const GLuint fs = vs ? CompileShader(GL_FRAGMENT_SHADER, fragmentSource, what, message) : 0;
     if (!vs || !fs) {
         if (vs) glDeleteShader(vs);
-        return false;
+        return 0;
     }
-    device.program = glCreateProgram();
-    glAttachShader(device.program, vs);
-    glAttachShader(device.program, fs);
-    glLinkProgram(device.program);
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vs);
+    glAttachShader(program, fs);
+    glLinkProgram(program);
     glDeleteShader(vs);
     glDeleteShader(fs);
     GLint ok = 0;
-    glGetProgramiv(device.program, GL_LINK_STATUS, &ok);
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (!ok) {
-        message = "shader link failed";
-        return false;
+        glDeleteProgram(program);
+        program = 0;
+        message = std::string(what) + " shader link failed";
     }
+    return program;
+}
+
+static bool BuildSpriteProgram(std::string& message) {
+    device.program = BuildShaderProgram(spriteVertexShader, spriteFragmentShader, "sprite", message);
+    if (!device.program) return false;
     device.projectionLocation = glGetUniformLocation(device.program, "projection");
     glUseProgram(device.program);
     glUniform1i(glGetUniformLocation(device.program, "image"), 0);

@@ -25,6 +25,11 @@ void FinishDrawing();
 // "vendor / renderer / version" of the context, for the trace.
 std::string DeviceDescription();
 
+// Compiles and links a program of a vertex and a fragment shader; 0, with a
+// message naming `what`, when the driver refuses it.
+uint32_t BuildShaderProgram(const char* vertexSource, const char* fragmentSource, const char* what,
+                            std::string& message);
+
 // ---- Textures ----
 
 struct Texture {

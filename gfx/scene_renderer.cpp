@@ -89,41 +89,9 @@ void main() {
 }
 )";
 
-GLuint Compile(GLenum kind, const char* source, std::string& message) {
-    const GLuint shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[1024] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        message = std::string("scene shader: ") + log;
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
 bool BuildProgram(std::string& message) {
-    const GLuint vs = Compile(GL_VERTEX_SHADER, vertexShader, message);
-    const GLuint fs = vs ? Compile(GL_FRAGMENT_SHADER, fragmentShader, message) : 0;
-    if (!vs || !fs) {
-        if (vs) glDeleteShader(vs);
-        return false;
-    }
-    scene.program = glCreateProgram();
-    glAttachShader(scene.program, vs);
-    glAttachShader(scene.program, fs);
-    glLinkProgram(scene.program);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
-    GLint ok = 0;
-    glGetProgramiv(scene.program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        message = "scene shader link failed";
-        return false;
-    }
+    scene.program = BuildShaderProgram(vertexShader, fragmentShader, "scene", message);
+    if (!scene.program) return false;
     const GLuint p = scene.program;
     scene.viewProjection = glGetUniformLocation(p, "viewProjection");
     scene.lightPosition = glGetUniformLocation(p, "lightPosition");
