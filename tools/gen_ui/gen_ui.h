@@ -14,7 +14,7 @@ struct Rgb {
 };
 
 // One line of data/ui/images.txt.
-struct ImageSpec {
+struct ImageDesign {
     std::string path;   // relative to the data folder
     std::string style;  // what to draw: "main", "help", "font", ...
     int width = 0;
@@ -75,9 +75,9 @@ void DrawBall(cairo_t* cr, const ArtKit& kit, const std::string& kind, double cx
 
 // ---- Pictures (gen_ui_art.cpp, gen_ui_font.cpp) ----
 
-// Draws the image of spec; lit draws the "_aktiv" twin of a button. Returns
-// an ARGB32 surface of spec's size, or null for a style it does not know.
-cairo_surface_t* DrawInterfaceImage(const ArtKit& kit, const ImageSpec& spec, bool lit);
+// Draws the image a design describes; lit draws the "_aktiv" twin of a button. Returns
+// an ARGB32 surface of the design's size, or null for a style it does not know.
+cairo_surface_t* DrawInterfaceImage(const ArtKit& kit, const ImageDesign& design, bool lit);
 bool IsButtonStyle(const std::string& style);
 
 // One glyph's place in the font image.

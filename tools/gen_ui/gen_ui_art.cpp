@@ -59,9 +59,9 @@ void VerticalGradient(cairo_t* cr, double y0, double y1, Rgb top, Rgb bottom, do
 
 // A button: shadowed glassy body, rim light, and its label or sign. The lit
 // twin has the same size, a brighter body and a warm glow at its rim.
-void DrawButton(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec, bool lit) {
-    const std::string& style = spec.style;
-    double w = spec.width, h = spec.height;
+void DrawButton(cairo_t* cr, const ArtKit& kit, const ImageDesign& design, bool lit) {
+    const std::string& style = design.style;
+    double w = design.width, h = design.height;
     double bottomRoom = std::max(2.0, std::round(h * 0.1));
     double bx = 1, by = 1, bw = w - 2, bh = h - 1 - bottomRoom;
     bool round = style == "plus" || style == "minus" || style == "up" || style == "down";
@@ -140,8 +140,8 @@ void DrawButton(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec, bool lit)
         }
         return;
     }
-    double size = FitSize(cr, kit.bold, bh * 0.62, spec.label, bw - 2 * std::max(6.0, radius));
-    CentredText(cr, kit.bold, size, spec.label, cx, cy, lit ? white : Lighter(top, 0.88), 0.9);
+    double size = FitSize(cr, kit.bold, bh * 0.62, design.label, bw - 2 * std::max(6.0, radius));
+    CentredText(cr, kit.bold, size, design.label, cx, cy, lit ? white : Lighter(top, 0.88), 0.9);
 }
 
 // ---- Small pieces of the target counter and the editor ----
@@ -175,8 +175,8 @@ void DrawRing(cairo_t* cr, const ArtKit& kit, bool full) {
 }
 
 // A caption: gold text on a dark translucent pill; not a button.
-void DrawCaption(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec) {
-    double w = spec.width, h = spec.height;
+void DrawCaption(cairo_t* cr, const ArtKit& kit, const ImageDesign& design) {
+    double w = design.width, h = design.height;
     double bh = h - 3;
     SoftShadow(cr, 1, 1, w - 2, bh, bh / 2, 1.2, 1, 0.4);
     RoundedRect(cr, 1, 1, w - 2, bh, bh / 2);
@@ -185,26 +185,26 @@ void DrawCaption(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec) {
     SetColour(cr, Colour(kit, "ui.accent"), 0.7);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
-    double size = FitSize(cr, kit.bold, bh * 0.62, spec.label, w - 14);
-    CentredText(cr, kit.bold, size, spec.label, w / 2, 1 + bh / 2, Colour(kit, "ui.accent"), 0.8);
+    double size = FitSize(cr, kit.bold, bh * 0.62, design.label, w - 14);
+    CentredText(cr, kit.bold, size, design.label, w / 2, 1 + bh / 2, Colour(kit, "ui.accent"), 0.8);
 }
 
 // ---- Title ----
 
-void DrawTitle(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec) {
-    double w = spec.width, h = spec.height;
+void DrawTitle(cairo_t* cr, const ArtKit& kit, const ImageDesign& design) {
+    double w = design.width, h = design.height;
     cairo_set_font_face(cr, kit.bold);
     double size = 72;
     cairo_text_extents_t ext;
     for (;; size -= 1) {
         cairo_set_font_size(cr, size);
-        cairo_text_extents(cr, spec.label.c_str(), &ext);
+        cairo_text_extents(cr, design.label.c_str(), &ext);
         if ((ext.width <= w - 60 && ext.height <= h * 0.56) || size < 12) break;
     }
     double x = std::round(w / 2 - ext.width / 2 - ext.x_bearing);
     double baseline = std::round(h * 0.62);
     cairo_move_to(cr, x, baseline);
-    cairo_text_path(cr, spec.label.c_str());
+    cairo_text_path(cr, design.label.c_str());
     cairo_path_t* word = cairo_copy_path(cr);
     cairo_new_path(cr);
 
@@ -299,8 +299,8 @@ void DrawHelpCard(cairo_t* cr, const ArtKit& kit, const HelpEntry& entry, double
         PlainText(cr, kit.regular, 13, entry.lines[i], tx, y + 52 + 17 * i, muted);
 }
 
-void DrawHelp(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec) {
-    double w = spec.width, h = spec.height;
+void DrawHelp(cairo_t* cr, const ArtKit& kit, const ImageDesign& design) {
+    double w = design.width, h = design.height;
     SoftShadow(cr, 6, 6, w - 12, h - 14, 18, 5, 3, 0.6);
     RoundedRect(cr, 6, 6, w - 12, h - 14, 18);
     Rgb panel = Colour(kit, "ui.panel");
@@ -310,7 +310,7 @@ void DrawHelp(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec) {
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
 
-    SpacedText(cr, kit.bold, 22, spec.label, w / 2, 44, 2, Colour(kit, "ui.accent"), 1);
+    SpacedText(cr, kit.bold, 22, design.label, w / 2, 44, 2, Colour(kit, "ui.accent"), 1);
 
     std::vector<const HelpEntry*> pieces, balls;
     for (const HelpEntry& e : kit.help) (e.kind.rfind("ball.", 0) == 0 ? balls : pieces).push_back(&e);
@@ -327,8 +327,8 @@ void DrawHelp(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec) {
 
 // ---- Splash logos ----
 
-void DrawLogo(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec, bool publisher) {
-    double w = spec.width, h = spec.height;
+void DrawLogo(cairo_t* cr, const ArtKit& kit, const ImageDesign& design, bool publisher) {
+    double w = design.width, h = design.height;
     Rgb c = Colour(kit, publisher ? "ui.logo.publisher" : "ui.logo.partner");
     double ex = 112, ey = h / 2, er = 68;
     // The emblem: a hexagon for the publisher, a disc for the partner.
@@ -388,18 +388,18 @@ void DrawLogo(cairo_t* cr, const ArtKit& kit, const ImageSpec& spec, bool publis
     else DrawBall(cr, kit, "ball.balloon", ex + 34, ey - 44, 11);
 
     double tx = 206;
-    double size = FitSize(cr, kit.bold, 60, spec.label, w - tx - 10);
+    double size = FitSize(cr, kit.bold, 60, design.label, w - tx - 10);
     cairo_set_font_face(cr, kit.bold);
     cairo_set_font_size(cr, size);
     cairo_move_to(cr, tx + 2, ey + 12 + 3);
-    cairo_text_path(cr, spec.label.c_str());
+    cairo_text_path(cr, design.label.c_str());
     cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
     cairo_fill(cr);
     cairo_move_to(cr, tx, ey + 12);
-    cairo_text_path(cr, spec.label.c_str());
+    cairo_text_path(cr, design.label.c_str());
     VerticalGradient(cr, ey - 34, ey + 12, white, Lighter(c, 0.55), 1);
     cairo_fill(cr);
-    double lineEnd = tx + TextAdvance(cr, kit.bold, size, spec.label);
+    double lineEnd = tx + TextAdvance(cr, kit.bold, size, design.label);
     cairo_rectangle(cr, tx, ey + 26, lineEnd - tx, 2);
     SetColour(cr, c);
     cairo_fill(cr);
@@ -457,9 +457,9 @@ bool IsButtonStyle(const std::string& style) {
     return false;
 }
 
-cairo_surface_t* DrawInterfaceImage(const ArtKit& kit, const ImageSpec& spec, bool lit) {
+cairo_surface_t* DrawInterfaceImage(const ArtKit& kit, const ImageDesign& design, bool lit) {
     cairo_surface_t* surface =
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, spec.width, spec.height);
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, design.width, design.height);
     cairo_t* cr = cairo_create(surface);
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
@@ -467,27 +467,27 @@ cairo_surface_t* DrawInterfaceImage(const ArtKit& kit, const ImageSpec& spec, bo
     cairo_set_font_options(cr, options);
     cairo_font_options_destroy(options);
 
-    const std::string& style = spec.style;
+    const std::string& style = design.style;
     bool known = true;
-    if (IsButtonStyle(style)) DrawButton(cr, kit, spec, lit);
-    else if (style == "title") DrawTitle(cr, kit, spec);
+    if (IsButtonStyle(style)) DrawButton(cr, kit, design, lit);
+    else if (style == "title") DrawTitle(cr, kit, design);
     else if (style == "ringfull" || style == "ringempty") DrawRing(cr, kit, style == "ringfull");
-    else if (style == "caption") DrawCaption(cr, kit, spec);
+    else if (style == "caption") DrawCaption(cr, kit, design);
     else if (style == "panel") {
         // One pixel, stretched over dialog and help rectangles.
         SetColour(cr, Colour(kit, "ui.panel"), 0xE0 / 255.0);
         cairo_paint(cr);
-    } else if (style == "help") DrawHelp(cr, kit, spec);
-    else if (style == "publisher" || style == "partner") DrawLogo(cr, kit, spec, style == "publisher");
+    } else if (style == "help") DrawHelp(cr, kit, design);
+    else if (style == "publisher" || style == "partner") DrawLogo(cr, kit, design, style == "publisher");
     else if (style == "pointer" || style.rfind("hold", 0) == 0) DrawCursor(cr, kit, style);
-    else if (style == "icon") DrawIcon(cr, kit, spec.width);
+    else if (style == "icon") DrawIcon(cr, kit, design.width);
     else known = false;
 
     cairo_status_t status = cairo_status(cr);
     cairo_destroy(cr);
     if (!known || status != CAIRO_STATUS_SUCCESS) {
         if (status != CAIRO_STATUS_SUCCESS)
-            std::fprintf(stderr, "gen_ui: drawing %s failed: %s\n", spec.path.c_str(),
+            std::fprintf(stderr, "gen_ui: drawing %s failed: %s\n", design.path.c_str(),
                          cairo_status_to_string(status));
         cairo_surface_destroy(surface);
         return nullptr;

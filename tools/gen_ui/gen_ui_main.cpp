@@ -94,22 +94,22 @@ std::string TakeColour(ArtKit& kit, const std::vector<std::string>& w) {
     return "";
 }
 
-std::string TakeImage(std::vector<ImageSpec>& specs, const std::vector<std::string>& w) {
+std::string TakeImage(std::vector<ImageDesign>& designs, const std::vector<std::string>& w) {
     if (w.size() < 4 || w.size() > 5) return "expected PATH STYLE WIDTH HEIGHT [\"LABEL\"]";
-    ImageSpec spec;
-    spec.path = w[0];
-    spec.style = w[1];
+    ImageDesign design;
+    design.path = w[0];
+    design.style = w[1];
     if (w[2].find_first_not_of("0123456789") != std::string::npos || w[2].size() > 5 ||
         w[3].find_first_not_of("0123456789") != std::string::npos || w[3].size() > 5)
         return "width and height must be numbers";
-    spec.width = std::atoi(w[2].c_str());
-    spec.height = std::atoi(w[3].c_str());
-    if (spec.width < 1 || spec.height < 1 || spec.width > 4096 || spec.height > 4096)
+    design.width = std::atoi(w[2].c_str());
+    design.height = std::atoi(w[3].c_str());
+    if (design.width < 1 || design.height < 1 || design.width > 4096 || design.height > 4096)
         return "size out of range";
-    if (spec.path.empty() || spec.path[0] == '/' || spec.path.find("..") != std::string::npos)
+    if (design.path.empty() || design.path[0] == '/' || design.path.find("..") != std::string::npos)
         return "the path must stay inside the data folder";
-    if (w.size() == 5) spec.label = w[4];
-    specs.push_back(spec);
+    if (w.size() == 5) design.label = w[4];
+    designs.push_back(design);
     return "";
 }
 
@@ -201,28 +201,28 @@ cairo_font_face_t* LoadFace(const std::string& path, std::string& error) {
 
 // Draws and writes every image of the table. Returns false at the first
 // failure, with error saying which.
-bool Generate(const ArtKit& kit, const std::vector<ImageSpec>& specs, const std::string& outDir,
+bool Generate(const ArtKit& kit, const std::vector<ImageDesign>& designs, const std::string& outDir,
               const std::string& rectsPath, std::string& error) {
-    for (const ImageSpec& spec : specs) {
-        std::string path = outDir + "/" + spec.path;
-        if (spec.style == "font") {
+    for (const ImageDesign& design : designs) {
+        std::string path = outDir + "/" + design.path;
+        if (design.style == "font") {
             cairo_surface_t* image = nullptr;
             std::vector<GlyphRect> rects;
-            if (!DrawFontImage(kit, spec.width, spec.height, &image, rects, error)) return false;
+            if (!DrawFontImage(kit, design.width, design.height, &image, rects, error)) return false;
             bool ok = WriteTga(image, path, error) && WriteRects(rects, rectsPath, error);
             cairo_surface_destroy(image);
             if (!ok) return false;
             continue;
         }
         for (bool lit : {false, true}) {
-            if (lit && !IsButtonStyle(spec.style)) break;
-            cairo_surface_t* image = DrawInterfaceImage(kit, spec, lit);
+            if (lit && !IsButtonStyle(design.style)) break;
+            cairo_surface_t* image = DrawInterfaceImage(kit, design, lit);
             if (!image) {
-                error = spec.path + ": cannot draw style \"" + spec.style + "\"";
+                error = design.path + ": cannot draw style \"" + design.style + "\"";
                 return false;
             }
             if (!kit.missingColour.empty()) {
-                error = spec.path + ": colour \"" + kit.missingColour + "\" is missing from palette.txt";
+                error = design.path + ": colour \"" + kit.missingColour + "\" is missing from palette.txt";
                 cairo_surface_destroy(image);
                 return false;
             }
@@ -254,10 +254,10 @@ int main(int argc, char** argv) {
     }
 
     ArtKit kit;
-    std::vector<ImageSpec> specs;
+    std::vector<ImageDesign> designs;
     std::string error;
     bool ok = ReadTable(tables + "/palette.txt", [&](auto& w) { return TakeColour(kit, w); }, error) &&
-              ReadTable(tables + "/images.txt", [&](auto& w) { return TakeImage(specs, w); }, error) &&
+              ReadTable(tables + "/images.txt", [&](auto& w) { return TakeImage(designs, w); }, error) &&
               ReadTable(tables + "/help.txt", [&](auto& w) { return TakeHelp(kit, w); }, error);
     if (ok && FT_Init_FreeType(&tool.freetype) != 0) {
         error = "FreeType cannot start";
@@ -266,7 +266,7 @@ int main(int argc, char** argv) {
     if (ok) {
         kit.bold = LoadFace(bold, error);
         kit.regular = kit.bold ? LoadFace(regular, error) : nullptr;
-        ok = kit.regular && Generate(kit, specs, outDir, rectsPath, error);
+        ok = kit.regular && Generate(kit, designs, outDir, rectsPath, error);
     }
     if (kit.bold) cairo_font_face_destroy(kit.bold);
     if (kit.regular) cairo_font_face_destroy(kit.regular);
@@ -276,6 +276,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gen_ui: %s\n", error.c_str());
         return 1;
     }
-    std::printf("gen_ui: %zu images written to %s\n", specs.size(), outDir.c_str());
+    std::printf("gen_ui: %zu images written to %s\n", designs.size(), outDir.c_str());
     return 0;
 }
