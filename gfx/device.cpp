@@ -229,20 +229,28 @@ bool ReadImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels) {
     return true;
 }
 
-bool CreateTexture(const Pixels& pixels, bool sixteenBit, Texture& texture) {
-    if (!device.started || pixels.width <= 0 || pixels.height <= 0) return false;
+uint32_t UploadTexture(const Pixels& pixels, bool sixteenBit, bool smoothRepeating) {
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
-    // Pixel for pixel, never filtered: interface images are drawn at their size.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    const GLint filter = smoothRepeating ? GL_LINEAR : GL_NEAREST;
+    const GLint wrap = smoothRepeating ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    // Rows top first: texture coordinate v = 0 is the image's top row.
     glTexImage2D(GL_TEXTURE_2D, 0, sixteenBit ? GL_RGBA4 : GL_RGBA8, pixels.width, pixels.height, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, pixels.rgba.data());
     glBindTexture(GL_TEXTURE_2D, 0);
+    return id;
+}
+
+bool CreateTexture(const Pixels& pixels, bool sixteenBit, Texture& texture) {
+    if (!device.started || pixels.width <= 0 || pixels.height <= 0) return false;
+    // Pixel for pixel, never filtered: interface images are drawn at their size.
+    const GLuint id = UploadTexture(pixels, sixteenBit, false);
     texture.id = id;
     texture.width = pixels.width;
     texture.height = pixels.height;

@@ -50,6 +50,9 @@ bool ReadImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels);
 // Makes a texture of the pixels; sixteenBit stores 4 bits per channel, as the
 // game does in 16-bit display modes. False when no device is started.
 bool CreateTexture(const Pixels& pixels, bool sixteenBit, Texture& texture);
+// The texture name of the pixels on the device: interface images pixel for
+// pixel and clamped, scene textures filtered and repeating.
+uint32_t UploadTexture(const Pixels& pixels, bool sixteenBit, bool smoothRepeating);
 void ReleaseTexture(Texture& texture);
 
 // ---- Sprite batch ----

@@ -209,19 +209,7 @@ void ReleaseSceneMesh(SceneMeshBuffers& b) {
 uint32_t LoadSceneTexture(const std::string& path) {
     Pixels pixels;
     if (!scene.started || !ReadImageFile(path, 0, pixels)) return 0;
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    glBindTexture(GL_TEXTURE_2D, id);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    // Rows top first: texture coordinate v = 0 is the image's top row.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width, pixels.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 pixels.rgba.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return id;
+    return UploadTexture(pixels, false, true);
 }
 
 void ReleaseSceneTexture(uint32_t texture) {
