@@ -1,6 +1,5 @@
 // tm3 run: rolls a level without a display, as the game would after the roll
 // button, and says whether enough balls reach the target.
-#include <cerrno>
 #include <cstdlib>
 
 #include "board/level_file.h"
@@ -21,16 +20,6 @@ struct RunOptions {
     bool trace = false;
 };
 
-bool ParseTickCount(const std::string& word, long& ticks) {
-    if (word.empty() || word[0] < '0' || word[0] > '9') return false;
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(word.c_str(), &end, 10);
-    if (*end != '\0' || errno != 0 || value > maxTicks) return false;
-    ticks = value;
-    return true;
-}
-
 bool ParseRunOptions(const Tm3Args& args, RunOptions& options, std::FILE* err) {
     bool havePath = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -38,7 +27,7 @@ bool ParseRunOptions(const Tm3Args& args, RunOptions& options, std::FILE* err) {
         if (word == "--trace") {
             options.trace = true;
         } else if (word == "--ticks") {
-            if (i + 1 >= args.size() || !ParseTickCount(args[i + 1], options.ticks)) {
+            if (i + 1 >= args.size() || !ParseWholeNumber(args[i + 1], maxTicks, options.ticks)) {
                 std::fputs("tm3: --ticks needs a whole number of ticks, 0 or more\n", err);
                 return false;
             }
