@@ -187,12 +187,13 @@ void DrawScene() {
     DrawSlots(true);
     DrawSlots(false);
 
-    // 3. Debris from one buffer, seen from both sides, in the last material set.
+    // 3. Debris from one buffer, seen from both sides, each burst in the
+    // material of the mesh it came from.
     debrisList.FillDrawBuffer(render.debrisVertices, render.debrisBatches);
     if (!render.debrisBatches.empty())
         UploadSceneTriangles(render.debrisVertices.data(), static_cast<uint32_t>(render.debrisVertices.size()));
     for (const DebrisBatch& batch : render.debrisBatches)
-        DrawSceneTriangles(batch.firstVertex, batch.vertexCount, render.currentMaterial, batch.texture);
+        DrawSceneTriangles(batch.firstVertex, batch.vertexCount, ToSceneMaterial(batch.material), batch.texture);
     // 4. The sky, unlit, behind everything. It lies around the whole board,
     // so drawn last against the depth of the rest it shows exactly where a
     // sky drawn first would, and the software renderer shades only the
