@@ -1,17 +1,24 @@
 // The scene's shader on a real OpenGL context (SDL's offscreen driver with
 // Mesa): the lighting a fixed pipeline gives, front faces, and instanced
 // draws against the same instances drawn one by one.
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
+#include "app/game_state.h"
 #include "app/video_settings.h"
 #include "gfx/device.h"
 #include "gfx/matrix.h"
 #include "gfx/scene_renderer.h"
 #include "platform/platform.h"
+#include "scene/debris.h"
+#include "scene/element_meshes.h"
+#include "scene/scene_draw.h"
+#include "scene/scene_render.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SCENE_GL_UNDER_SANITIZER 1
@@ -179,6 +186,83 @@ TEST_F(SceneRender, InstancedDrawsGiveThePictureOfDrawsOneByOne) {
     for (size_t i = 0; i < instanced.size(); i += 4) lit += instanced[i + 2] != 0;
     EXPECT_GT(lit, instanced.size() / 8) << "the instances cover the picture";
     EXPECT_TRUE(instanced == oneByOne);
+}
+
+// The whole scene: the pieces gathered by mesh, the walled-in cells left out
+// and each mesh's pieces nearest first give the picture of every piece drawn
+// by itself in the scene's order. Runs last: it leaves the scene stopped.
+TEST_F(SceneRender, TheSceneLooksAsDrawnPieceByPiece) {
+    std::string message;
+    ASSERT_TRUE(StartSceneDrawing(message)) << message;
+    LoadElementMeshes(TUMBLEON_BUILD_DIR);
+    ASSERT_TRUE(LoadSkybox(TUMBLEON_BUILD_DIR));
+    // A picture of its own size, with the 16-bit depth the game asks for.
+    const int fw = 320, fh = 240;
+    GLuint target[3];
+    glGenFramebuffers(1, &target[0]);
+    glGenRenderbuffers(2, &target[1]);
+    glBindRenderbuffer(GL_RENDERBUFFER, target[1]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, fw, fh);
+    glBindRenderbuffer(GL_RENDERBUFFER, target[2]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, fw, fh);
+    glBindFramebuffer(GL_FRAMEBUFFER, target[0]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, target[1]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, target[2]);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    ResizeDevice(fw, fh);
+    screenWidth = fw;
+    screenHeight = fh;
+    gameScreen = GameScreen::Play;
+    hoveredControl = previewCell = -1;
+    resizeBlend = 0.0f;
+    // A block of plain cubes (its inside hidden), every kind turned every way
+    // on and around it, springs and spikes over ground (the ground under them
+    // hidden), a ball with its arrows, and a burst in flight.
+    board.Resize(7, 5, 7);
+    board.Clear();
+    board.Resize(7, 5, 7);
+    const int8_t kinds[] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 17, 18, 19};
+    int next = 0;
+    for (int z = 0; z < 7; ++z)
+        for (int x = 0; x < 7; ++x) {
+            board.cells[static_cast<size_t>(board.Index(x, 0, z))] = kindGroundCube;
+            for (int y = 1; y < 4; ++y) {
+                const bool block = x >= 1 && x <= 4 && z >= 1 && z <= 4;
+                const int8_t kind = block && y < 3 ? kindPlainCube : kinds[next++ % 14];
+                if (block || y == 1 || (x + z) % 3 == 0) board.cells[static_cast<size_t>(board.Index(x, y, z))] = kind;
+            }
+        }
+    ASSERT_TRUE(board.AddBall(kindBomb, board.Index(5, 4, 5)));
+    board.balls[board.ballCount - 1].direction = static_cast<int8_t>(LaunchDirection::NoDirection);
+    debrisList.Add(elementMeshes[kindSpikeCube], {2.0f, 2.5f, 5.0f}, 1);
+    camera.cameraDistance = 9.0f;
+    camera.cameraYaw = 0.6f;
+    std::vector<uint8_t> scene, oneByOne;
+    for (float pitch : {0.5f, 1.2f}) {
+        camera.cameraPitch = pitch;
+        ClearFrame(0xFF000000);
+        DrawScene();
+        ReadScenePixels(0, 0, fw, fh, scene);
+        ClearFrame(0xFF000000);
+        DrawSceneOneByOne();
+        ReadScenePixels(0, 0, fw, fh, oneByOne);
+        ASSERT_EQ(scene.size(), oneByOne.size());
+        size_t differ = 0;
+        for (size_t i = 0; i < scene.size(); i += 4) differ += std::memcmp(&scene[i], &oneByOne[i], 4) != 0;
+        // Where two pieces meet at one depth, a pixel on the seam goes to the
+        // one drawn last: only such single pixels may differ.
+        EXPECT_LE(differ, scene.size() / 4 / 5000) << "pitch " << pitch;
+    }
+    std::vector<ElementDraw> draws;
+    CollectSceneDraws(ExtentOf(7, 7), draws);
+    EXPECT_LT(LastSceneDrawStats().instances, static_cast<int>(draws.size()) - 20) << "walled-in cells are left out";
+    debrisList.Clear();
+    board.Clear();
+    StopSceneDrawing();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteRenderbuffers(2, &target[1]);
+    glDeleteFramebuffers(1, &target[0]);
+    ResizeDevice(width, height);
 }
 
 }  // namespace
