@@ -171,14 +171,14 @@ void AddOctahedron(XMesh& mesh, Vec3 centre, float size, int material) {
         }
 }
 
-// A coil of square wire winding up round the vertical axis. Each side of the
-// wire shares its vertices from one step to the next, so it shades smoothly
-// along the wire with sharp edges between the sides, and a board full of
-// springs costs the renderer a third of the vertices of separate quads.
+// A coil of wire winding up round the vertical axis: a square tube whose
+// four corners per step are shared by the sides and the steps around them, so
+// it shades as a round wire, and a board full of springs stays light for the
+// renderer.
 void AddCoil(XMesh& mesh, float y0, float y1, float radius, float turns, float wire, int material) {
     const int steps = static_cast<int>(turns * 8.0f);
     const Vec3 up{0, 1, 0};
-    // The wire's corners as (radial, up) signs, round the square in order:
+    // The wire's corners as (radial, up) signs, round the square in order;
     // side s runs from corner s to corner s + 1 and faces between them.
     const float corners[4][2] = {{1, 1}, {1, -1}, {-1, -1}, {-1, 1}};
     const float facing[4][2] = {{1, 0}, {0, -1}, {-1, 0}, {0, 1}};
@@ -188,25 +188,22 @@ void AddCoil(XMesh& mesh, float y0, float y1, float radius, float turns, float w
         const float angle = 2.0f * pi * turns * t;
         const Vec3 radial{std::cos(angle), 0, std::sin(angle)};
         const Vec3 centre = Vec3{0, y0 + (y1 - y0) * t, 0} + radial * radius;
-        for (int side = 0; side < 4; ++side)
-            for (int end = 0; end < 2; ++end) {
-                const float* c = corners[(side + end) % 4];
-                XVertex v;
-                v.position = centre + radial * (wire * c[0]) + up * (wire * c[1]);
-                v.normal = radial * facing[side][0] + up * facing[side][1];
-                v.u = t * turns;
-                v.v = static_cast<float>(end);
-                mesh.vertices.push_back(v);
-            }
+        for (const auto& c : corners) {
+            XVertex v;
+            v.position = centre + radial * (wire * c[0]) + up * (wire * c[1]);
+            v.normal = radial * c[0] + up * c[1];
+            v.u = t * turns;
+            mesh.vertices.push_back(v);
+        }
     }
     for (int i = 0; i < steps; ++i)
         for (int side = 0; side < 4; ++side) {
-            const auto at = [&](int ring, int end) { return static_cast<uint16_t>(first + ring * 8 + side * 2 + end); };
+            const auto at = [&](int ring, int corner) { return static_cast<uint16_t>(first + ring * 4 + corner % 4); };
             const float tm = (static_cast<float>(i) + 0.5f) / static_cast<float>(steps);
             const float angle = 2.0f * pi * turns * tm;
             const Vec3 outward = Vec3{std::cos(angle), 0, std::sin(angle)} * facing[side][0] + up * facing[side][1];
-            AddFacing(mesh, at(i, 0), at(i + 1, 0), at(i + 1, 1), outward, material);
-            AddFacing(mesh, at(i, 0), at(i + 1, 1), at(i, 1), outward, material);
+            AddFacing(mesh, at(i, side), at(i + 1, side), at(i + 1, side + 1), outward, material);
+            AddFacing(mesh, at(i, side), at(i + 1, side + 1), at(i, side + 1), outward, material);
         }
 }
 
