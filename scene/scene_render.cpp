@@ -33,6 +33,7 @@ struct SceneRenderState {
     CellCover cover[elementMeshSlots];
     std::vector<int> drawCell;        // per draw: the cell it fills, or -1
     std::vector<SceneInstance> instances[elementMeshSlots];
+    std::vector<std::pair<float, int>> order;  // the shown draws: squared distance from the eye, index
     std::vector<MeshVertex> debrisVertices;
     std::vector<DebrisBatch> debrisBatches;
     // What the generic mesh draw (the sky) uses: the current material and world.
@@ -215,30 +216,29 @@ void DrawScene() {
     render.extent = extent;
     BeginScene(sceneView.view, sceneView.projection, sceneView.lightPosition);
 
-    // 2. Cells, stock ring, balls and arrows, gathered by slot.
+    // 2. Cells, stock ring, balls and arrows, gathered by slot, each slot's
+    // nearest first. The depth test then turns away most of the hidden pixels
+    // before they are shaded.
     CollectSceneDraws(extent, render.draws);
-    for (auto& list : render.instances) list.clear();
     MarkHiddenCells(sceneView.eye);
+    const Vec3 eye = sceneView.eye;
+    render.order.clear();
     for (size_t i = 0; i < render.draws.size(); ++i) {
         if (render.hidden[i]) continue;
-        const ElementDraw& d = render.draws[i];
+        const Matrix4& w = render.draws[i].world;
+        const float dx = w.m[3][0] - eye.x, dy = w.m[3][1] - eye.y, dz = w.m[3][2] - eye.z;
+        render.order.push_back({dx * dx + dy * dy + dz * dz, static_cast<int>(i)});
+    }
+    std::sort(render.order.begin(), render.order.end());
+    for (auto& list : render.instances) list.clear();
+    for (const auto& [distance, i] : render.order) {
+        const ElementDraw& d = render.draws[static_cast<size_t>(i)];
         SceneInstance instance;
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
         instance.ambient[3] = 1.0f;
         render.instances[d.slot].push_back(instance);
     }
-    // Nearest first within each slot: the depth test then turns away most of
-    // the hidden pixels before they are shaded. Nothing is blended, so the
-    // order changes no pixel.
-    const Vec3 eye = sceneView.eye;
-    auto distance = [&eye](const SceneInstance& a) {
-        const float dx = a.world.m[3][0] - eye.x, dy = a.world.m[3][1] - eye.y, dz = a.world.m[3][2] - eye.z;
-        return dx * dx + dy * dy + dz * dz;
-    };
-    for (auto& list : render.instances)
-        std::sort(list.begin(), list.end(),
-                  [&](const SceneInstance& a, const SceneInstance& b) { return distance(a) < distance(b); });
     DrawSlots(true);
     DrawSlots(false);
 
