@@ -171,17 +171,16 @@ void AddOctahedron(XMesh& mesh, Vec3 centre, float size, int material) {
         }
 }
 
-// A coil of wire winding up round the vertical axis: a square tube whose
-// four corners per step are shared by the sides and the steps around them, so
-// it shades as a round wire, and a board full of springs stays light for the
-// renderer.
+// A coil of wire winding up round the vertical axis: a three-sided tube
+// whose corners per step are shared by the sides and the steps around them,
+// so it shades as a round wire, and a board full of springs stays light for
+// the renderer.
 void AddCoil(XMesh& mesh, float y0, float y1, float radius, float turns, float wire, int material) {
     const int steps = static_cast<int>(turns * 8.0f);
     const Vec3 up{0, 1, 0};
-    // The wire's corners as (radial, up) signs, round the square in order;
-    // side s runs from corner s to corner s + 1 and faces between them.
-    const float corners[4][2] = {{1, 1}, {1, -1}, {-1, -1}, {-1, 1}};
-    const float facing[4][2] = {{1, 0}, {0, -1}, {-1, 0}, {0, 1}};
+    // The wire's corners as (radial, up) offsets round its centre line: one
+    // on top, two below, as wide as a square wire of half width `wire`.
+    const float corners[3][2] = {{0.0f, 1.2f}, {1.04f, -0.6f}, {-1.04f, -0.6f}};
     const uint16_t first = static_cast<uint16_t>(mesh.vertices.size());
     for (int i = 0; i <= steps; ++i) {
         const float t = static_cast<float>(i) / static_cast<float>(steps);
@@ -196,15 +195,19 @@ void AddCoil(XMesh& mesh, float y0, float y1, float radius, float turns, float w
             mesh.vertices.push_back(v);
         }
     }
-    for (int i = 0; i < steps; ++i)
-        for (int side = 0; side < 4; ++side) {
-            const auto at = [&](int ring, int corner) { return static_cast<uint16_t>(first + ring * 4 + corner % 4); };
-            const float tm = (static_cast<float>(i) + 0.5f) / static_cast<float>(steps);
-            const float angle = 2.0f * pi * turns * tm;
-            const Vec3 outward = Vec3{std::cos(angle), 0, std::sin(angle)} * facing[side][0] + up * facing[side][1];
+    for (int i = 0; i < steps; ++i) {
+        const float tm = (static_cast<float>(i) + 0.5f) / static_cast<float>(steps);
+        const float angle = 2.0f * pi * turns * tm;
+        const Vec3 radial{std::cos(angle), 0, std::sin(angle)};
+        for (int side = 0; side < 3; ++side) {
+            const auto at = [&](int ring, int corner) { return static_cast<uint16_t>(first + ring * 3 + corner % 3); };
+            const float* a = corners[side];
+            const float* b = corners[(side + 1) % 3];
+            const Vec3 outward = radial * (a[0] + b[0]) + up * (a[1] + b[1]);
             AddFacing(mesh, at(i, side), at(i + 1, side), at(i + 1, side + 1), outward, material);
             AddFacing(mesh, at(i, side), at(i + 1, side + 1), at(i, side + 1), outward, material);
         }
+    }
 }
 
 // ---- Extruded outlines ----
