@@ -231,8 +231,8 @@ void DrawScene() {
     }
     std::sort(render.order.begin(), render.order.end());
     for (auto& list : render.instances) list.clear();
-    for (const auto& [distance, i] : render.order) {
-        const ElementDraw& d = render.draws[static_cast<size_t>(i)];
+    for (const auto& entry : render.order) {
+        const ElementDraw& d = render.draws[static_cast<size_t>(entry.second)];
         SceneInstance instance;
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
