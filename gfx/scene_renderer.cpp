@@ -299,7 +299,11 @@ void DrawSceneTriangles(uint32_t firstVertex, uint32_t vertexCount, const SceneM
     for (GLuint i = 0; i < 4; ++i) glVertexAttrib4fv(attribRow0 + i, rows[i]);
     glVertexAttrib4fv(attribAmbient, material.ambient);
     SetMaterial(material, texture, false);
+    // Both sides: a triangle seen from behind covers the pixels and takes the
+    // colours that the same triangle wound the other way would.
+    glDisable(GL_CULL_FACE);
     glDrawArrays(GL_TRIANGLES, static_cast<GLint>(firstVertex), static_cast<GLsizei>(vertexCount));
+    glEnable(GL_CULL_FACE);
     ++scene.drawCalls;
     glBindVertexArray(0);
 }

@@ -63,7 +63,7 @@ void DrawSceneInstances(const SceneMeshBuffers& mesh, uint32_t firstIndex, uint3
                         const SceneMaterial& material, uint32_t texture, const SceneInstance* instances, int count,
                         bool instanceAmbient);
 // The debris: a frame's triangle list (vertices of 32 bytes) sent once, then
-// drawn in runs at world identity, one per texture.
+// drawn in runs at world identity, one per burst, without culling.
 void UploadSceneTriangles(const void* vertices, uint32_t vertexCount);
 void DrawSceneTriangles(uint32_t firstVertex, uint32_t vertexCount, const SceneMaterial& material, uint32_t texture);
 // Restores the state the 2D layer expects.

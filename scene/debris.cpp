@@ -1,6 +1,8 @@
 // Shatter debris: fragments from a mesh's master copy, moved by the tick.
 #include "scene/debris.h"
 
+#include <cstring>
+
 #include "gfx/matrix.h"
 #include "scene/element_meshes.h"
 #include "sim/effects.h"
@@ -19,6 +21,17 @@ Vec3 QuarterTurns(Vec3 v, int turns) {
     return v;
 }
 
+// a = a * b for rotations: their fourth row and column are those of the
+// identity, and the terms they add are exact zeros, so only the upper 3 x 3
+// block needs working out. This runs for every fragment on every tick.
+void RotateBy(Matrix4& a, const Matrix4& b) {
+    float r[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) r[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) a.m[i][j] = r[i][j];
+}
+
 // Moves a fragment by `ticks` steps (at least one); returns its life.
 float UpdateFragment(Fragment& f, float ticks) {
     if (f.life < 1.0f) {
@@ -31,7 +44,7 @@ float UpdateFragment(Fragment& f, float ticks) {
         f.velocity.y -= 0.0003f;
         f.velocity = f.velocity * 0.9995f;
         f.life -= 0.0005f;
-        f.orientation = MatrixMultiply(f.orientation, f.spin);
+        RotateBy(f.orientation, f.spin);
     }
     // Below the ground it would be hidden anyway.
     if (f.centre.y < 0.0f) f.life = finishing;
@@ -42,6 +55,7 @@ void FreeEntry(Debris& d) {
     d.fragments.reset();
     d.triangleCount = 0;
     d.texture = 0;
+    d.material = Material{};
 }
 
 }  // namespace
@@ -69,6 +83,9 @@ void DebrisList::Add(const Mesh& mesh, Vec3 world, int quarterTurns) {
     d.triangleCount = static_cast<int32_t>(data.FaceCount());
     d.fragments = std::make_unique<Fragment[]>(static_cast<size_t>(d.triangleCount));
     d.texture = mesh.textures.empty() ? 0 : mesh.textures[0];
+    // The first material goes with the first texture: the burst keeps the
+    // look of the thing that burst, whatever was drawn just before it.
+    if (!mesh.materials.empty()) d.material = mesh.materials[0];
 
     for (int32_t face = 0; face < d.triangleCount; ++face) {
         Fragment& f = d.fragments[static_cast<size_t>(face)];
@@ -125,20 +142,29 @@ void DebrisList::FillDrawBuffer(std::vector<MeshVertex>& vertices, std::vector<D
         if (d.life == 0.0f) continue;
         DebrisBatch batch;
         batch.texture = d.texture;
+        batch.material = d.material;
         batch.firstVertex = static_cast<uint32_t>(vertices.size());
         for (int32_t f = 0; f < d.triangleCount; ++f) {
             const Fragment& fragment = d.fragments[static_cast<size_t>(f)];
             if (fragment.life < 1.0f) continue;
-            MeshVertex placed[3];
-            for (int k = 0; k < 3; ++k) {
-                placed[k] = fragment.vertices[k];
-                placed[k].position = TransformCoord(fragment.vertices[k].position, fragment.orientation) + fragment.centre;
+            const Matrix4& o = fragment.orientation;
+            for (const MeshVertex& v : fragment.vertices) {
+                MeshVertex placed = v;
+                const Vec3 p = v.position;
+                placed.position = {p.x * o.m[0][0] + p.y * o.m[1][0] + p.z * o.m[2][0] + fragment.centre.x,
+                                   p.x * o.m[0][1] + p.y * o.m[1][1] + p.z * o.m[2][1] + fragment.centre.y,
+                                   p.x * o.m[0][2] + p.y * o.m[1][2] + p.z * o.m[2][2] + fragment.centre.z};
+                vertices.push_back(placed);
             }
-            // Front, then the same triangle wound the other way: seen from both sides.
-            vertices.insert(vertices.end(), {placed[0], placed[1], placed[2], placed[0], placed[2], placed[1]});
         }
         batch.vertexCount = static_cast<uint32_t>(vertices.size()) - batch.firstVertex;
-        if (batch.vertexCount > 0) batches.push_back(batch);
+        if (batch.vertexCount == 0) continue;
+        // Bursts of one mesh that follow each other go in one draw.
+        if (!batches.empty() && batches.back().texture == batch.texture &&
+            std::memcmp(&batches.back().material, &batch.material, sizeof(Material)) == 0)
+            batches.back().vertexCount += batch.vertexCount;
+        else
+            batches.push_back(batch);
     }
 }
 

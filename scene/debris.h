@@ -25,14 +25,18 @@ struct Debris {
     int32_t triangleCount = 0;
     std::unique_ptr<Fragment[]> fragments;
     TextureHandle texture = 0;  // the source mesh's first texture, borrowed
+    Material material;          // the source mesh's first material, drawn with that texture
     float life = 0.0f;          // 2 when made, then the sum of the fragments' lives; 0 finished
 };
 
 // The triangles of the live fragments of one entry, in one shared buffer.
+// They are drawn without culling, so each is seen from both sides; both
+// sides share its normals, so they light alike.
 struct DebrisBatch {
     TextureHandle texture = 0;
+    Material material;
     uint32_t firstVertex = 0;
-    uint32_t vertexCount = 0;  // six per live fragment: both windings
+    uint32_t vertexCount = 0;  // three per live fragment
 };
 
 class DebrisList {
@@ -44,8 +48,8 @@ public:
     // Moves every entry by `ticks` steps; frees the fragments of finished entries.
     void Update(float ticks);
     void Clear();
-    // Fills `vertices` with every live fragment, seen from both sides, one
-    // batch per entry that has any: the frame's one debris buffer.
+    // Fills `vertices` with every live fragment, one batch per entry that has
+    // any: the frame's one debris buffer.
     void FillDrawBuffer(std::vector<MeshVertex>& vertices, std::vector<DebrisBatch>& batches) const;
 
     int32_t count = 0;

@@ -11,6 +11,7 @@
 #include "app/platform_hooks.h"
 #include "gfx/matrix.h"
 #include "gfx/scene_renderer.h"
+#include "scene/cell_cover.h"
 #include "scene/debris.h"
 #include "scene/element_meshes.h"
 #include "scene/picking.h"
@@ -27,9 +28,12 @@ struct SceneRenderState {
     bool started = false;
     std::vector<ElementDraw> draws;
     std::vector<uint8_t> hidden;      // per draw: a cell walled in on all six sides
-    std::vector<uint8_t> solid;       // per cell: a whole cube is drawn there
+    std::vector<uint8_t> covered;     // per cell: the faces its piece closes off
+    const MeshData* coverOf[elementMeshSlots] = {};
+    CellCover cover[elementMeshSlots];
     std::vector<int> drawCell;        // per draw: the cell it fills, or -1
     std::vector<SceneInstance> instances[elementMeshSlots];
+    std::vector<std::pair<float, int>> order;  // the shown draws: squared distance from the eye, index
     std::vector<MeshVertex> debrisVertices;
     std::vector<DebrisBatch> debrisBatches;
     // What the generic mesh draw (the sky) uses: the current material and world.
@@ -37,6 +41,7 @@ struct SceneRenderState {
     uint32_t currentTexture = 0;
     SceneInstance currentWorld;
     SceneDrawStats stats;
+    FrameExtent extent;  // the last frame's
 };
 
 SceneRenderState render;
@@ -89,47 +94,97 @@ void DrawSlots(bool opaque) {
     }
 }
 
-// The element slots whose meshes fill their cell's box completely.
-bool FillsCell(int slot) {
-    return slot == kindGroundCube || slot == kindPlainCube || slot == kindStartCube || slot == kindTargetCube ||
-           slot == kindMagnet;
+// The cover of each slot's mesh, worked out again when the mesh changes.
+const CellCover& SlotCover(int slot) {
+    const MeshData* master = elementMeshes[slot].master.get();
+    if (render.coverOf[slot] != master) {
+        render.coverOf[slot] = master;
+        render.cover[slot] = CellCoverOf(elementMeshes[slot]);
+    }
+    return render.cover[slot];
 }
 
 // The cell a draw stands in, when it is an element drawn exactly on a cell's
-// centre; -1 for balls, arrows, digits and the stock ring.
-int CellOfDraw(const ElementDraw& d) {
+// centre, upright, turned by whole quarter turns (returned in `turns`); -1
+// for balls, arrows, digits and the stock ring.
+int CellOfDraw(const ElementDraw& d, int& turns) {
     if (d.slot < 1 || d.slot > kindRampFirst || IsBallKind(d.slot)) return -1;
-    const float fx = d.world.m[3][0] / cellSpacingX, fy = d.world.m[3][1] / cellSpacingY,
-                fz = d.world.m[3][2] / cellSpacingZ;
+    const Matrix4& m = d.world;
+    if (m.m[1][1] != 1.0f) return -1;
+    if (m.m[0][0] > 0.5f) turns = 0;
+    else if (m.m[0][2] < -0.5f) turns = 1;
+    else if (m.m[0][0] < -0.5f) turns = 2;
+    else turns = 3;
+    const float fx = m.m[3][0] / cellSpacingX, fy = m.m[3][1] / cellSpacingY, fz = m.m[3][2] / cellSpacingZ;
     const int x = static_cast<int>(fx), y = static_cast<int>(fy), z = static_cast<int>(fz);
     if (static_cast<float>(x) != fx || static_cast<float>(y) != fy || static_cast<float>(z) != fz) return -1;
     if (!board.Contains(x, y, z)) return -1;
     return board.Index(x, y, z);
 }
 
-// Marks the draws of cells with a whole cube on each of their six sides:
-// every element lies inside its cell, so those cannot be seen, and on a full
-// board they are most of the work. The picture stays the same.
-void MarkHiddenCells() {
+// Marks the draws of cells that cannot be seen: the piece lies inside its
+// cell and each of the six neighbours closes off the face towards it (below
+// the bottom layer nothing needs to while the eye is above the board's
+// underside). Every ray into such a cell meets a nearer front face first, so
+// the picture stays the same.
+void MarkHiddenCells(Vec3 eye) {
     const size_t n = render.draws.size();
     render.hidden.assign(n, 0);
     render.drawCell.resize(n);
-    render.solid.assign(static_cast<size_t>(board.cellCount), 0);
+    render.covered.assign(static_cast<size_t>(board.cellCount), 0);
     for (size_t i = 0; i < n; ++i) {
-        render.drawCell[i] = CellOfDraw(render.draws[i]);
-        if (render.drawCell[i] >= 0 && FillsCell(render.draws[i].slot))
-            render.solid[static_cast<size_t>(render.drawCell[i])] = 1;
+        int turns = 0;
+        render.drawCell[i] = CellOfDraw(render.draws[i], turns);
+        if (render.drawCell[i] < 0) continue;
+        const CellCover& cover = SlotCover(render.draws[i].slot);
+        // A cell's piece that pokes out of it covers nothing and is never hidden.
+        if (!cover.insideCell) {
+            render.drawCell[i] = -1;
+            continue;
+        }
+        render.covered[static_cast<size_t>(render.drawCell[i])] |= TurnFaces(cover.faces, turns);
     }
-    auto solidAt = [](int x, int y, int z) {
-        return board.Contains(x, y, z) && render.solid[static_cast<size_t>(board.Index(x, y, z))] != 0;
+    const bool underside = eye.y > -0.5f * cellSpacingY;
+    struct Side {
+        int dx, dy, dz;
+        CellFace face;  // the face of the neighbour that must be covered
     };
+    static const Side sides[6] = {{-1, 0, 0, CellFace::PlusX}, {1, 0, 0, CellFace::MinusX},
+                                  {0, -1, 0, CellFace::PlusY}, {0, 1, 0, CellFace::MinusY},
+                                  {0, 0, -1, CellFace::PlusZ}, {0, 0, 1, CellFace::MinusZ}};
     for (size_t i = 0; i < n; ++i) {
         if (render.drawCell[i] < 0) continue;
         int x, y, z;
         board.CellOf(render.drawCell[i], x, y, z);
-        render.hidden[i] = solidAt(x - 1, y, z) && solidAt(x + 1, y, z) && solidAt(x, y - 1, z) &&
-                           solidAt(x, y + 1, z) && solidAt(x, y, z - 1) && solidAt(x, y, z + 1);
+        bool hidden = true;
+        for (const Side& s : sides) {
+            const int nx = x + s.dx, ny = y + s.dy, nz = z + s.dz;
+            if (ny < 0 && underside) continue;
+            hidden = hidden && board.Contains(nx, ny, nz) &&
+                     (render.covered[static_cast<size_t>(board.Index(nx, ny, nz))] & FaceBit(s.face)) != 0;
+        }
+        render.hidden[i] = hidden;
     }
+}
+
+// Debris from one buffer, seen from both sides, each burst in the material of
+// the mesh it came from.
+void DrawDebris() {
+    debrisList.FillDrawBuffer(render.debrisVertices, render.debrisBatches);
+    if (!render.debrisBatches.empty())
+        UploadSceneTriangles(render.debrisVertices.data(), static_cast<uint32_t>(render.debrisVertices.size()));
+    for (const DebrisBatch& batch : render.debrisBatches)
+        DrawSceneTriangles(batch.firstVertex, batch.vertexCount, ToSceneMaterial(batch.material), batch.texture);
+}
+
+// The sky, unlit, leaving the depth buffer alone.
+void DrawSky(const FrameExtent& extent) {
+    render.currentWorld.world = SkyboxWorld(extent);
+    SetSceneLighting(false);
+    SetSceneSkyDepth(true);
+    skyboxMesh.Draw(true, true);
+    SetSceneSkyDepth(false);
+    SetSceneLighting(true);
 }
 
 }  // namespace
@@ -158,51 +213,42 @@ void DrawScene() {
     if (!render.started) return;
     // 1. The view, the light.
     const FrameExtent extent = PrepareSceneView(ClockMilliseconds());
+    render.extent = extent;
     BeginScene(sceneView.view, sceneView.projection, sceneView.lightPosition);
 
-    // 2. Cells, stock ring, balls and arrows, gathered by slot.
+    // 2. Cells, stock ring, balls and arrows, gathered by slot, each slot's
+    // nearest first. The depth test then turns away most of the hidden pixels
+    // before they are shaded.
     CollectSceneDraws(extent, render.draws);
-    for (auto& list : render.instances) list.clear();
-    MarkHiddenCells();
+    MarkHiddenCells(sceneView.eye);
+    const Vec3 eye = sceneView.eye;
+    render.order.clear();
     for (size_t i = 0; i < render.draws.size(); ++i) {
         if (render.hidden[i]) continue;
-        const ElementDraw& d = render.draws[i];
+        const Matrix4& w = render.draws[i].world;
+        const float dx = w.m[3][0] - eye.x, dy = w.m[3][1] - eye.y, dz = w.m[3][2] - eye.z;
+        render.order.push_back({dx * dx + dy * dy + dz * dz, static_cast<int>(i)});
+    }
+    std::sort(render.order.begin(), render.order.end());
+    for (auto& list : render.instances) list.clear();
+    for (const auto& entry : render.order) {
+        const ElementDraw& d = render.draws[static_cast<size_t>(entry.second)];
         SceneInstance instance;
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
         instance.ambient[3] = 1.0f;
         render.instances[d.slot].push_back(instance);
     }
-    // Nearest first within each slot: the depth test then turns away most of
-    // the hidden pixels before they are shaded. Nothing is blended, so the
-    // order changes no pixel.
-    const Vec3 eye = sceneView.eye;
-    auto distance = [&eye](const SceneInstance& a) {
-        const float dx = a.world.m[3][0] - eye.x, dy = a.world.m[3][1] - eye.y, dz = a.world.m[3][2] - eye.z;
-        return dx * dx + dy * dy + dz * dz;
-    };
-    for (auto& list : render.instances)
-        std::sort(list.begin(), list.end(),
-                  [&](const SceneInstance& a, const SceneInstance& b) { return distance(a) < distance(b); });
     DrawSlots(true);
     DrawSlots(false);
 
-    // 3. Debris from one buffer, seen from both sides, in the last material set.
-    debrisList.FillDrawBuffer(render.debrisVertices, render.debrisBatches);
-    if (!render.debrisBatches.empty())
-        UploadSceneTriangles(render.debrisVertices.data(), static_cast<uint32_t>(render.debrisVertices.size()));
-    for (const DebrisBatch& batch : render.debrisBatches)
-        DrawSceneTriangles(batch.firstVertex, batch.vertexCount, render.currentMaterial, batch.texture);
+    // 3. Debris.
+    DrawDebris();
     // 4. The sky, unlit, behind everything. It lies around the whole board,
     // so drawn last against the depth of the rest it shows exactly where a
     // sky drawn first would, and the software renderer shades only the
     // pixels left uncovered.
-    render.currentWorld.world = SkyboxWorld(extent);
-    SetSceneLighting(false);
-    SetSceneSkyDepth(true);
-    skyboxMesh.Draw(true, true);
-    SetSceneSkyDepth(false);
-    SetSceneLighting(true);
+    DrawSky(extent);
     render.stats.drawCalls = SceneDrawCalls();
     EndScene();
 }
@@ -256,3 +302,28 @@ std::string SceneScreenPoints() {
 }
 
 SceneDrawStats LastSceneDrawStats() { return render.stats; }
+
+void DrawSceneOneByOne() {
+    if (!render.started) return;
+    BeginScene(sceneView.view, sceneView.projection, sceneView.lightPosition);
+    DrawSky(render.extent);
+    CollectSceneDraws(render.extent, render.draws);
+    for (const ElementDraw& d : render.draws) {
+        const Mesh& mesh = elementMeshes[d.slot];
+        if (!mesh.deviceCopy || !mesh.master) continue;
+        SceneInstance instance;
+        instance.world = d.world;
+        std::copy(d.ambient, d.ambient + 3, instance.ambient);
+        instance.ambient[3] = 1.0f;
+        for (bool opaque : {true, false})
+            for (size_t i = 0; i < mesh.materials.size(); ++i) {
+                const Material& m = mesh.materials[i];
+                if (opaque ? m.diffuse[3] < 1.0f : m.diffuse[3] == 1.0f) continue;
+                const MeshSubset& s = mesh.master->subsets[i];
+                DrawSceneInstances(static_cast<const GlMeshCopy&>(*mesh.deviceCopy).buffers, 3 * s.faceStart,
+                                   3 * s.faceCount, ToSceneMaterial(m), mesh.textures[i], &instance, 1, i == 0);
+            }
+    }
+    DrawDebris();
+    EndScene();
+}

@@ -13,6 +13,12 @@ void StopSceneDrawing();
 // One frame's scene: view, sky, cells, stock ring, balls with their arrows, debris.
 void DrawScene();
 
+// The last frame's scene again, drawn the plain way: the sky, then every
+// piece by itself in the scene's order (its opaque subsets, then its
+// translucent ones), nothing left out, then the debris. Tests hold DrawScene
+// to the picture this gives.
+void DrawSceneOneByOne();
+
 // The frame hooks' small pieces: debris moved by the ticks of the frame, the
 // scene picked under the pointer, device copies around a reset.
 void AdvanceSceneDebris(int ticks);

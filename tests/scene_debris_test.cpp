@@ -1,6 +1,8 @@
 // The debris pool: where fragments start, how they end, and its 100 entries.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "board/board.h"
 #include "gfx/matrix.h"
 #include "scene/debris.h"
@@ -35,14 +37,31 @@ TEST_F(SceneDebris, FragmentsStartOnTheDrawnTriangles) {
             EXPECT_GE(fragment.life, 4.5f);
             EXPECT_LT(fragment.life, 5.5f);
         }
-    // Every live fragment is drawn twice, once each way round.
+    // Every live fragment is drawn once, where it is.
     std::vector<MeshVertex> vertices;
     std::vector<DebrisBatch> batches;
     debrisList.FillDrawBuffer(vertices, batches);
     ASSERT_EQ(batches.size(), 1u);
-    EXPECT_EQ(vertices.size(), 6u * static_cast<size_t>(d.triangleCount));
-    EXPECT_EQ(Length(vertices[4].position - vertices[2].position), 0.0f);
-    EXPECT_EQ(Length(vertices[5].position - vertices[1].position), 0.0f);
+    ASSERT_EQ(vertices.size(), 3u * static_cast<size_t>(d.triangleCount));
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const Fragment& fragment = d.fragments[i / 3];
+        EXPECT_EQ(Length(vertices[i].position - (fragment.vertices[i % 3].position + fragment.centre)), 0.0f);
+    }
+}
+
+// A burst is drawn in the colours of the mesh it came from, not in those of
+// whatever was drawn last; bursts of one mesh in a row share a draw.
+TEST_F(SceneDebris, BurstsKeepTheirMeshMaterial) {
+    const int kinds[] = {kindIronBall, kindIronBall, kindSpringCube};
+    for (int kind : kinds) debrisList.Add(elementMeshes[kind], {1, 2, 1}, 0);
+    std::vector<MeshVertex> vertices;
+    std::vector<DebrisBatch> batches;
+    debrisList.FillDrawBuffer(vertices, batches);
+    ASSERT_EQ(batches.size(), 2u);
+    EXPECT_EQ(batches[0].vertexCount, 6u * elementMeshes[kindIronBall].master->FaceCount());
+    EXPECT_EQ(batches[1].firstVertex, batches[0].vertexCount);
+    for (int b = 0; b < 2; ++b)
+        EXPECT_EQ(std::memcmp(&batches[b].material, &elementMeshes[kinds[b + 1]].materials[0], sizeof(Material)), 0);
 }
 
 // No ticks, no change; below the ground a fragment goes at once, and the
@@ -61,7 +80,7 @@ TEST_F(SceneDebris, FragmentsVanishBelowTheGround) {
     std::vector<DebrisBatch> batches;
     debrisList.FillDrawBuffer(vertices, batches);
     ASSERT_EQ(batches.size(), 1u);  // entry 0's lower half went too, its upper half flies on
-    EXPECT_LT(batches[0].vertexCount, 6u * static_cast<uint32_t>(debrisList.entries[0].triangleCount));
+    EXPECT_LT(batches[0].vertexCount, 3u * static_cast<uint32_t>(debrisList.entries[0].triangleCount));
     debrisList.Update(1);
     EXPECT_EQ(debrisList.entries[1].life, 0.0f);
     debrisList.Update(1);

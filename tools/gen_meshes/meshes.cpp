@@ -133,17 +133,31 @@ void AddCylinder(XMesh& mesh, Vec3 bottom, float height, float radius, int segme
     AddPolygon(mesh, cap, capUv, {0, 1, 0}, material);
 }
 
-// A four-sided pyramid standing on a square.
+// A four-sided pyramid standing on a square: five shared vertices, so it
+// shades a little rounded and a board of spikes stays light for the renderer.
 void AddPyramid(XMesh& mesh, Vec3 baseCentre, float half, float height, int material) {
-    const Vec3 apex = baseCentre + Vec3{0, height, 0};
-    const Vec3 corners[4] = {baseCentre + Vec3{-half, 0, -half}, baseCentre + Vec3{half, 0, -half},
-                             baseCentre + Vec3{half, 0, half}, baseCentre + Vec3{-half, 0, half}};
+    const uint16_t first = static_cast<uint16_t>(mesh.vertices.size());
+    const Vec3 offsets[4] = {{-half, 0, -half}, {half, 0, -half}, {half, 0, half}, {-half, 0, half}};
     for (int i = 0; i < 4; ++i) {
-        const Vec3 a = corners[i], b = corners[(i + 1) % 4];
-        const Vec3 mid = (a + b) * 0.5f - baseCentre;
+        XVertex v;
+        v.position = baseCentre + offsets[i];
+        const Vec3 n = offsets[i] * (height / half) + Vec3{0, half, 0};
+        v.normal = n * (1.0f / Length(n));
+        v.u = static_cast<float>(i & 1);
+        v.v = 1.0f;
+        mesh.vertices.push_back(v);
+    }
+    XVertex apex;
+    apex.position = baseCentre + Vec3{0, height, 0};
+    apex.normal = {0, 1, 0};
+    apex.u = 0.5f;
+    mesh.vertices.push_back(apex);
+    for (int i = 0; i < 4; ++i) {
+        const Vec3 mid = (offsets[i] + offsets[(i + 1) % 4]) * 0.5f;
         // The side through the base edge and the apex leans out by height : half.
         const Vec3 outward = mid * (height / Length(mid)) + Vec3{0, half, 0};
-        AddPolygon(mesh, {a, b, apex}, {{0, 1}, {1, 1}, {0.5f, 0}}, outward, material);
+        AddFacing(mesh, static_cast<uint16_t>(first + i), static_cast<uint16_t>(first + (i + 1) % 4),
+                  static_cast<uint16_t>(first + 4), outward, material);
     }
 }
 
@@ -157,30 +171,41 @@ void AddOctahedron(XMesh& mesh, Vec3 centre, float size, int material) {
         }
 }
 
-// A coil of square wire winding up round the vertical axis.
+// A coil of wire winding up round the vertical axis: a three-sided tube
+// whose corners per step are shared by the sides and the steps around them,
+// so it shades as a round wire, and a board full of springs stays light for
+// the renderer.
 void AddCoil(XMesh& mesh, float y0, float y1, float radius, float turns, float wire, int material) {
-    const int steps = static_cast<int>(turns * 12.0f);
-    auto frame = [&](int i, Vec3& centre, Vec3& radial) {
+    const int steps = static_cast<int>(turns * 8.0f);
+    const Vec3 up{0, 1, 0};
+    // The wire's corners as (radial, up) offsets round its centre line: one
+    // on top, two below, as wide as a square wire of half width `wire`.
+    const float corners[3][2] = {{0.0f, 1.2f}, {1.04f, -0.6f}, {-1.04f, -0.6f}};
+    const uint16_t first = static_cast<uint16_t>(mesh.vertices.size());
+    for (int i = 0; i <= steps; ++i) {
         const float t = static_cast<float>(i) / static_cast<float>(steps);
         const float angle = 2.0f * pi * turns * t;
-        radial = {std::cos(angle), 0, std::sin(angle)};
-        centre = Vec3{0, y0 + (y1 - y0) * t, 0} + radial * radius;
-    };
-    const Vec3 up{0, 1, 0};
+        const Vec3 radial{std::cos(angle), 0, std::sin(angle)};
+        const Vec3 centre = Vec3{0, y0 + (y1 - y0) * t, 0} + radial * radius;
+        for (const auto& c : corners) {
+            XVertex v;
+            v.position = centre + radial * (wire * c[0]) + up * (wire * c[1]);
+            v.normal = radial * c[0] + up * c[1];
+            v.u = t * turns;
+            mesh.vertices.push_back(v);
+        }
+    }
     for (int i = 0; i < steps; ++i) {
-        Vec3 c0, r0, c1, r1;
-        frame(i, c0, r0);
-        frame(i + 1, c1, r1);
-        const Vec3 rm = (r0 + r1) * 0.5f;
-        // Outer, top, inner and bottom sides of the wire.
-        const float sides[4][4] = {{1, 1, 1, -1}, {1, 1, -1, 1}, {-1, -1, -1, 1}, {-1, 1, -1, -1}};
-        const Vec3 normals[4] = {rm, up, rm * -1.0f, up * -1.0f};
-        for (int s = 0; s < 4; ++s) {
-            const Vec3 a0 = c0 + r0 * (wire * sides[s][0]) + up * (wire * sides[s][1]);
-            const Vec3 b0 = c0 + r0 * (wire * sides[s][2]) + up * (wire * sides[s][3]);
-            const Vec3 a1 = c1 + r1 * (wire * sides[s][0]) + up * (wire * sides[s][1]);
-            const Vec3 b1 = c1 + r1 * (wire * sides[s][2]) + up * (wire * sides[s][3]);
-            AddPolygon(mesh, {a0, a1, b1, b0}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, normals[s], material);
+        const float tm = (static_cast<float>(i) + 0.5f) / static_cast<float>(steps);
+        const float angle = 2.0f * pi * turns * tm;
+        const Vec3 radial{std::cos(angle), 0, std::sin(angle)};
+        for (int side = 0; side < 3; ++side) {
+            const auto at = [&](int ring, int corner) { return static_cast<uint16_t>(first + ring * 3 + corner % 3); };
+            const float* a = corners[side];
+            const float* b = corners[(side + 1) % 3];
+            const Vec3 outward = radial * (a[0] + b[0]) + up * (a[1] + b[1]);
+            AddFacing(mesh, at(i, side), at(i + 1, side), at(i + 1, side + 1), outward, material);
+            AddFacing(mesh, at(i, side), at(i + 1, side + 1), at(i, side + 1), outward, material);
         }
     }
 }
@@ -281,7 +306,9 @@ XMesh SpringCube(const Palette& palette) {
 XMesh BallMesh(const std::string& texture) {
     XMesh mesh;
     mesh.materials.push_back(Textured(texture, 0.3f, 0.5f, 32.0f));
-    AddSphere(mesh, {}, ballRadius, 20, 14, 0, false);
+    // Shaded with sphere normals, 16 x 12 is as round as more would be at the
+    // sizes a ball is seen, and a hundred of them stay light for the renderer.
+    AddSphere(mesh, {}, ballRadius, 16, 12, 0, false);
     return mesh;
 }
 

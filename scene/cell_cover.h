@@ -1,0 +1,32 @@
+// Which faces of its cell a piece's mesh closes off. A cell whose six
+// neighbours each close off the face towards it cannot be seen, and on a
+// full board those cells are most of the drawing work.
+#pragma once
+
+#include <cstdint>
+
+#include "scene/mesh.h"
+
+// The faces of a cell's box, as bits of a mask.
+enum class CellFace : uint8_t { MinusX, PlusX, MinusY, PlusY, MinusZ, PlusZ };
+constexpr uint8_t FaceBit(CellFace face) { return static_cast<uint8_t>(1u << static_cast<int>(face)); }
+constexpr uint8_t allCellFaces = 0x3F;
+
+struct CellCover {
+    bool insideCell = false;  // every vertex lies within the cell's box
+    uint8_t faces = 0;        // faces wholly covered by the outside of a closed opaque solid
+};
+
+// A mesh's cover in its own coordinates, the cell's box being x and z from
+// -0.5 to 0.5 and y from -0.25 to 0.25. A face counts only when opaque
+// triangles of one closed part of the mesh lie on it, facing out, and cover
+// all of it: a ray into the cell through that face must first have entered
+// that part through one of its front faces, nearer to the eye.
+CellCover CellCoverOf(const Mesh& mesh);
+
+// The faces after `quarterTurns` turns about +y, (x, z) -> (z, -x), the turn
+// turned pieces are drawn with.
+uint8_t TurnFaces(uint8_t faces, int quarterTurns);
+
+// The face across from `face`: the one a neighbour on that side must cover.
+CellFace OppositeFace(CellFace face);
