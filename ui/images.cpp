@@ -72,6 +72,12 @@ void LoadInterfaceImages() {
     }
 }
 
+void PreloadInterfaceImages() {
+    for (const char* file : interfaceImageFiles)
+        if (file) PreloadImageFile(DataPath(file), imageColorKey);
+    PreloadImageFile(DataPath("kepek_hun/fontok.tga"), fontScanColorKey);
+}
+
 void ReleaseInterfaceImages() {
     for (InterfaceImage& slot : interfaceImages) {
         ReleaseTexture(slot.texture);

@@ -49,6 +49,10 @@ extern BitmapFont font;
 // The 95 characters in glyph order, as Windows-1250 bytes.
 const std::string& FontCharacters();
 
+// Decodes every interface image and the font picture ahead (any thread), so
+// that LoadInterfaceImages and BuildFontMetrics only put them on the device.
+void PreloadInterfaceImages();
+
 // Fills the font's tables from the marker pixels of a font picture: a pixel
 // with full red and no blue closes the glyph above and left of it. Returns the
 // number of markers found (95 in a sound font).
