@@ -244,6 +244,14 @@ void PreloadImageFile(const std::string& path, uint32_t colorKey) {
     preload.images.push_back(std::move(image));
 }
 
+bool ReadImageSize(const std::string& path, int& width, int& height) {
+    int w = 0, h = 0, channels = 0;
+    if (!stbi_info(path.c_str(), &w, &h, &channels) || w <= 0 || h <= 0) return false;
+    width = w;
+    height = h;
+    return true;
+}
+
 void ForgetPreloadedImages() {
     std::lock_guard<std::mutex> guard(preload.lock);
     preload.images.clear();

@@ -51,37 +51,64 @@ const char* const interfaceImageFiles[interfaceImageSlots] = {
 constexpr uint32_t imageColorKey = 0x000000FF;
 constexpr uint32_t fontScanColorKey = 0x00FF00FF;
 
+// The help picture is the largest image and only one help page shows it: it
+// goes on the device when that page is first drawn. Its size, which the
+// layout needs, is read from the file's header at start.
+static bool LoadsWhenShown(int slot) { return slot == imageHelpPicture; }
+
+static struct ImageState {
+    bool waiting[interfaceImageSlots] = {};  // a slot to load when it is first drawn
+    bool sixteenBit = false;                 // textures keep 4 bits per channel
+} images;
+
 static std::string DataPath(const char* file) { return workDir + "/adatok/" + file; }
+
+// Puts one image of the table on the device; a file that cannot be read
+// leaves the slot empty (size 0 x 0).
+static void LoadImageNow(int slot) {
+    InterfaceImage& image = interfaceImages[slot];
+    images.waiting[slot] = false;
+    Pixels pixels;
+    if (!ReadImageFile(DataPath(interfaceImageFiles[slot]), imageColorKey, pixels)) {
+        image = InterfaceImage{};
+        return;
+    }
+    image.width = pixels.width;
+    image.height = pixels.height;
+    CreateTexture(pixels, images.sixteenBit, image.texture);
+}
 
 // ---- Image table ----
 
 void LoadInterfaceImages() {
     // Displays of 16 bits or less keep 4 bits per channel, as the screen shows no more.
-    const bool sixteenBit = currentMode >= 0 && currentMode < static_cast<int>(displayModes.size()) &&
-                            FormatBits(displayModes[static_cast<size_t>(currentMode)].format) <= 16;
+    images.sixteenBit = currentMode >= 0 && currentMode < static_cast<int>(displayModes.size()) &&
+                        FormatBits(displayModes[static_cast<size_t>(currentMode)].format) <= 16;
     for (int i = 0; i < interfaceImageSlots; ++i) {
         InterfaceImage& slot = interfaceImages[i];
         ReleaseTexture(slot.texture);
         slot = InterfaceImage{};
+        images.waiting[i] = false;
         if (!interfaceImageFiles[i]) continue;
-        Pixels pixels;
-        if (!ReadImageFile(DataPath(interfaceImageFiles[i]), imageColorKey, pixels)) continue;
-        slot.width = pixels.width;
-        slot.height = pixels.height;
-        CreateTexture(pixels, sixteenBit, slot.texture);
+        if (!LoadsWhenShown(i)) {
+            LoadImageNow(i);
+        } else if (ReadImageSize(DataPath(interfaceImageFiles[i]), slot.width, slot.height)) {
+            images.waiting[i] = true;
+        }
     }
 }
 
 void PreloadInterfaceImages() {
-    for (const char* file : interfaceImageFiles)
-        if (file) PreloadImageFile(DataPath(file), imageColorKey);
+    for (int i = 0; i < interfaceImageSlots; ++i)
+        if (interfaceImageFiles[i] && !LoadsWhenShown(i)) PreloadImageFile(DataPath(interfaceImageFiles[i]), imageColorKey);
     PreloadImageFile(DataPath("kepek_hun/fontok.tga"), fontScanColorKey);
 }
 
 void ReleaseInterfaceImages() {
-    for (InterfaceImage& slot : interfaceImages) {
-        ReleaseTexture(slot.texture);
-        slot = InterfaceImage{};
+    for (int i = 0; i < interfaceImageSlots; ++i) {
+        ReleaseTexture(interfaceImages[i].texture);
+        interfaceImages[i] = InterfaceImage{};
+        images.waiting[i] = false;
     }
 }
 
@@ -216,6 +243,7 @@ void DrawText(std::string_view text, int x, int y, int anchorX, int anchorY, uin
 void DrawImage(int index, float x, float y, int anchorX, int anchorY, uint32_t colour, float scaleX, float scaleY) {
     if (index < 0 || index >= interfaceImageSlots) return;
     if (hoveredControl - controlIdFirst == index && index + 1 < interfaceImageSlots) ++index;
+    if (images.waiting[index]) LoadImageNow(index);
     const InterfaceImage& image = interfaceImages[index];
     SpriteDraw(image.texture, 0, 0, image.width, image.height, AnchorX(anchorX) + x, AnchorY(anchorY) + y, scaleX,
                scaleY, colour);

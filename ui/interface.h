@@ -29,7 +29,8 @@ extern InterfaceImage interfaceImages[interfaceImageSlots];
 extern const char* const interfaceImageFiles[interfaceImageSlots];
 
 // Loads every image of the table from <workDir>/adatok/. A missing image keeps
-// an empty slot (size 0 x 0): it draws nothing and is never hit.
+// an empty slot (size 0 x 0): it draws nothing and is never hit. The help
+// picture has its size at once but goes on the device when first drawn.
 void LoadInterfaceImages();
 // Frees the textures of the table.
 void ReleaseInterfaceImages();
