@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <type_traits>
 
 #include "app/game_state.h"
 #include "gfx/matrix.h"
@@ -35,7 +36,7 @@ constexpr int maxPathLength = 260;
 // opened then and can be closed afterwards, so its pages stay out of the
 // running game's memory. Only its C interface is used, through these.
 struct MeshReader {
-    std::mutex lock;  // the loading thread opens it; the main thread closes it
+    std::mutex lock;  // the loading thread opens it; the main thread closes it once no read is under way
     void* library = nullptr;
     decltype(&aiImportFile) importFile = nullptr;
     decltype(&aiImportFileFromMemory) importFromMemory = nullptr;
@@ -71,6 +72,7 @@ bool OpenMeshReader() {
         return false;
     }
     reader.library = library;
+    reader.error.clear();
     return true;
 }
 
