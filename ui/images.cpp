@@ -1,4 +1,6 @@
 // The interface image table, the bitmap font and the 2D primitives.
+#include <malloc.h>
+
 #include <cmath>
 
 #include "app/game_state.h"
@@ -51,14 +53,16 @@ const char* const interfaceImageFiles[interfaceImageSlots] = {
 constexpr uint32_t imageColorKey = 0x000000FF;
 constexpr uint32_t fontScanColorKey = 0x00FF00FF;
 
-// The help picture is the largest image and only one help page shows it: it
-// goes on the device when that page is first drawn. Its size, which the
-// layout needs, is read from the file's header at start.
-static bool LoadsWhenShown(int slot) { return slot == imageHelpPicture; }
+// The help picture is the largest image and only one help page shows it; the
+// publisher's logo follows the partner's on the splash, from nothing. Each goes
+// on the device when first drawn; their sizes, which the layout needs, are
+// read from the files' headers at start.
+static bool LoadsWhenShown(int slot) { return slot == imageHelpPicture || slot == imagePublisherLogo; }
 
 static struct ImageState {
     bool waiting[interfaceImageSlots] = {};  // a slot to load when it is first drawn
     bool sixteenBit = false;                 // textures keep 4 bits per channel
+    bool splashReleased = false;             // the logos have left the device
 } images;
 
 static std::string DataPath(const char* file) { return workDir + "/adatok/" + file; }
@@ -89,6 +93,7 @@ void LoadInterfaceImages() {
         ReleaseTexture(slot.texture);
         slot = InterfaceImage{};
         images.waiting[i] = false;
+        images.splashReleased = false;
         if (!interfaceImageFiles[i]) continue;
         if (!LoadsWhenShown(i)) {
             LoadImageNow(i);
@@ -102,6 +107,19 @@ void PreloadInterfaceImages() {
     for (int i = 0; i < interfaceImageSlots; ++i)
         if (interfaceImageFiles[i] && !LoadsWhenShown(i)) PreloadImageFile(DataPath(interfaceImageFiles[i]), imageColorKey);
     PreloadImageFile(DataPath("kepek_hun/fontok.tga"), fontScanColorKey);
+}
+
+void ReleaseSplashImages() {
+    if (images.splashReleased) return;
+    images.splashReleased = true;
+    for (const int slot : {imagePartnerLogo, imagePublisherLogo}) {
+        InterfaceImage& image = interfaceImages[slot];
+        ReleaseTexture(image.texture);
+        // Should anything show a logo again, it is loaded again.
+        images.waiting[slot] = image.width > 0;
+    }
+    // The texture memory lies among the allocator's pages: hand it back.
+    malloc_trim(0);
 }
 
 void ReleaseInterfaceImages() {

@@ -32,6 +32,8 @@ extern const char* const interfaceImageFiles[interfaceImageSlots];
 // an empty slot (size 0 x 0): it draws nothing and is never hit. The help
 // picture has its size at once but goes on the device when first drawn.
 void LoadInterfaceImages();
+// The splash is over for good: the logos leave the device.
+void ReleaseSplashImages();
 // Frees the textures of the table.
 void ReleaseInterfaceImages();
 
