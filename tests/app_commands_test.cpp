@@ -20,43 +20,23 @@ protected:
     }
 };
 
-TEST_F(AppMenu, TheMainPageButtonsOpenTheirPages) {
-    Click(ControlId::MainHelp);
-    EXPECT_EQ(menuPage, MenuPage::Help1);
-    for (MenuPage page : {MenuPage::Help2, MenuPage::Help3, MenuPage::Help4, MenuPage::Main}) {
-        Click(ControlId::HelpPage);
-        EXPECT_EQ(menuPage, page);
-    }
-    Click(ControlId::WebLine);
-    EXPECT_EQ(apptest::openedPages, std::vector<std::string>{publisherWebAddress});
-    EXPECT_EQ(CountSound(SoundEffectId::Button), 5);
-    Click(ControlId::MainExit);
-    EXPECT_FALSE(windowOpen);
-}
-
 TEST_F(AppMenu, LoadOpensALevelFileForPlayAndABadOneChangesNothing) {
     Click(ControlId::MainLoad);  // cancelled
     WriteText(Path("bad.tm3"), "TM30\xc8\x01\x01");
     dialogPath = Path("bad.tm3");
     Click(ControlId::MainLoad);
-    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
-    EXPECT_EQ(board.sizeX, 10);
+    EXPECT_EQ(std::tuple(gameScreen, board.sizeX), std::tuple(GameScreen::MainMenu, 10));
     WriteLevel(Path("levels/my.first.tm3"), SamplePuzzle());
     dialogPath = Path("levels/my.first.tm3");
-    Click(ControlId::MainLoad);
-    EXPECT_EQ(gameScreen, GameScreen::Play);
-    EXPECT_EQ(menuPage, MenuPage::FromPlay);
-    EXPECT_EQ(levelName, "my");
-    EXPECT_EQ(board.stock[kindIronBall], 1);
-    EXPECT_EQ(loadedBoard.ballCount, 2);  // as stored, for the reset
-    EXPECT_EQ(camera.cameraDistance, 12.0f);
-    EXPECT_EQ(renderSuspended, RenderState::Drawing);
+    Click(ControlId::MainLoad);  // prepared for play, and kept as stored for the reset
+    EXPECT_EQ(std::tuple(gameScreen, menuPage, levelName, int(board.stock[kindIronBall]), loadedBoard.ballCount),
+              std::tuple(GameScreen::Play, MenuPage::FromPlay, std::string("my"), 1, 2));
+    EXPECT_EQ(std::tuple(camera.cameraDistance, renderSuspended), std::tuple(12.0f, RenderState::Drawing));
 }
 
 TEST_F(AppMenu, ThePuzzleListPagesStopAtBothEndsAndARowStartsItsPuzzle) {
     Click(ControlId::MainStart);
-    EXPECT_EQ(menuPage, MenuPage::PuzzleSelect);
-    EXPECT_EQ(currentPuzzle, 0);
+    EXPECT_EQ(std::tuple(menuPage, currentPuzzle), std::tuple(MenuPage::PuzzleSelect, 0));
     apptest::sounds.clear();
     Click(ControlId::SelectPageUp);
     EXPECT_EQ(currentPuzzle, 0);
@@ -75,32 +55,8 @@ TEST_F(AppMenu, ThePuzzleListPagesStopAtBothEndsAndARowStartsItsPuzzle) {
     Click(ControlId::Exit);
     WritePuzzle(12, SamplePuzzle());
     Click(Id(ControlId::PuzzleRowFirst) + 12);
-    EXPECT_EQ(gameScreen, GameScreen::Play);
-    EXPECT_EQ(currentPuzzle, 12);
-    EXPECT_EQ(levelName, "sziget");
-    EXPECT_EQ(board.stock[kindPlainCube], 2);
-}
-
-TEST_F(AppMenu, NextOpensTheFollowingUnsolvedPuzzleWrappingAround) {
-    auto winAndNext = [this](int puzzle) {
-        Click(Id(ControlId::PuzzleRowFirst) + puzzle);
-        RollSample();
-        WinRun();
-        ASSERT_EQ(dialogState, DialogState::PuzzleSolved);
-        Click(ControlId::DialogNext);
-    };
-    for (int i : {3, 8, 59}) WritePuzzle(i, SamplePuzzle());
-    winAndNext(8);
-    EXPECT_EQ(currentPuzzle, 9);
-    EXPECT_EQ(gameScreen, GameScreen::Play);
-    EXPECT_EQ(ballsAtTarget, 0);
-    EXPECT_EQ(dialogState, DialogState::None);
-    for (int i = 0; i < builtInPuzzleCount; ++i) solvedFlags[i] = i != 3 && i != 59;
-    solvedCount = 58;
-    gameScreen = GameScreen::MainMenu;
-    winAndNext(59);
-    EXPECT_EQ(currentPuzzle, 3);
-    EXPECT_EQ(levelName, "femgolyo");
+    EXPECT_EQ(std::tuple(gameScreen, currentPuzzle, levelName, int(board.stock[kindPlainCube])),
+              std::tuple(GameScreen::Play, 12, std::string("sziget"), 2));
 }
 
 // ---- Editor ----
@@ -156,28 +112,27 @@ TEST_F(AppEditorCommands, GoalCountToolsAndSizeKeysStayWithinTheirLimits) {
     Press(KeyCode::Digit5);
     EXPECT_EQ(board.sizeX, 6);
     EXPECT_EQ(board.sizeZ, 29);
+    board.goalCount = 4;
+    Click(ControlId::Reset);  // an empty 10 x 10 x 10 level asking for one ball
+    EXPECT_EQ(board.goalCount, 1);
     gameScreen = GameScreen::Play;
     Press(KeyCode::Digit2);
-    EXPECT_EQ(board.sizeX, 6);
+    EXPECT_EQ(board.sizeX, 10);
 }
 
 TEST_F(AppEditorCommands, SavingNeedsASuccessfulTestRunSinceTheLastEditOrLoad) {
     dialogPath = Path("saved.tm3");
     Click(ControlId::EditorSave);
-    EXPECT_EQ(dialogState, DialogState::TestFirst);
-    EXPECT_TRUE(dialogOpens.empty());
+    EXPECT_EQ(std::tuple(dialogState, dialogOpens.size()), std::tuple(DialogState::TestFirst, 0u));
     WindowProc(Message::Mouse(MessageType::MouseMove, 5, 5));
     EXPECT_EQ(dialogState, DialogState::TestFirst);  // stays until its OK
     Click(ControlId::DialogOk);
-    EXPECT_EQ(dialogState, DialogState::None);
-    EXPECT_EQ(gameScreen, GameScreen::Editor);
+    EXPECT_EQ(std::tuple(dialogState, gameScreen), std::tuple(DialogState::None, GameScreen::Editor));
     TestSolve();
     Click(ControlId::GoalUp);  // the goal count is not an edit of the board
     Click(ControlId::EditorSave);
-    ASSERT_EQ(dialogOpens.size(), 1u);
-    EXPECT_FALSE(dialogOpens[0]);
-    EXPECT_TRUE(std::filesystem::exists(Path("saved.tm3")));
-    EXPECT_EQ(levelName, "saved");
+    EXPECT_EQ(dialogOpens, std::vector<bool>{false});  // the dialog to save
+    EXPECT_EQ(std::tuple(std::filesystem::exists(Path("saved.tm3")), levelName), std::tuple(true, std::string("saved")));
 
     Click(StockSlot(kindPlainCube));
     PointAtFace(3, 0, 3, 0, 1, 0);
@@ -185,8 +140,7 @@ TEST_F(AppEditorCommands, SavingNeedsASuccessfulTestRunSinceTheLastEditOrLoad) {
     Click(ControlId::EditorSave);
     EXPECT_EQ(dialogState, DialogState::TestFirst);
     Click(ControlId::Exit);  // leaving drops the box
-    EXPECT_EQ(gameScreen, GameScreen::MainMenu);
-    EXPECT_EQ(dialogState, DialogState::None);
+    EXPECT_EQ(std::tuple(gameScreen, dialogState), std::tuple(GameScreen::MainMenu, DialogState::None));
     Click(ControlId::MainEditor);
     TestSolve();
     Click(ControlId::EditorLoad);  // cancelled, still cleared
@@ -194,48 +148,10 @@ TEST_F(AppEditorCommands, SavingNeedsASuccessfulTestRunSinceTheLastEditOrLoad) {
     WriteLevel(Path("lvl.tm3"), SamplePuzzle());
     dialogPath = Path("lvl.tm3");
     Click(ControlId::EditorLoad);
-    EXPECT_EQ(CellAt(board, 5, 1, 0), kindPlainCube + cellPlayerPiece);  // the player's pieces stay visible
-    EXPECT_EQ(board.ballCount, 2);
-}
-
-TEST_F(AppEditorCommands, RollWaitsForEveryDirectionAndResetGivesAnEmptyLevel) {
-    board.cells[size_t(Cell(3, 1, 3))] = kindStartCube;
-    board.cells[size_t(Cell(3, 2, 3))] = kindBalloon;
-    board.AddBall(kindBalloon, Cell(3, 2, 3));
-    Click(ControlId::Roll);
-    EXPECT_EQ(gameScreen, GameScreen::Editor);
-    EXPECT_EQ(CountSound(SoundEffectId::RunStarted), 0);
-    Click(Arrow(0, 0));  // the first arrow, right after the stock slots
-    EXPECT_EQ(heldKind, 0);
-    Click(ControlId::Roll);
-    EXPECT_EQ(gameScreen, GameScreen::Run);
-    EXPECT_EQ(loadedBoard.ballCount, 1);
-    EXPECT_EQ(board.balls[0].velocity.x, -4.8f);
-    Click(ControlId::Stop);
-    Press(KeyCode::Digit1);
-    Click(ControlId::ToolSwap);
-    Click(StockSlot(kindMagnet));
-    Click(ControlId::Reset);
-    EXPECT_EQ(board.sizeX, 10);
-    EXPECT_EQ(CellAt(board, 3, 1, 3), 0);
-    EXPECT_EQ(board.ballCount, 0);
-    EXPECT_EQ(heldKind, 0);
-    EXPECT_EQ(editTool, EditTool::Swap);
+    // The player's pieces stay visible.
+    EXPECT_EQ(std::tuple(CellAt(board, 5, 1, 0), board.ballCount), std::tuple(kindPlainCube + cellPlayerPiece, 2));
 }
 
 // ---- Puzzle preparation ----
-
-TEST_F(AppTest, ResetPutsEveryPlacedPieceBackInTheStock) {
-    OpenSamplePuzzle();
-    Click(StockSlot(kindPlainCube));
-    PointAtFace(2, 0, 2, 0, 1, 0);
-    Click(hoveredControl);
-    Click(StockSlot(kindCornerFirst));
-    Click(ControlId::Reset);
-    EXPECT_EQ(heldKind, 0);
-    EXPECT_EQ(board.stock[kindPlainCube], 2);
-    EXPECT_EQ(board.stock[kindCornerFirst], 1);
-    EXPECT_EQ(CellAt(board, 2, 1, 2), 0);
-}
 
 }  // namespace

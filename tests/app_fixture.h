@@ -25,7 +25,6 @@ inline std::vector<int> sounds;
 inline int debrisClears = 0;
 inline std::string dialogPath;        // what the fake file dialog answers; empty = cancel
 inline std::vector<bool> dialogOpens; // each dialog shown: true for open, false for save
-inline std::vector<std::string> openedPages;
 inline std::vector<DisplayMode> resetModes;
 inline std::vector<DisplayMode> adapterModes;
 
@@ -38,7 +37,6 @@ inline bool FakeDialog(bool open, std::string& path) {
     path = dialogPath;
     return !dialogPath.empty();
 }
-inline void RecordPage(const char* address) { openedPages.emplace_back(address); }
 inline void RecordReset(const DisplayMode& mode) { resetModes.push_back(mode); }
 inline std::vector<DisplayMode> FakeModes() { return adapterModes; }
 
@@ -52,7 +50,6 @@ protected:
         debrisClears = 0;
         dialogPath.clear();
         dialogOpens.clear();
-        openedPages.clear();
         resetModes.clear();
         adapterModes.clear();
         effectHooks = EffectHooks{};
@@ -61,7 +58,6 @@ protected:
         platformHooks = PlatformHooks{};
         platformHooks.clockMilliseconds = FakeClock;
         platformHooks.chooseLevelFile = FakeDialog;
-        platformHooks.openWebPage = RecordPage;
         platformHooks.resetDevice = RecordReset;
         platformHooks.enumerateDisplayModes = FakeModes;
     }

@@ -58,17 +58,6 @@ TEST_F(SimTick, FreeFlightMovesFallsIsLimitedAndRolls) {
     EXPECT_TRUE(effects.sounds.empty());
 }
 
-TEST_F(SimTick, LaunchAddsSpeedAlongTheChosenDirection) {
-    Board board = OpenAir();
-    const Vec3 expected[] = {{0, 0, 0}, {-2, 0, 0}, {0, 0, 2}, {2, 0, 0}, {0, 0, -2}, {0, 0, 0}};
-    for (int d = 0; d <= 5; ++d) AddBallAt(board, kindPlasticBall, {}, {1.0f, 1.0f, 1.0f}).direction = int8_t(d);
-    LaunchBalls(board, 2.0f);
-    for (int d = 0; d <= 5; ++d) {
-        EXPECT_EQ(board.balls[d].velocity.x, 1.0f + expected[d].x) << d;
-        EXPECT_EQ(board.balls[d].velocity.z, 1.0f + expected[d].z) << d;
-    }
-}
-
 // ---- Ball against ball ----
 
 // In the air, 0.6 apart: A runs into B, B rests against C, C only sees a B at
@@ -116,62 +105,6 @@ TEST_F(SimTick, RemovalKeepsTheOrderOfTheBallsLeft) {
     ASSERT_EQ(effects.debris.size(), 4u);
     EXPECT_EQ(effects.debris[2].meshKind, kindBalloon);
     EXPECT_EQ(effects.debris[3].meshKind, kindBomb);
-}
-
-// A ball the target takes in leaves the ball-ball phase on that very tick: a
-// ball touching it is not pushed, just as if it were alone.
-TEST_F(SimTick, BallTakenThisTickIsOutOfThePairs) {
-    Board with = FloorBoard(5, 4, 5), alone = FloorBoard(5, 4, 5);
-    for (Board* board : {&with, &alone}) {
-        SetCell(*board, 1, 1, 2, kindPlainCube);
-        AddBallAt(*board, kindPlasticBall, {72.0f - 21.6f, 78.0f, 72.0f});
-    }
-    SetCell(with, 2, 1, 2, kindTargetCube);
-    AddBallAt(with, kindPlasticBall, {72.0f, 78.0f, 72.0f}, {0.0f, -1.0f, 0.0f});
-    SimulationTick(with, ballsAtTarget);
-    SimulationTick(alone, ballsAtTarget);
-    ASSERT_EQ(with.balls[1].absorb, 1.0f);
-    EXPECT_TRUE(SameBits(with.balls[0].position, alone.balls[0].position));
-    EXPECT_TRUE(SameBits(with.balls[0].velocity, alone.balls[0].velocity));
-}
-
-// DestroyBall: debris for the ball, the later balls move down, and the given
-// cell bursts (a corner or ramp as its base mesh, turned) unless it lies in the
-// ground layer or outside the grid.
-TEST_F(SimTick, DestroyBallClearsTheGivenCellAboveTheGroundOnly) {
-    struct Case {
-        int x, y, z;
-        int meshKind, quarterTurns;  // meshKind 0: nothing bursts
-    };
-    const Case cases[] = {
-        {1, 1, 1, kindCornerFirst, 2}, {2, 2, 1, kindRampFirst, 3}, {3, 0, 1, 0, 0}, {-1, -1, -1, 0, 0}, {5, 1, 1, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.x << "," << c.y << "," << c.z);
-        effects.Clear();
-        Board board = FloorBoard(5, 3, 5);
-        SetCell(board, 1, 1, 1, kindCornerFirst + 2);
-        SetCell(board, 2, 2, 1, kindRampFirst + 3 + cellPlayerPiece);
-        AddBallAt(board, kindBalloon, {36.0f, 78.0f, 72.0f});
-        AddBallAt(board, kindIronBall, {72.0f, 42.0f, 72.0f});
-        const std::vector<int8_t> cells = board.cells;
-        DestroyBall(board, 0, c.x, c.y, c.z);
-        ASSERT_EQ(board.ballCount, 1);
-        EXPECT_EQ(board.balls[0].kind, kindIronBall);
-        ASSERT_EQ(effects.debris.size(), c.meshKind ? 2u : 1u);
-        EXPECT_EQ(effects.debris[0].meshKind, kindBalloon);
-        EXPECT_FLOAT_EQ(effects.debris[0].worldPosition.y, 78.0f / 72.0f);
-        if (!c.meshKind) {
-            EXPECT_EQ(board.cells, cells);
-            EXPECT_TRUE(effects.clearedCells.empty());
-            continue;
-        }
-        EXPECT_EQ(effects.debris[1].meshKind, c.meshKind);
-        EXPECT_EQ(effects.debris[1].quarterTurns, c.quarterTurns);
-        EXPECT_EQ(effects.debris[1].worldPosition.y, 0.5f * static_cast<float>(c.y));
-        EXPECT_EQ(CellAt(board, c.x, c.y, c.z), 0);
-        EXPECT_EQ(effects.clearedCells.size(), 1u);
-    }
 }
 
 // ---- No NaN or infinity, whatever a hand-made level holds ----

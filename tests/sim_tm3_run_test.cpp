@@ -16,11 +16,6 @@ namespace {
 const char rollToTarget[] = "size 7 2 3\ngoal 1\nlayer 0\nGGGGGGG\nGGGGGTG\nGGGGGGG\nlayer 1\n.......\n.P.....\n"
                             ".......\nball 1 1 1 plastic +x fixed\n";
 
-// A bomb rolls into a plain cube and blows it up; a balloon waits elsewhere.
-const char bombIntoCube[] = "size 8 2 4\ngoal 1\nlayer 0\nGGGGGGGG\nGGGGGGGG\nGGGGGGGG\nGGGGGGGG\nlayer 1\n"
-                            "........\n.K...N..\n........\n.O......\nball 1 1 1 bomb +x fixed\n"
-                            "ball 1 1 3 balloon -x fixed\n";
-
 std::string ReadAll(std::FILE* f) {
     std::rewind(f);
     std::string text;
@@ -91,21 +86,6 @@ TEST_F(SimTm3Run, TraceShowsEveryBallAfterEveryTickAsTheSimulationHasIt) {
     }
     EXPECT_EQ(r.out, expected + "balls at target 0\nnot solved after 3 ticks\n");
     EXPECT_EQ(Lines(r.out)[0], "tick 1 ball 0 14 36.1920013 42.000721 36 4.79976034 -0.0499975011 0 0");
-}
-
-TEST_F(SimTm3Run, TraceListsSoundsThenClearedCellsThenBalls) {
-    const std::vector<std::string> lines = Lines(Run({Level("b.tm3", bombIntoCube), "--trace", "--ticks", "2000"}).out);
-    size_t at = 0;
-    while (at < lines.size() && lines[at].find(" sound 6") == std::string::npos) ++at;
-    ASSERT_LT(at, lines.size()) << "no explosion";
-    const std::string tick = lines[at].substr(0, lines[at].find(" sound"));
-    // Every sound of the tick first, then the cleared cell, then the balloon.
-    size_t i = at;
-    while (i > 0 && lines[i - 1].rfind(tick + " sound ", 0) == 0) --i;
-    while (lines[i].rfind(tick + " sound ", 0) == 0) ++i;
-    EXPECT_EQ(lines[i], tick + " cleared 5 1 1");
-    EXPECT_EQ(lines[i + 1].rfind(tick + " ball 0 12 ", 0), 0u) << lines[i + 1];
-    EXPECT_NE(lines[i + 2].rfind(tick + " ", 0), 0u) << "one ball left";
 }
 
 }  // namespace

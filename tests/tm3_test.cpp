@@ -17,14 +17,6 @@ std::string CompileError(const std::string& text) {
     return error;
 }
 
-TEST(Tm3Text, TheLegendHasEveryCellValueOnce) {
-    for (int value = 0; value < 128; ++value) {
-        if (value % 64 >= elementKindCount) continue;
-        EXPECT_EQ(CellValueOfChar(CellChar(value)), value) << value;
-    }
-    EXPECT_EQ(CellValueOfChar('#'), -1);
-}
-
 // dump -> compile gives back the same bytes, for levels of every shape.
 TEST(Tm3Text, DumpCompileRoundTripIsByteExact) {
     std::mt19937 random(7);
