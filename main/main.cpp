@@ -303,6 +303,7 @@ static bool StartUp() {
     workDir = ExecutableFolder();
     std::string message;
     if (!StartPlatform(message)) return Fail(message);
+    TraceStage("platform");
     if (!IsFolder(workDir + "/adatok"))
         return Fail("Hiányzik a játék adatmappája: " + workDir +
                     "/adatok\nA mappa a játék fordításakor készül el; fordítsd le újra a játékot "
