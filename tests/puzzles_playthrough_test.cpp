@@ -81,7 +81,8 @@ protected:
                     wanted[size_t(b)] = ball.direction;
         }
         for (int b = 0; b < board.ballCount; ++b) {
-            // An unset arrow clears on the first click and is chosen on the next.
+            // A ball still to be aimed shows one four-way arrow: the first click
+            // opens the four, the next chooses one.
             for (int click = 0; click < 3 && board.balls[b].direction != wanted[size_t(b)]; ++click)
                 Click(Arrow(b, wanted[size_t(b)] - 1));
             ASSERT_EQ(board.balls[b].direction, wanted[size_t(b)]) << "ball " << b;
