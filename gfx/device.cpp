@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <stb_image.h>
 
 struct SpriteVertex {
@@ -37,6 +38,18 @@ struct DeviceState {
 };
 
 static DeviceState device;
+
+// Images decoded by the loading thread, waiting for the main thread to take them.
+struct PreloadedImage {
+    std::string path;
+    uint32_t colorKey = 0;
+    Pixels pixels;
+};
+
+static struct PreloadState {
+    std::mutex lock;  // the loading thread adds while the main thread may take
+    std::vector<PreloadedImage> images;
+} preload;
 
 // ---- Shaders ----
 
@@ -206,7 +219,50 @@ std::string DeviceDescription() {
 
 // ---- Textures ----
 
+// Moves a preloaded image out of the waiting list; false when there is none.
+static bool TakePreloadedImage(const std::string& path, uint32_t colorKey, Pixels& pixels) {
+    std::lock_guard<std::mutex> guard(preload.lock);
+    for (size_t i = 0; i < preload.images.size(); ++i) {
+        PreloadedImage& image = preload.images[i];
+        if (image.path != path || image.colorKey != colorKey) continue;
+        pixels = std::move(image.pixels);
+        preload.images.erase(preload.images.begin() + static_cast<std::ptrdiff_t>(i));
+        return true;
+    }
+    return false;
+}
+
+static bool DecodeImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels);
+
+void PreloadImageFile(const std::string& path, uint32_t colorKey) {
+    PreloadedImage image;
+    // A file that cannot be read is left for ReadImageFile to fail on as before.
+    if (!DecodeImageFile(path, colorKey, image.pixels)) return;
+    image.path = path;
+    image.colorKey = colorKey;
+    std::lock_guard<std::mutex> guard(preload.lock);
+    preload.images.push_back(std::move(image));
+}
+
+bool ReadImageSize(const std::string& path, int& width, int& height) {
+    int w = 0, h = 0, channels = 0;
+    if (!stbi_info(path.c_str(), &w, &h, &channels) || w <= 0 || h <= 0) return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+void ForgetPreloadedImages() {
+    std::lock_guard<std::mutex> guard(preload.lock);
+    preload.images.clear();
+    preload.images.shrink_to_fit();
+}
+
 bool ReadImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels) {
+    return TakePreloadedImage(path, colorKey, pixels) || DecodeImageFile(path, colorKey, pixels);
+}
+
+static bool DecodeImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels) {
     int w = 0, h = 0, channels = 0;
     stbi_uc* data = stbi_load(path.c_str(), &w, &h, &channels, 4);
     if (!data) return false;

@@ -47,6 +47,15 @@ struct Pixels {
 // Pixels whose ARGB value equals colorKey become transparent black. False and
 // `pixels` untouched when the file is missing or not a readable image.
 bool ReadImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels);
+// The size of an image from its file's header, without decoding it; false
+// when the file is missing or not a readable image.
+bool ReadImageSize(const std::string& path, int& width, int& height);
+// Decodes an image ahead of its use, on any thread: the next ReadImageFile of
+// the same path and key, on the main thread, takes these pixels instead of
+// reading the file. Images are decoded while the window opens this way.
+void PreloadImageFile(const std::string& path, uint32_t colorKey);
+// Drops preloaded images nobody asked for.
+void ForgetPreloadedImages();
 // Makes a texture of the pixels; sixteenBit stores 4 bits per channel, as the
 // game does in 16-bit display modes. False when no device is started.
 bool CreateTexture(const Pixels& pixels, bool sixteenBit, Texture& texture);

@@ -5,12 +5,17 @@
 //   tumbleon --frame-bench [SEC]    times the 2D layer of every screen
 //   tumbleon --render-bench [SEC]   times whole frames of the scenes beside the floor
 //   TUMBLEON_TRACE=1 tumbleon       reports on stderr what is shown (tests wait on it)
+#include <malloc.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "app/game_flow.h"
 #include "app/platform_hooks.h"
@@ -38,6 +43,8 @@ struct MainState {
     int candidateFrames = 0;
     int demoBuiltFrames = 0;  // frames shown with the menu's board fully built up
     bool musicTraced = false;
+    bool firstPresented = false;
+    std::thread loader;  // reads the game's files while the window opens
     double nextSoundClock = 0.0;  // output seconds at which the sound clock is next reported
 };
 
@@ -85,6 +92,49 @@ static void Trace(const std::string& line) {
     if (!state.trace) return;
     std::fprintf(stderr, "trace: %s\n", line.c_str());
     std::fflush(stderr);
+}
+
+// ---- Start-up stages in the trace ----
+// Each stage is reported with the milliseconds since the process began and the
+// resident and peak memory then, so a slow or heavy stage shows by name.
+
+// Milliseconds since the kernel started the process (to its 10 ms tick), so the
+// libraries' loading before main counts too.
+static double ProcessMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double nowMs = static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+    FILE* file = std::fopen("/proc/self/stat", "r");
+    if (!file) return -1.0;
+    char text[1024] = {};
+    const size_t got = std::fread(text, 1, sizeof text - 1, file);
+    std::fclose(file);
+    text[got] = '\0';
+    // Field 22, counted after the command name's closing parenthesis (field 2).
+    const char* p = std::strrchr(text, ')');
+    for (int field = 2; p && field < 22; ++field) p = std::strchr(p + 1, ' ');
+    if (!p) return -1.0;
+    return nowMs - std::atof(p + 1) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+static long StatusKiB(const char* field) {
+    FILE* file = std::fopen("/proc/self/status", "r");
+    if (!file) return -1;
+    char line[256];
+    long value = -1;
+    const size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, file))
+        if (std::strncmp(line, field, length) == 0) value = std::atol(line + length);
+    std::fclose(file);
+    return value;
+}
+
+static void TraceStage(const char* stage) {
+    if (!state.trace) return;
+    char line[160];
+    std::snprintf(line, sizeof line, "stage %s at %.1f ms rss %ld KiB peak %ld KiB", stage, ProcessMilliseconds(),
+                  StatusKiB("VmRSS:"), StatusKiB("VmHWM:"));
+    Trace(line);
 }
 
 static void TraceShown() {
@@ -156,6 +206,10 @@ static void Present() {
         lastStepTime = -1.0;
         state.resetNeeded = true;
         return;
+    }
+    if (!state.firstPresented) {
+        state.firstPresented = true;
+        TraceStage("first frame");
     }
     TraceShown();
     TraceSoundClock();
@@ -229,11 +283,27 @@ static bool IsFolder(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The loading thread: decodes the interface images and the font, reads the
+// meshes and their textures, and opens the sound device with the sound pack.
+// Nothing here touches the window or the graphics device; the main thread puts
+// the results on the device once it has joined.
+static void LoadGameFiles(std::string folder) {
+    PreloadInterfaceImages();
+    ReadSceneMeshes(folder);
+    OpenSoundEffects(folder + "/adatok");
+}
+
+static void JoinLoader() {
+    if (state.loader.joinable()) state.loader.join();
+}
+
 static bool StartUp() {
     // 1. Paths: the data folder lies beside the program.
+    TraceStage("main");
     workDir = ExecutableFolder();
     std::string message;
     if (!StartPlatform(message)) return Fail(message);
+    TraceStage("platform");
     if (!IsFolder(workDir + "/adatok"))
         return Fail("Hiányzik a játék adatmappája: " + workDir +
                     "/adatok\nA mappa a játék fordításakor készül el; fordítsd le újra a játékot "
@@ -248,6 +318,12 @@ static bool StartUp() {
         return Fail(message + "\n\nThe display offers no full-screen mode of at least 640 x 480; the game needs "
                               "one. Choose a larger screen resolution and start the game again.");
     state.appliedMode = currentMode;
+    TraceStage("settings");
+    try {
+        state.loader = std::thread(LoadGameFiles, workDir);
+    } catch (const std::system_error&) {
+        LoadGameFiles(workDir);  // no thread to be had: load in turn
+    }
 
     // 3. The window and the device in the chosen mode.
     const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
@@ -260,10 +336,14 @@ static bool StartUp() {
                     "software renderer (libgl1-mesa-dri) is enough.");
     ResizeToWindow();
     Trace("device " + DeviceDescription());
+    TraceStage("window");
+    JoinLoader();
+    TraceStage("files read");
 
     // 4. The interface images, the cursors and the icon.
     LoadInterfaceImages();
     LoadCursorsAndIcon(workDir + "/adatok/kepek_hun/");
+    TraceStage("images");
 
     // 5. The font: without it no text can be shown.
     if (!BuildFontMetrics())
@@ -276,14 +356,20 @@ static bool StartUp() {
     // the debris the simulation starts, and the frame's scene hooks.
     message.clear();
     bool sceneReady = StartSceneDrawing(message);
-    if (sceneReady) {
-        LoadElementMeshes(workDir);
-        sceneReady = LoadSkybox(workDir);
-    }
+    if (sceneReady) sceneReady = FinishSceneMeshes();
+    if (!sceneReady && message.empty()) message = MeshReaderError();
+    // Every mesh is in memory: the reader's library is not needed again.
+    CloseMeshReader();
+    ForgetPreloadedImages();  // what nobody took (a texture named twice) goes now
+    // The loading thread's scratch memory (file bytes, decoded pixels now on
+    // the device, Assimp's scenes) lies in an allocator arena of its own,
+    // which keeps freed pages: give them back.
+    malloc_trim(0);
     if (!sceneReady)
         return Fail("A 3D jelenet nem tölthető be (" + workDir + "/adatok/3dx). Fordítsd le újra a játékot "
                     "(cmake --build build).\n\nThe 3D scene cannot be loaded from " + workDir + "/adatok/3dx" +
                     (message.empty() ? std::string() : ": " + message) + ". Build the game again (cmake --build build).");
+    TraceStage("meshes");
     InstallDebrisHooks();
     // TUMBLEON_NO_SCENE=1 shows the 2D interface alone: the interface's
     // screenshot tests compare pixels that the turning board would move.
@@ -316,16 +402,17 @@ static bool StartUp() {
     //    handshake byte goes to 1 once the thread runs). Without a sound
     //    device the game runs silent.
     const std::string dataDir = workDir + "/adatok";
-    OpenSoundEffects(dataDir);
     effectHooks.playSound = state.trace ? PlayTracedEffect : PlayEffect;
     platformHooks.toggleMute = state.trace ? ToggleTracedMute : ToggleSoundMuted;
     StartMusicThread(dataDir);
+    TraceStage("music");
     return true;
 }
 
 // ---- Shutdown ----
 
 static void ShutDown(bool saveSettings) {
+    JoinLoader();
     // 1. The music thread stops first: ask with 2, wait while it stays 2;
     //    then the sound device.
     StopMusicThread();

@@ -2,6 +2,7 @@
 #include "scene/element_meshes.h"
 
 #include "board/board.h"
+#include "gfx/device.h"
 
 Mesh elementMeshes[elementMeshSlots];
 Mesh skyboxMesh;
@@ -57,21 +58,73 @@ int QuarterTurnsOfKind(int kind) {
     return 0;
 }
 
-void LoadElementMeshes(const std::string& gameFolder) {
+namespace {
+
+// What the reading half found, for the device half.
+struct ReadState {
+    MeshResult slots[elementMeshSlots] = {};
+    MeshResult skybox = MeshResult::Failed;
+};
+
+ReadState readState;
+
+// Reads one slot's file into its master copy with the game's normals. Arrows
+// and digits drop their first texture before it is ever loaded: indicators show
+// their material colour, so a tint reads clearly on them.
+MeshResult ReadSlot(int slot, const std::string& gameFolder) {
+    Mesh& mesh = elementMeshes[slot];
+    mesh.Destroy();
+    if (!slotFiles[slot]) return MeshResult::Failed;
+    const MeshResult read = mesh.Read(InFolder(gameFolder, slotFiles[slot]));
+    if (read != MeshResult::Ok) return read;
+    mesh.ConvertVertexFormat(meshVertexFormat);
+    if (IsBallKind(slot)) mesh.SetSphereNormals();
+    if ((slot == indicatorArrow || slot >= indicatorFourWay) && !mesh.textureNames.empty())
+        mesh.textureNames[0].clear();
+    return MeshResult::Ok;
+}
+
+// The device half of one mesh: its textures and its device copy.
+MeshResult FinishMesh(Mesh& mesh) {
+    mesh.LoadTextures();
+    return mesh.RestoreDeviceCopy();
+}
+
+void DecodeTexturesAhead(const Mesh& mesh) {
+    for (const std::string& path : mesh.TexturePaths())
+        if (!path.empty()) PreloadImageFile(path, 0);
+}
+
+}  // namespace
+
+void ReadSceneMeshes(const std::string& gameFolder) {
     for (int slot = 0; slot < elementMeshSlots; ++slot) {
-        elementMeshes[slot].Destroy();
-        if (!slotFiles[slot]) continue;
-        // A missing element is not worth stopping the game for: its kinds stay invisible.
-        if (LoadGameMesh(elementMeshes[slot], InFolder(gameFolder, slotFiles[slot])) != MeshResult::Ok) continue;
-        if (IsBallKind(slot)) elementMeshes[slot].SetSphereNormals();
-        // Indicators show their material colour, so a tint reads clearly on them.
-        if ((slot == indicatorArrow || slot >= indicatorFourWay) && !elementMeshes[slot].textures.empty()) {
-            Mesh& mesh = elementMeshes[slot];
-            if (mesh.textures[0] != 0 && meshDeviceHooks.releaseTexture) meshDeviceHooks.releaseTexture(mesh.textures[0]);
-            mesh.textures[0] = 0;
-            mesh.textureNames[0].clear();
-        }
+        readState.slots[slot] = ReadSlot(slot, gameFolder);
+        if (readState.slots[slot] == MeshResult::Ok) DecodeTexturesAhead(elementMeshes[slot]);
     }
+    skyboxMesh.Destroy();
+    readState.skybox = skyboxMesh.Read(InFolder(gameFolder, skyboxMeshFile));
+    if (readState.skybox == MeshResult::Ok) {
+        skyboxMesh.ConvertVertexFormat(meshVertexFormat);
+        DecodeTexturesAhead(skyboxMesh);
+    }
+}
+
+bool FinishSceneMeshes() {
+    for (int slot = 0; slot < elementMeshSlots; ++slot) {
+        // A missing element is not worth stopping the game for: its kinds stay invisible.
+        if (readState.slots[slot] == MeshResult::Ok) FinishMesh(elementMeshes[slot]);
+    }
+    if (readState.skybox != MeshResult::Ok || FinishMesh(skyboxMesh) != MeshResult::Ok) {
+        skyboxMesh.Destroy();
+        return false;
+    }
+    return true;
+}
+
+void LoadElementMeshes(const std::string& gameFolder) {
+    for (int slot = 0; slot < elementMeshSlots; ++slot)
+        if (ReadSlot(slot, gameFolder) == MeshResult::Ok) FinishMesh(elementMeshes[slot]);
 }
 
 bool LoadSkybox(const std::string& gameFolder) {

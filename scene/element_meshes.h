@@ -33,6 +33,14 @@ void LoadElementMeshes(const std::string& gameFolder);
 // The sky must load: false when it cannot.
 bool LoadSkybox(const std::string& gameFolder);
 
+// The same in two halves, so the files are read while the window opens:
+// ReadSceneMeshes reads every slot and the sky into their master copies and
+// decodes their textures ahead, touching no device (any one thread, while the
+// meshes are not in use); FinishSceneMeshes then makes the textures and device
+// copies on the main thread. False when the sky is missing or broken.
+void ReadSceneMeshes(const std::string& gameFolder);
+bool FinishSceneMeshes();
+
 // Around a device reset: drops every device copy, and builds them again after
 // it (the sky first, then the slots), stopping at the first failure.
 void ReleaseSceneDeviceCopies();

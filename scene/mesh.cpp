@@ -2,16 +2,19 @@
 // subset by subset through the graphics layer's hooks.
 #include "scene/mesh.h"
 
+#include <assimp/cimport.h>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <dlfcn.h>
 
-#include <assimp/Importer.hpp>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <type_traits>
 
 #include "app/game_state.h"
 #include "gfx/matrix.h"
@@ -26,6 +29,60 @@ constexpr unsigned importFlags = aiProcess_ConvertToLeftHanded | aiProcess_Trian
                                  aiProcess_JoinIdenticalVertices | aiProcess_PreTransformVertices;
 
 constexpr int maxPathLength = 260;
+
+// ---- The .x reader ----
+
+// Assimp is a large library needed only while the meshes are read: it is
+// opened then and can be closed afterwards, so its pages stay out of the
+// running game's memory. Only its C interface is used, through these.
+struct MeshReader {
+    std::mutex lock;  // the loading thread opens it; the main thread closes it once no read is under way
+    void* library = nullptr;
+    decltype(&aiImportFile) importFile = nullptr;
+    decltype(&aiImportFileFromMemory) importFromMemory = nullptr;
+    decltype(&aiReleaseImport) releaseImport = nullptr;
+    decltype(&aiGetMaterialColor) materialColour = nullptr;
+    decltype(&aiGetMaterialFloatArray) materialFloats = nullptr;
+    decltype(&aiGetMaterialTexture) materialTexture = nullptr;
+    std::string error;  // why it cannot be opened
+};
+
+MeshReader reader;
+
+// Opens Assimp if it is not open; false, with the reason kept, when it cannot.
+bool OpenMeshReader() {
+    std::lock_guard<std::mutex> guard(reader.lock);
+    if (reader.library) return true;
+    void* library = dlopen("libassimp.so.5", RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        const char* why = dlerror();
+        reader.error = why ? why : "libassimp.so.5 cannot be opened";
+        return false;
+    }
+    auto find = [library](auto& function, const char* name) {
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
+        return function != nullptr;
+    };
+    if (!find(reader.importFile, "aiImportFile") || !find(reader.importFromMemory, "aiImportFileFromMemory") ||
+        !find(reader.releaseImport, "aiReleaseImport") || !find(reader.materialColour, "aiGetMaterialColor") ||
+        !find(reader.materialFloats, "aiGetMaterialFloatArray") ||
+        !find(reader.materialTexture, "aiGetMaterialTexture")) {
+        reader.error = "libassimp.so.5 lacks the functions the game reads meshes with";
+        dlclose(library);
+        return false;
+    }
+    reader.library = library;
+    reader.error.clear();
+    return true;
+}
+
+// Assimp's scene of one file, released when it goes.
+struct ImportedScene {
+    const aiScene* scene = nullptr;
+    ~ImportedScene() {
+        if (scene) reader.releaseImport(scene);
+    }
+};
 
 bool Readable(const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "rb");
@@ -51,7 +108,7 @@ std::string ResolveTexture(const std::string& name) {
 
 void ColourOf(const aiMaterial& material, const char* key, unsigned type, unsigned index, float out[4]) {
     aiColor4D c;
-    if (aiGetMaterialColor(&material, key, type, index, &c) == AI_SUCCESS) {
+    if (reader.materialColour(&material, key, type, index, &c) == AI_SUCCESS) {
         out[0] = c.r;
         out[1] = c.g;
         out[2] = c.b;
@@ -107,17 +164,44 @@ void Mesh::Destroy() {
 }
 
 MeshResult Mesh::Load(const std::string& fileName) {
+    const MeshResult read = Read(fileName);
+    if (read == MeshResult::Ok) LoadTextures();
+    return read;
+}
+
+MeshResult Mesh::Read(const std::string& fileName) {
     char path[maxPathLength];
     const MeshResult found = FindMediaFile(path, maxPathLength, fileName.c_str());
     if (found != MeshResult::Ok) return found;
-    Assimp::Importer importer;
-    return TakeScene(importer.ReadFile(path, importFlags));
+    if (!OpenMeshReader()) return MeshResult::Failed;
+    ImportedScene imported;
+    imported.scene = reader.importFile(path, importFlags);
+    return TakeScene(imported.scene);
 }
 
 MeshResult Mesh::LoadFromMemory(const void* data, size_t size) {
-    if (!data || size == 0) return MeshResult::InvalidArgument;
-    Assimp::Importer importer;
-    return TakeScene(importer.ReadFileFromMemory(data, size, importFlags, "x"));
+    if (!data || size == 0 || size > UINT_MAX) return MeshResult::InvalidArgument;
+    if (!OpenMeshReader()) return MeshResult::Failed;
+    ImportedScene imported;
+    imported.scene = reader.importFromMemory(static_cast<const char*>(data), static_cast<unsigned>(size), importFlags, "x");
+    const MeshResult read = TakeScene(imported.scene);
+    if (read == MeshResult::Ok) LoadTextures();
+    return read;
+}
+
+void Mesh::LoadTextures() {
+    if (!meshDeviceHooks.loadTexture) return;
+    textures.resize(textureNames.size(), 0);
+    const std::vector<std::string> paths = TexturePaths();
+    for (size_t i = 0; i < paths.size(); ++i)
+        if (textures[i] == 0 && !paths[i].empty()) textures[i] = meshDeviceHooks.loadTexture(paths[i]);
+}
+
+std::vector<std::string> Mesh::TexturePaths() const {
+    std::vector<std::string> paths(textureNames.size());
+    for (size_t i = 0; i < textureNames.size(); ++i)
+        if (!textureNames[i].empty()) paths[i] = ResolveTexture(textureNames[i]);
+    return paths;
 }
 
 // Gathers Assimp's meshes (one per material used) into one vertex list and one
@@ -169,9 +253,11 @@ MeshResult Mesh::TakeScene(const void* scenePointer) {
         ColourOf(source, AI_MATKEY_COLOR_SPECULAR, m.specular);
         ColourOf(source, AI_MATKEY_COLOR_EMISSIVE, m.emissive);
         float power = 0.0f;
-        if (aiGetMaterialFloat(&source, AI_MATKEY_SHININESS, &power) == AI_SUCCESS) m.power = power;
+        if (reader.materialFloats(&source, AI_MATKEY_SHININESS, &power, nullptr) == AI_SUCCESS) m.power = power;
         aiString texture;
-        if (source.GetTexture(aiTextureType_DIFFUSE, 0, &texture) == AI_SUCCESS && texture.length > 0) {
+        if (reader.materialTexture(&source, aiTextureType_DIFFUSE, 0, &texture, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr) == AI_SUCCESS &&
+            texture.length > 0) {
             std::string name(texture.C_Str());
             // Written the device's way, with backslashes.
             for (char& c : name)
@@ -185,11 +271,6 @@ MeshResult Mesh::TakeScene(const void* scenePointer) {
     materials = std::move(newMaterials);
     textureNames = std::move(newNames);
     textures.assign(materials.size(), 0);
-    for (size_t i = 0; i < textureNames.size(); ++i) {
-        if (textureNames[i].empty() || !meshDeviceHooks.loadTexture) continue;
-        const std::string path = ResolveTexture(textureNames[i]);
-        if (!path.empty()) textures[i] = meshDeviceHooks.loadTexture(path);
-    }
     return MeshResult::Ok;
 }
 
@@ -233,6 +314,24 @@ MeshResult Mesh::Draw(bool drawOpaque, bool drawTranslucent) const {
         for (int i = 0; i < count; ++i)
             if (materials[i].diffuse[3] != 1.0f) drawOne(i);
     return MeshResult::Ok;
+}
+
+void CloseMeshReader() {
+    std::lock_guard<std::mutex> guard(reader.lock);
+    if (!reader.library) return;
+    dlclose(reader.library);
+    reader.library = nullptr;
+    reader.importFile = nullptr;
+    reader.importFromMemory = nullptr;
+    reader.releaseImport = nullptr;
+    reader.materialColour = nullptr;
+    reader.materialFloats = nullptr;
+    reader.materialTexture = nullptr;
+}
+
+std::string MeshReaderError() {
+    std::lock_guard<std::mutex> guard(reader.lock);
+    return reader.error;
 }
 
 // ---- Media files ----

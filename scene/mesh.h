@@ -84,6 +84,15 @@ public:
     // its materials, texture names and textures. On failure the mesh is left
     // as it was.
     MeshResult Load(const std::string& fileName);
+    // Load in two halves. Read takes the file into the master copy with its
+    // materials and texture names and touches no device: it may run on
+    // another thread while the mesh is not in use. LoadTextures then makes the
+    // textures on the device (main thread).
+    MeshResult Read(const std::string& fileName);
+    void LoadTextures();
+    // The files the texture names resolve to, "" where none is found (for
+    // decoding them ahead).
+    std::vector<std::string> TexturePaths() const;
     // Reads .x text or binary from memory; texture names are resolved as Load does.
     MeshResult LoadFromMemory(const void* data, size_t size);
     // Only the game's own layout exists; both copies get normals averaged from
@@ -119,6 +128,12 @@ private:
 // with InvalidArgument for bad arguments, FileNotFound (name copied unchanged)
 // when neither exists, Failed when the path does not fit.
 MeshResult FindMediaFile(char* outPath, int outSize, const char* name);
+
+// Meshes are read with Assimp, opened when the first mesh is read. Closing it
+// once every mesh is in memory gives its pages back; a later read opens it
+// again. The error says why it could not be opened ("" if it could).
+void CloseMeshReader();
+std::string MeshReaderError();
 
 // Loads one mesh the way the game does: Load, ConvertVertexFormat, RestoreDeviceCopy.
 MeshResult LoadGameMesh(Mesh& mesh, const std::string& fileName);

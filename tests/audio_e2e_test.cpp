@@ -40,7 +40,8 @@ struct Report {
 Report RunGame(const ScratchDir& dir) {
     WriteText(dir.File("alsoft.conf"), "[general]\ndrivers = wave\nchannels = stereo\nsample-type = int16\n"
                                        "frequency = 44100\n[wave]\nfile = " + dir.File("out.wav") + "\n");
-    const std::string command = "ALSOFT_CONF='" + dir.File("alsoft.conf") + "' bash '" TUMBLEON_SOURCE_DIR
+    // The driver list of the configuration, not one another test left in the environment.
+    const std::string command = "env -u ALSOFT_DRIVERS ALSOFT_CONF='" + dir.File("alsoft.conf") + "' bash '" TUMBLEON_SOURCE_DIR
                                 "/tests/e2e/sound_drive.sh' '" TUMBLEON_BUILD_DIR "'";
     Report report;
     FILE* out = popen(command.c_str(), "r");

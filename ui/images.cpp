@@ -1,4 +1,6 @@
 // The interface image table, the bitmap font and the 2D primitives.
+#include <malloc.h>
+
 #include <cmath>
 
 #include "app/game_state.h"
@@ -51,31 +53,80 @@ const char* const interfaceImageFiles[interfaceImageSlots] = {
 constexpr uint32_t imageColorKey = 0x000000FF;
 constexpr uint32_t fontScanColorKey = 0x00FF00FF;
 
+// The help picture is the largest image and only one help page shows it; the
+// publisher's logo follows the partner's on the splash, from nothing. Each goes
+// on the device when first drawn; their sizes, which the layout needs, are
+// read from the files' headers at start.
+static bool LoadsWhenShown(int slot) { return slot == imageHelpPicture || slot == imagePublisherLogo; }
+
+static struct ImageState {
+    bool waiting[interfaceImageSlots] = {};  // a slot to load when it is first drawn
+    bool sixteenBit = false;                 // textures keep 4 bits per channel
+    bool splashReleased = false;             // the logos have left the device
+} images;
+
 static std::string DataPath(const char* file) { return workDir + "/adatok/" + file; }
+
+// Puts one image of the table on the device; a file that cannot be read
+// leaves the slot empty (size 0 x 0).
+static void LoadImageNow(int slot) {
+    InterfaceImage& image = interfaceImages[slot];
+    images.waiting[slot] = false;
+    Pixels pixels;
+    if (!ReadImageFile(DataPath(interfaceImageFiles[slot]), imageColorKey, pixels)) {
+        image = InterfaceImage{};
+        return;
+    }
+    image.width = pixels.width;
+    image.height = pixels.height;
+    CreateTexture(pixels, images.sixteenBit, image.texture);
+}
 
 // ---- Image table ----
 
 void LoadInterfaceImages() {
     // Displays of 16 bits or less keep 4 bits per channel, as the screen shows no more.
-    const bool sixteenBit = currentMode >= 0 && currentMode < static_cast<int>(displayModes.size()) &&
-                            FormatBits(displayModes[static_cast<size_t>(currentMode)].format) <= 16;
+    images.sixteenBit = currentMode >= 0 && currentMode < static_cast<int>(displayModes.size()) &&
+                        FormatBits(displayModes[static_cast<size_t>(currentMode)].format) <= 16;
     for (int i = 0; i < interfaceImageSlots; ++i) {
         InterfaceImage& slot = interfaceImages[i];
         ReleaseTexture(slot.texture);
         slot = InterfaceImage{};
+        images.waiting[i] = false;
+        images.splashReleased = false;
         if (!interfaceImageFiles[i]) continue;
-        Pixels pixels;
-        if (!ReadImageFile(DataPath(interfaceImageFiles[i]), imageColorKey, pixels)) continue;
-        slot.width = pixels.width;
-        slot.height = pixels.height;
-        CreateTexture(pixels, sixteenBit, slot.texture);
+        if (!LoadsWhenShown(i)) {
+            LoadImageNow(i);
+        } else if (ReadImageSize(DataPath(interfaceImageFiles[i]), slot.width, slot.height)) {
+            images.waiting[i] = true;
+        }
     }
 }
 
+void PreloadInterfaceImages() {
+    for (int i = 0; i < interfaceImageSlots; ++i)
+        if (interfaceImageFiles[i] && !LoadsWhenShown(i)) PreloadImageFile(DataPath(interfaceImageFiles[i]), imageColorKey);
+    PreloadImageFile(DataPath("kepek_hun/fontok.tga"), fontScanColorKey);
+}
+
+void ReleaseSplashImages() {
+    if (images.splashReleased) return;
+    images.splashReleased = true;
+    for (const int slot : {imagePartnerLogo, imagePublisherLogo}) {
+        InterfaceImage& image = interfaceImages[slot];
+        ReleaseTexture(image.texture);
+        // Should anything show a logo again, it is loaded again.
+        images.waiting[slot] = image.width > 0;
+    }
+    // The texture memory lies among the allocator's pages: hand it back.
+    malloc_trim(0);
+}
+
 void ReleaseInterfaceImages() {
-    for (InterfaceImage& slot : interfaceImages) {
-        ReleaseTexture(slot.texture);
-        slot = InterfaceImage{};
+    for (int i = 0; i < interfaceImageSlots; ++i) {
+        ReleaseTexture(interfaceImages[i].texture);
+        interfaceImages[i] = InterfaceImage{};
+        images.waiting[i] = false;
     }
 }
 
@@ -210,6 +261,7 @@ void DrawText(std::string_view text, int x, int y, int anchorX, int anchorY, uin
 void DrawImage(int index, float x, float y, int anchorX, int anchorY, uint32_t colour, float scaleX, float scaleY) {
     if (index < 0 || index >= interfaceImageSlots) return;
     if (hoveredControl - controlIdFirst == index && index + 1 < interfaceImageSlots) ++index;
+    if (images.waiting[index]) LoadImageNow(index);
     const InterfaceImage& image = interfaceImages[index];
     SpriteDraw(image.texture, 0, 0, image.width, image.height, AnchorX(anchorX) + x, AnchorY(anchorY) + y, scaleX,
                scaleY, colour);

@@ -29,8 +29,11 @@ extern InterfaceImage interfaceImages[interfaceImageSlots];
 extern const char* const interfaceImageFiles[interfaceImageSlots];
 
 // Loads every image of the table from <workDir>/adatok/. A missing image keeps
-// an empty slot (size 0 x 0): it draws nothing and is never hit.
+// an empty slot (size 0 x 0): it draws nothing and is never hit. The help
+// picture has its size at once but goes on the device when first drawn.
 void LoadInterfaceImages();
+// The splash is over for good: the logos leave the device.
+void ReleaseSplashImages();
 // Frees the textures of the table.
 void ReleaseInterfaceImages();
 
@@ -48,6 +51,10 @@ struct BitmapFont {
 extern BitmapFont font;
 // The 95 characters in glyph order, as Windows-1250 bytes.
 const std::string& FontCharacters();
+
+// Decodes every interface image and the font picture ahead (any thread), so
+// that LoadInterfaceImages and BuildFontMetrics only put them on the device.
+void PreloadInterfaceImages();
 
 // Fills the font's tables from the marker pixels of a font picture: a pixel
 // with full red and no blue closes the glyph above and left of it. Returns the

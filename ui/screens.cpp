@@ -377,6 +377,7 @@ void RenderFrame() {
         DrawSplash();
         SpriteEnd();
     } else {
+        ReleaseSplashImages();  // the splash never comes back
         if (gameScreen == GameScreen::Run && frameHooks.advanceDebris) frameHooks.advanceDebris(ticksSinceFrame);
         ticksSinceFrame = 0;
         if (frameHooks.drawScene) frameHooks.drawScene();

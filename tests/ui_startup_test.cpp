@@ -1,0 +1,77 @@
+// Start-up loading: what the loading thread decodes ahead is what reading the
+// file gives, taken once; meshes read in halves, with the reader closed and
+// opened again between them, come out as one whole Load gives them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "gfx/device.h"
+#include "scene/element_meshes.h"
+#include "tests/test_support.h"
+
+TEST(UiStartup, ImagesDecodedAheadAreTakenOnceAsTheFileReads) {
+    const std::string data = TUMBLEON_BUILD_DIR "/adatok/";
+    const struct {
+        const char* file;
+        uint32_t colorKey;
+    } cases[] = {
+        {"kepek_hun/fontok.tga", 0x00FF00FF},  // the font scan's key
+        {"kepek_hun/fontok.tga", 0x000000FF},  // the same file as an interface image
+        {"3dx/sky.tga", 0},
+    };
+    ScratchDir dir;
+    for (const auto& c : cases) {
+        Pixels direct;
+        ASSERT_TRUE(ReadImageFile(data + c.file, c.colorKey, direct)) << c.file;
+        int width = 0, height = 0;
+        ASSERT_TRUE(ReadImageSize(data + c.file, width, height)) << c.file;
+        EXPECT_EQ(width, direct.width);
+        EXPECT_EQ(height, direct.height);
+
+        // Decoded on another thread from a copy that is then removed: only the
+        // decoded pixels can answer the first read, and nothing the second.
+        const std::string copy = dir.File("image.tga");
+        std::filesystem::copy_file(data + c.file, copy, std::filesystem::copy_options::overwrite_existing);
+        std::thread([&] { PreloadImageFile(copy, c.colorKey); }).join();
+        std::filesystem::remove(copy);
+        Pixels ahead;
+        EXPECT_FALSE(ReadImageFile(copy, c.colorKey ^ 1u, ahead)) << "another key is another image";
+        ASSERT_TRUE(ReadImageFile(copy, c.colorKey, ahead)) << c.file;
+        EXPECT_EQ(ahead.width, direct.width);
+        EXPECT_TRUE(ahead.rgba == direct.rgba) << c.file;
+        EXPECT_FALSE(ReadImageFile(copy, c.colorKey, ahead)) << c.file;
+    }
+    PreloadImageFile("/nonexistent/none.tga", 0);
+    Pixels none;
+    EXPECT_FALSE(ReadImageFile("/nonexistent/none.tga", 0, none));
+    int width = 0, height = 0;
+    EXPECT_FALSE(ReadImageSize("/nonexistent/none.tga", width, height));
+    ForgetPreloadedImages();
+}
+
+TEST(UiStartup, MeshesReadInHalvesMatchWholeLoads) {
+    // Read on another thread, the reader closed in between, as start-up does.
+    std::thread([] { ReadSceneMeshes(TUMBLEON_BUILD_DIR); }).join();
+    CloseMeshReader();
+    ASSERT_TRUE(FinishSceneMeshes());
+    EXPECT_EQ(MeshReaderError(), "");
+    for (int slot = 0; slot < elementMeshSlots; ++slot) {
+        if (!ElementMeshFile(slot)) continue;
+        Mesh whole;
+        ASSERT_EQ(LoadGameMesh(whole, std::string(TUMBLEON_BUILD_DIR "/") + ElementMeshFile(slot)), MeshResult::Ok);
+        const Mesh& halves = elementMeshes[slot];
+        ASSERT_TRUE(halves.HasGeometry()) << slot;
+        EXPECT_EQ(halves.master->vertices.size(), whole.master->vertices.size()) << slot;
+        EXPECT_TRUE(halves.master->indices == whole.master->indices) << slot;
+        EXPECT_EQ(halves.materials.size(), whole.materials.size()) << slot;
+        const bool indicator = slot == indicatorArrow || slot >= indicatorFourWay;
+        EXPECT_EQ(halves.textureNames.size(), whole.textureNames.size()) << slot;
+        for (size_t i = indicator ? 1 : 0; i < whole.textureNames.size(); ++i)
+            EXPECT_EQ(halves.textureNames[i], whole.textureNames[i]) << slot;
+    }
+    CloseMeshReader();
+    Mesh again;
+    EXPECT_EQ(LoadGameMesh(again, TUMBLEON_BUILD_DIR "/adatok/3dx/skybox.x"), MeshResult::Ok) << "reopened";
+    DestroySceneMeshes();
+}
