@@ -66,6 +66,7 @@ TEST_F(SimContact, MagnetsPullIronBallsWithinOneAndAHalfCells) {
     const Case cases[] = {
         {"one cell along x", kindIronBall, {72.0f, 72.0f, 108.0f}, 0.05f},
         {"1.5 cells: no more", kindIronBall, {54.0f, 72.0f, 108.0f}, 0.0f},
+        {"1.55 cells, the magnet's cell still searched", kindIronBall, {54.0f, 72.0f, 122.0f}, 0.0f},
         {"only iron is pulled", kindPlasticBall, {72.0f, 72.0f, 108.0f}, 0.0f},
         {"at the very centre there is no direction", kindIronBall, {108.0f, 72.0f, 108.0f}, 0.0f},
     };
