@@ -1,6 +1,7 @@
 // Shatter debris: fragments from a mesh's master copy, moved by the tick.
 #include "scene/debris.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "gfx/matrix.h"
@@ -21,15 +22,33 @@ Vec3 QuarterTurns(Vec3 v, int turns) {
     return v;
 }
 
-// a = a * b for rotations: their fourth row and column are those of the
-// identity, and the terms they add are exact zeros, so only the upper 3 x 3
-// block needs working out. This runs for every fragment on every tick.
-void RotateBy(Matrix4& a, const Matrix4& b) {
-    float r[3][3];
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) r[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) a.m[i][j] = r[i][j];
+// The turn by `angle` about the unit `axis`, in the layout of the other
+// matrices here (points are rows: p' = p * m).
+Matrix4 AxisTurn(Vec3 axis, float angle) {
+    const float c = std::cos(angle), s = std::sin(angle), t = 1.0f - c;
+    const float x = axis.x, y = axis.y, z = axis.z;
+    Matrix4 m = MatrixIdentity();
+    m.m[0][0] = c + t * x * x, m.m[0][1] = t * x * y + s * z, m.m[0][2] = t * x * z - s * y;
+    m.m[1][0] = t * x * y - s * z, m.m[1][1] = c + t * y * y, m.m[1][2] = t * y * z + s * x;
+    m.m[2][0] = t * x * z + s * y, m.m[2][1] = t * y * z - s * x, m.m[2][2] = c + t * z * z;
+    return m;
+}
+
+// The axis and angle of a turn made by AxisTurn's layout. A tumble of n ticks
+// is then one turn by n times the angle, worked out once per update rather
+// than a matrix product per tick.
+void AxisAndAngle(const Matrix4& m, Vec3& axis, float& angle) {
+    const double sx = 0.5 * (double(m.m[1][2]) - m.m[2][1]), sy = 0.5 * (double(m.m[2][0]) - m.m[0][2]),
+                 sz = 0.5 * (double(m.m[0][1]) - m.m[1][0]);
+    const double sine = std::sqrt(sx * sx + sy * sy + sz * sz);
+    const double cosine = 0.5 * (double(m.m[0][0]) + m.m[1][1] + m.m[2][2] - 1.0);
+    if (sine == 0.0) {
+        axis = {0.0f, 1.0f, 0.0f};
+        angle = 0.0f;
+        return;
+    }
+    axis = {float(sx / sine), float(sy / sine), float(sz / sine)};
+    angle = float(std::atan2(sine, cosine));
 }
 
 // Moves a fragment by `ticks` steps (at least one); returns its life.
@@ -44,8 +63,9 @@ float UpdateFragment(Fragment& f, float ticks) {
         f.velocity.y -= 0.0003f;
         f.velocity = f.velocity * 0.9995f;
         f.life -= 0.0005f;
-        RotateBy(f.orientation, f.spin);
     }
+    f.turns += steps;
+    f.orientation = AxisTurn(f.spinAxis, f.spinAngle * static_cast<float>(f.turns));
     // Below the ground it would be hidden anyway.
     if (f.centre.y < 0.0f) f.life = finishing;
     return f.life;
@@ -105,7 +125,9 @@ void DebrisList::Add(const Mesh& mesh, Vec3 world, int quarterTurns) {
         const float alpha = static_cast<float>(NextRandom() % 2048 - 1024) * 9.765625e-06f;
         const float beta = static_cast<float>(NextRandom() % 2048 - 1024) * 9.765625e-06f;
         const float gamma = static_cast<float>(NextRandom() % 2048 - 1024) * 9.765625e-06f;
-        f.spin = MatrixMultiply(MatrixMultiply(MatrixRotationZ(alpha), MatrixRotationY(beta)), MatrixRotationX(gamma));
+        AxisAndAngle(MatrixMultiply(MatrixMultiply(MatrixRotationZ(alpha), MatrixRotationY(beta)), MatrixRotationX(gamma)),
+                     f.spinAxis, f.spinAngle);
+        f.turns = 0;
         f.orientation = MatrixIdentity();
         f.life = static_cast<float>(NextRandom() % 2048 - 1024) / 2048.0f + 5.0f;
     }

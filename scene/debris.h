@@ -16,8 +16,10 @@ struct Fragment {
     MeshVertex vertices[3];  // positions relative to `centre`
     Vec3 velocity;           // world units per tick
     Vec3 centre;             // world position
-    Matrix4 spin;            // turned by this once per tick
-    Matrix4 orientation;     // the spin so far
+    Vec3 spinAxis{0.0f, 1.0f, 0.0f};  // the tumble: turned about this axis
+    float spinAngle = 0.0f;             // by this angle once per tick
+    int32_t turns = 0;                  // ticks tumbled so far
+    Matrix4 orientation;                // the tumble so far
     float life = 0.0f;       // moved and drawn while >= 1
 };
 
