@@ -180,7 +180,7 @@ TEST_F(ScenePick, TurnedElementsKeepTheirShapes) {
 }
 
 // A count of 12: the units digit 2, then the tens 1 on its left as the
-// camera sees it, in tints of their own; a hovered item lights up; more than
+// camera sees it, the units greener, the tens bluer; a hovered item lights up; more than
 // 99 shows 99; none left hides it off the editor.
 TEST_F(ScenePick, StockCountDigitsAndTints) {
     board.Resize(5, 3, 5);
@@ -203,8 +203,8 @@ TEST_F(ScenePick, StockCountDigitsAndTints) {
         EXPECT_EQ(draws[2].slot, indicatorDigitFirst + c.tens);
         EXPECT_GT(draws[2].world.m[3][0], draws[1].world.m[3][0]);
         EXPECT_GT(draws[1].world.m[3][1], draws[0].world.m[3][1]) << "the digits float above the item";
-        EXPECT_NE(std::vector<float>(draws[1].ambient, draws[1].ambient + 3),
-                  std::vector<float>(draws[2].ambient, draws[2].ambient + 3));
+        EXPECT_GT(draws[1].ambient[1], draws[1].ambient[0]) << "the units greener";
+        EXPECT_GT(draws[2].ambient[2], draws[2].ambient[1]) << "the tens bluer";
         EXPECT_EQ(draws[0].ambient[0] > 1.0f, c.hovered);
     }
 }
