@@ -24,8 +24,8 @@ game=0 xorg=0 failures=0 mark=0
 # beside the screenshots, and the scratch folder is removed.
 cleanup() {
   set +e
-  [ "$game" -gt 0 ] && kill "$game" 2> /dev/null
-  [ "$xorg" -gt 0 ] && kill "$xorg" 2> /dev/null
+  [ "$game" -gt 0 ] && { kill "$game"; wait "$game"; } 2> /dev/null
+  [ "$xorg" -gt 0 ] && { kill "$xorg"; wait "$xorg"; } 2> /dev/null
   cp "$log" "$shots/" 2> /dev/null
   rm -rf "$work"
   true
