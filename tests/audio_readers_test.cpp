@@ -45,15 +45,12 @@ Bytes MonoWave(size_t sampleBytes) {
     Chunk(chunks, "data", Bytes(sampleBytes, 0x11), static_cast<uint32_t>(sampleBytes));
     return Riff(chunks);
 }
-// A pack entry with lengths that may lie about what follows.
-void Entry(Bytes& pack, const std::string& name, const Bytes& data, uint32_t nameLength, uint32_t dataSize) {
-    U32(pack, nameLength);
-    U32(pack, dataSize);
+// A pack entry, with lengths that may lie about what follows.
+void Entry(Bytes& pack, const std::string& name, const Bytes& data, int64_t nameLength = -1, int64_t dataSize = -1) {
+    U32(pack, static_cast<uint32_t>(nameLength < 0 ? int64_t(name.size()) : nameLength));
+    U32(pack, static_cast<uint32_t>(dataSize < 0 ? int64_t(data.size()) : dataSize));
     pack.insert(pack.end(), name.begin(), name.end());
     pack.insert(pack.end(), data.begin(), data.end());
-}
-void Entry(Bytes& pack, const std::string& name, const Bytes& data) {
-    Entry(pack, name, data, static_cast<uint32_t>(name.size()), static_cast<uint32_t>(data.size()));
 }
 Bytes PackHeader() {
     Bytes b;

@@ -255,34 +255,20 @@ TEST_F(SceneMeshDevice, OpaqueAndTranslucentPassesByDiffuseAlpha) {
     }
 }
 
-// Textures are found beside the game's data folder whatever folder the game
-// was started from.
-TEST_F(SceneMeshDevice, TexturesFoundFromAnyFolder) {
+// Texture names arrive with backslashes, written doubled or not; a file whose
+// folder part is wrong is found by its bare name; textures are found beside
+// the game's data folder whatever folder the game was started from.
+TEST_F(SceneMeshDevice, TextureNamesAndMediaFiles) {
     static std::vector<std::string> loaded;
     loaded.clear();
     meshDeviceHooks.loadTexture = [](const std::string& path) -> TextureHandle {
         loaded.push_back(path);
         return static_cast<TextureHandle>(loaded.size());
     };
-    ScratchDir elsewhere;
-    const auto previous = std::filesystem::current_path();
-    const std::string previousWorkDir = workDir;
-    std::filesystem::current_path(elsewhere.Path());
-    workDir = gameFolder;
-    Mesh mesh;
-    EXPECT_EQ(LoadGameMesh(mesh, gameFolder + "/" + ElementMeshFile(kindTargetCube)), MeshResult::Ok);
-    ASSERT_EQ(loaded.size(), 1u);
-    EXPECT_EQ(loaded[0], gameFolder + "/adatok/3dx/target.tga");
-    EXPECT_EQ(mesh.textures[0], 1u);
-    std::filesystem::current_path(previous);
-    workDir = previousWorkDir;
-}
-
-TEST(SceneMeshFiles, TextureNamesAndMediaFiles) {
     ScratchDir dir;
     const auto previous = std::filesystem::current_path();
+    const std::string previousWorkDir = workDir;
     std::filesystem::current_path(dir.Path());
-    // Texture names arrive with backslashes, written doubled or not.
     for (const char* written : {"tex\\a.tga", "tex\\\\a.tga"}) {
         std::string text = ThreeMaterials(1, 1, 1, "X");
         text.replace(text.find("\"X\""), 3, std::string("\"") + written + "\"");
@@ -291,7 +277,6 @@ TEST(SceneMeshFiles, TextureNamesAndMediaFiles) {
         EXPECT_EQ(mesh.textureNames[0], "tex/a.tga");
         EXPECT_EQ(mesh.textureNames[1], "");
     }
-    // A file whose folder part is wrong is found by its bare name.
     WriteText(dir.File("m.x"), ThreeMaterials(1, 1, 1, ""));
     char path[260];
     EXPECT_EQ(FindMediaFile(path, sizeof path, "no/such/folder/m.x"), MeshResult::Ok);
@@ -302,7 +287,14 @@ TEST(SceneMeshFiles, TextureNamesAndMediaFiles) {
     EXPECT_STREQ(path, "missing.x");
     EXPECT_EQ(FindMediaFile(path, 0, "m.x"), MeshResult::InvalidArgument);
     EXPECT_EQ(FindMediaFile(path, 8, "m.x"), MeshResult::Failed);  // the absolute path does not fit
+    workDir = gameFolder;
+    loaded.clear();
+    EXPECT_EQ(LoadGameMesh(mesh, gameFolder + "/" + ElementMeshFile(kindTargetCube)), MeshResult::Ok);
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0], gameFolder + "/adatok/3dx/target.tga");
+    EXPECT_EQ(mesh.textures[0], 1u);
     std::filesystem::current_path(previous);
+    workDir = previousWorkDir;
 }
 
 TEST(SceneMeshFiles, BadInputLeavesTheMeshAsItWas) {

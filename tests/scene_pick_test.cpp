@@ -179,40 +179,34 @@ TEST_F(ScenePick, TurnedElementsKeepTheirShapes) {
     EXPECT_FALSE(MeshRayHit({0, 5, 0}, {0, -1, 0}, boxMin, 99, size));  // nor beyond the table
 }
 
-// A count of 12: the 2 drawn 1.6 times as large 0.33 above the item, the 1
-// moved 0.32 along the digit's own -x; the units greener, the tens bluer.
+// A count of 12: the units digit 2, then the tens 1 on its left as the
+// camera sees it, the units greener, the tens bluer; a hovered item lights up; more than
+// 99 shows 99; none left hides it off the editor.
 TEST_F(ScenePick, StockCountDigitsAndTints) {
     board.Resize(5, 3, 5);
-    board.stock[kindMagnet] = 12;
-    camera.cameraYaw = 0.0f;
-    std::vector<ElementDraw> draws;
-    AddStockItemDraws(kindMagnet, board.cellCount, 3, 0, 1, draws);
-    ASSERT_EQ(draws.size(), 3u);
-    EXPECT_EQ(draws[1].slot, indicatorDigitFirst + 2);
-    EXPECT_EQ(draws[2].slot, indicatorDigitFirst + 1);
-    // Turned by pi to face the camera at yaw 0, so its own -x is world +x.
-    EXPECT_NEAR(draws[1].world.m[0][0], -1.6f, 1e-5f);
-    EXPECT_NEAR(draws[1].world.m[3][1], 0.33f, 1e-6f);
-    EXPECT_NEAR(draws[2].world.m[3][0] - draws[1].world.m[3][0], 0.32f, 1e-5f);
-    const float* units = draws[1].ambient;
-    const float* tens = draws[2].ambient;
-    EXPECT_FLOAT_EQ(units[0], -0.3f);
-    EXPECT_FLOAT_EQ(units[1], 0.0f);
-    EXPECT_FLOAT_EQ(tens[2], 0.0f);
-    EXPECT_FLOAT_EQ(tens[1], -0.3f);
-    // A hovered item lights up; none left hides it off the editor; more than 99 shows 99.
-    hoveredControl = board.cellCount + kindMagnet;
-    draws.clear();
-    board.stock[kindMagnet] = 120;
-    AddStockItemDraws(kindMagnet, board.cellCount, 3, 0, 1, draws);
-    ASSERT_EQ(draws.size(), 3u);
-    EXPECT_FLOAT_EQ(draws[0].ambient[0], 6.0f);
-    EXPECT_EQ(draws[1].slot, indicatorDigitFirst + 9);
-    EXPECT_EQ(draws[2].slot, indicatorDigitFirst + 9);
-    board.stock[kindMagnet] = 0;
-    draws.clear();
-    AddStockItemDraws(kindMagnet, board.cellCount, 3, 0, 1, draws);
-    EXPECT_TRUE(draws.empty());
+    camera.cameraYaw = 0.0f;  // the digits turned by pi to face the camera: the tens at world +x
+    const struct {
+        int stock, units, tens;
+        bool hovered;
+    } cases[] = {{12, 2, 1, false}, {120, 9, 9, true}, {0, -1, -1, false}};
+    for (const auto& c : cases) {
+        board.stock[kindMagnet] = static_cast<int8_t>(c.stock);
+        hoveredControl = c.hovered ? board.cellCount + kindMagnet : -1;
+        std::vector<ElementDraw> draws;
+        AddStockItemDraws(kindMagnet, board.cellCount, 3, 0, 1, draws);
+        if (c.units < 0) {
+            EXPECT_TRUE(draws.empty());
+            continue;
+        }
+        ASSERT_EQ(draws.size(), 3u);
+        EXPECT_EQ(draws[1].slot, indicatorDigitFirst + c.units);
+        EXPECT_EQ(draws[2].slot, indicatorDigitFirst + c.tens);
+        EXPECT_GT(draws[2].world.m[3][0], draws[1].world.m[3][0]);
+        EXPECT_GT(draws[1].world.m[3][1], draws[0].world.m[3][1]) << "the digits float above the item";
+        EXPECT_GT(draws[1].ambient[1], draws[1].ambient[0]) << "the units greener";
+        EXPECT_GT(draws[2].ambient[2], draws[2].ambient[1]) << "the tens bluer";
+        EXPECT_EQ(draws[0].ambient[0] > 1.0f, c.hovered);
+    }
 }
 
 // What the cells draw: ground under the whole bottom layer, the player's

@@ -29,6 +29,14 @@ TEST(UiFont, GeneratedFontRoundTrips) {
         ++count;
     }
     EXPECT_EQ(count, fontGlyphCount);
+    // Every glyph has ink but the space.
+    for (int glyph = 0; glyph < fontGlyphCount; ++glyph) {
+        int ink = 0;
+        for (int y = scanned.glyphTop[glyph]; y < scanned.glyphTop[glyph] + scanned.glyphHeight[glyph]; ++y)
+            for (int x = scanned.glyphLeft[glyph]; x < scanned.glyphLeft[glyph] + scanned.glyphWidth[glyph]; ++x)
+                ink += pixels.rgba[(static_cast<size_t>(y) * pixels.width + x) * 4 + 3] > 128;
+        EXPECT_EQ(ink > 0, glyph != spaceGlyph) << glyph;
+    }
     // Every character maps to its glyph; anything else, the no-break space
     // included, to the space.
     const std::string& characters = FontCharacters();

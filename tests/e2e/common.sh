@@ -1,0 +1,132 @@
+# What the end-to-end scripts share, sourced with the script's own arguments
+# (BUILD_DIR [--update]) once `here` is set: the game under Xvfb in a scratch
+# folder of its own, its trace and the waits on it with a time limit, the
+# pointer steered by what the game says is lit, and screenshots against the
+# references. Nothing here waits a fixed time for the game.
+build="$(cd "${1:?usage: $(basename "$0") BUILD_DIR [--update]}" && pwd)"
+update="${2:-}"
+references="$here/reference"
+
+# One virtual screen of 1024 x 768 at 24 bits, as the references were made.
+if [ -z "${TUMBLEON_E2E_INSIDE:-}" ]; then
+  export TUMBLEON_E2E_INSIDE=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+xset -r  # no key auto-repeat: one press, one message
+
+work="$(mktemp -d)"
+log="$work/trace.log"
+: > "$log"
+shots="${TUMBLEON_E2E_SHOTS:-$work/shots}"
+mkdir -p "$shots" "$references"
+game=0 xorg=0 failures=0 mark=0
+# Whatever happens, the game and any extra X server go, the trace is kept
+# beside the screenshots, and the scratch folder is removed.
+cleanup() {
+  set +e
+  [ "$game" -gt 0 ] && { kill "$game"; wait "$game"; } 2> /dev/null
+  [ "$xorg" -gt 0 ] && { kill "$xorg"; wait "$xorg"; } 2> /dev/null
+  cp "$log" "$shots/" 2> /dev/null
+  rm -rf "$work"
+  true
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# The game in a folder of its own, where its settings and progress land, with
+# the generated data linked in level by level so that a test may swap levels.
+mkdir -p "$work/game/adatok/palyak_hun"
+for entry in "$build/adatok"/*; do
+  [ "$(basename "$entry")" = palyak_hun ] || ln -s "$entry" "$work/game/adatok/"
+done
+for level in "$build/adatok/palyak_hun"/*; do [ ! -e "$level" ] || ln -s "$level" "$work/game/adatok/palyak_hun/"; done
+cp "$build/tumbleon" "$work/game/tumbleon"
+tm3="$build/tm3"; [ -x "$tm3" ] || tm3="$build/tools/tm3/tm3"
+
+W=1024 H=768 CX=512 CY=384
+images="$build/adatok/kepek_hun"
+width() { identify -format '%w' "$images/$1.tga"; }
+height() { identify -format '%h' "$images/$1.tga"; }
+right() { echo $((W - 10 - $(width "$1") + $(width "$1") / 2)); }
+
+start_game() {
+  : > "$log"; mark=0
+  TUMBLEON_TRACE=1 "$work/game/tumbleon" "$@" 2>> "$log" &
+  game=$!
+}
+
+# Waits until the trace, after line $mark, holds a line matching the pattern
+# (kept in $found), then moves the mark to the trace's end.
+set_mark() { mark=$(wc -l < "$log"); }
+wait_for() {
+  local pattern="$1" limit="${2:-20}" waited=0
+  until found=$(tail -n "+$((mark + 1))" "$log" | grep -- "$pattern"); do
+    if ! kill -0 "$game" 2> /dev/null && ! tail -n "+$((mark + 1))" "$log" | grep -q -- "$pattern"; then
+      fail "the game ended while waiting for: $pattern"; tail -5 "$log" >&2; exit 1
+    fi
+    if [ "$waited" -ge $((limit * 20)) ]; then
+      fail "no report '$pattern' within ${limit}s"; tail -5 "$log" >&2; exit 1
+    fi
+    sleep 0.05; waited=$((waited + 1))
+  done
+  found="${found%%$'\n'*}"
+  set_mark
+}
+
+# Waits (with a limit) for the game to end; its status must be 0.
+wait_exit() {
+  local code=0
+  for _ in $(seq 200); do kill -0 "$game" 2> /dev/null || break; sleep 0.05; done
+  if kill -0 "$game" 2> /dev/null; then fail "$1: the game did not end"; kill "$game"; fi
+  wait "$game" || code=$?
+  [ "$code" -eq 0 ] || fail "$1: exit status $code"
+  game=0
+}
+
+# Past the logos: a key in each of the two stretches that a key shortens.
+skip_splash() {
+  set_mark
+  wait_for "screen=Splash.*splash=1"; xdotool key space
+  wait_for "screen=Splash.*splash=3"; xdotool key space
+  wait_for "shown screen=MainMenu page=Main"
+}
+
+# Moves the pointer, waits until the game shows that control lit, clicks.
+point() { set_mark; xdotool mousemove "$1" "$2"; wait_for "hover=$3 .*at=$1,$2 "; }
+click() { point "$@"; set_mark; xdotool click 1; }
+# A click on a control, then the report the click must bring.
+go() { click "$1" "$2" "$3"; wait_for "$4" "${5:-20}"; }
+start_button() { go $CX $((CY - 50 + $(height fomenu_inditas) / 2)) 10001 "${1:-page=PuzzleSelect}"; }
+roll() { go "$(right menu_guritas)" $((10 + $(height menu_guritas) / 2)) 10011 "$1" "${2:-20}"; }
+first_puzzle() { start_button; go $((CX - 160 + 5)) $((CY - 80 + 10)) 10100 "shown screen=Play"; }
+
+# Takes a screenshot with the pointer parked at $2,$3 over no control (if
+# given) and compares it with its reference (or makes it the reference with
+# --update). The 2D screens must match within a few pixels; a moving 3D scene
+# ($shot_scaled set) at an eighth of its size, where a frame's difference in
+# timing moves nothing by a whole pixel.
+shot() {
+  local name="$1" file="$shots/$1.png" ref="$references/$1.png" error
+  [ -z "${2:-}" ] || point "$2" "$3" -1
+  xwd -root -silent | convert xwd:- "png:$file"
+  if [ "$update" = "--update" ]; then cp "$file" "$ref"; return; fi
+  [ -f "$ref" ] || { fail "no reference for $name"; return; }
+  if [ -n "${shot_scaled:-}" ]; then
+    convert "$file" -scale 12.5% "$work/small.png"
+    convert "$ref" -scale 12.5% "$work/ref.png"
+    error=$(compare -metric RMSE "$work/ref.png" "$work/small.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/') || true
+    awk -v e="$error" 'BEGIN { exit !(e + 0 == e && e < 0.04) }' ||
+      fail "screen $name differs from its reference (normalised RMSE $error; see $file)"
+  else
+    error=$(compare -metric AE -fuzz 3% "$ref" "$file" null: 2>&1 || true)
+    [[ "$error" =~ ^[0-9]+$ ]] && [ "$error" -le 200 ] ||
+      fail "screen $name differs from its reference in $error pixels (see $file)"
+  fi
+}
+
+# The end of a script: how it went.
+finish() {
+  [ "$update" != "--update" ] || echo "references written to $references"
+  [ "$failures" -eq 0 ] || { echo "$failures failure(s); screenshots in $shots" >&2; exit 1; }
+  echo "$1"
+}
