@@ -88,6 +88,25 @@ TEST_F(SceneDebris, FragmentsVanishBelowTheGround) {
     EXPECT_GT(debrisList.entries[0].life, 0.0f);
 }
 
+// A fragment tumbles by the same small turn each tick: after 600 ticks, in
+// one update or in many, it is turned as far as 600 turns one after another
+// and has flown exactly as far.
+TEST_F(SceneDebris, TheTumbleAddsUpTickByTick) {
+    DebrisList many, once;
+    for (DebrisList* list : {&many, &once}) list->Add(elementMeshes[kindCornerFirst], {1, 500, 1}, 0);
+    many.Update(1);
+    const Matrix4 turn = many.entries[0].fragments[0].orientation;
+    Matrix4 turned = MatrixIdentity();
+    for (int t = 0; t < 600; ++t) turned = MatrixMultiply(turned, turn);
+    for (int t = 1; t < 600; ++t) many.Update(1);
+    once.Update(600);
+    EXPECT_EQ(Length(many.entries[0].fragments[0].centre - once.entries[0].fragments[0].centre), 0.0f);
+    for (const DebrisList* list : {&many, &once})
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                EXPECT_NEAR(list->entries[0].fragments[0].orientation.m[i][j], turned.m[i][j], 1e-5f);
+}
+
 // A hundred entries; beyond them a finished entry is taken over, and with
 // none finished the burst is left out.
 TEST_F(SceneDebris, HundredEntriesThenReuse) {
