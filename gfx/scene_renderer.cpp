@@ -154,13 +154,7 @@ bool StartSceneRenderer(std::string& message) {
     glBindBuffer(GL_ARRAY_BUFFER, scene.debrisBuffer);
     PointVertexStream();
     glBindVertexArray(0);
-    const uint8_t white[4] = {255, 255, 255, 255};
-    glGenTextures(1, &scene.whiteTexture);
-    glBindTexture(GL_TEXTURE_2D, scene.whiteTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    scene.whiteTexture = UploadTexture(Pixels{1, 1, {255, 255, 255, 255}}, false, false);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     scene.started = true;
     return true;
