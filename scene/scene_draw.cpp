@@ -53,6 +53,8 @@ bool MakeElementDraw(int kind, int hoverIndex, float x, float y, float z, int ti
     }
     out.slot = slot;
     out.world = m;
+    out.cell = -1;
+    out.quarterTurns = QuarterTurnsOfKind(kind);
 
     // 5. Highlight and tint on the first material's ambient colour, added in
     // the order a draw changing the material in place would add them.
@@ -124,9 +126,11 @@ void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out)
                 if (y == 0 && (kind == kindEmpty || kind == kindPlainCube)) kind = kindGroundCube;
                 if (kind == kindEmpty) continue;
                 const bool floatingBall = preview && IsBallKind(kind);
-                if (MakeElementDraw(kind, index, static_cast<float>(x), floatingBall ? y + 1.0f / 6.0f : static_cast<float>(y),
-                                    static_cast<float>(z), floatingBall ? tintNone : tint, nullptr, d))
-                    out.push_back(d);
+                if (!MakeElementDraw(kind, index, static_cast<float>(x), floatingBall ? y + 1.0f / 6.0f : static_cast<float>(y),
+                                     static_cast<float>(z), floatingBall ? tintNone : tint, nullptr, d))
+                    continue;
+                if (!floatingBall) d.cell = index;
+                out.push_back(d);
             }
 
     // 2. The stock ring.

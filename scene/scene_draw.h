@@ -22,6 +22,8 @@ struct ElementDraw {
     int slot = 0;              // element mesh slot
     Matrix4 world;
     float ambient[3] = {};     // material 0's ambient colour for this draw
+    int cell = -1;             // the board cell the piece stands in; -1 for balls, arrows, digits, the stock ring
+    int quarterTurns = 0;      // the quarter turns about +y it is drawn with
 };
 
 // One DrawElement: kind (element kind 1..19 or indicator 20..34), the pick id

@@ -104,24 +104,6 @@ const CellCover& SlotCover(int slot) {
     return render.cover[slot];
 }
 
-// The cell a draw stands in, when it is an element drawn exactly on a cell's
-// centre, upright, turned by whole quarter turns (returned in `turns`); -1
-// for balls, arrows, digits and the stock ring.
-int CellOfDraw(const ElementDraw& d, int& turns) {
-    if (d.slot < 1 || d.slot > kindRampFirst || IsBallKind(d.slot)) return -1;
-    const Matrix4& m = d.world;
-    if (m.m[1][1] != 1.0f) return -1;
-    if (m.m[0][0] > 0.5f) turns = 0;
-    else if (m.m[0][2] < -0.5f) turns = 1;
-    else if (m.m[0][0] < -0.5f) turns = 2;
-    else turns = 3;
-    const float fx = m.m[3][0] / cellSpacingX, fy = m.m[3][1] / cellSpacingY, fz = m.m[3][2] / cellSpacingZ;
-    const int x = static_cast<int>(fx), y = static_cast<int>(fy), z = static_cast<int>(fz);
-    if (static_cast<float>(x) != fx || static_cast<float>(y) != fy || static_cast<float>(z) != fz) return -1;
-    if (!board.Contains(x, y, z)) return -1;
-    return board.Index(x, y, z);
-}
-
 // Marks the draws of cells that cannot be seen: the piece lies inside its
 // cell and each of the six neighbours closes off the face towards it (below
 // the bottom layer nothing needs to while the eye is above the board's
@@ -133,16 +115,16 @@ void MarkHiddenCells(Vec3 eye) {
     render.drawCell.resize(n);
     render.covered.assign(static_cast<size_t>(board.cellCount), 0);
     for (size_t i = 0; i < n; ++i) {
-        int turns = 0;
-        render.drawCell[i] = CellOfDraw(render.draws[i], turns);
-        if (render.drawCell[i] < 0) continue;
-        const CellCover& cover = SlotCover(render.draws[i].slot);
+        const ElementDraw& d = render.draws[i];
+        render.drawCell[i] = d.cell;
+        if (d.cell < 0) continue;
+        const CellCover& cover = SlotCover(d.slot);
         // A cell's piece that pokes out of it covers nothing and is never hidden.
         if (!cover.insideCell) {
             render.drawCell[i] = -1;
             continue;
         }
-        render.covered[static_cast<size_t>(render.drawCell[i])] |= TurnFaces(cover.faces, turns);
+        render.covered[static_cast<size_t>(d.cell)] |= TurnFaces(cover.faces, d.quarterTurns);
     }
     const bool underside = eye.y > -0.5f * cellSpacingY;
     struct Side {
