@@ -5,6 +5,7 @@
 #include "gfx/device.h"
 
 Mesh elementMeshes[elementMeshSlots];
+Mesh distantMeshes[elementMeshSlots];
 Mesh skyboxMesh;
 
 namespace {
@@ -32,6 +33,17 @@ const char* const slotFiles[elementMeshSlots] = {
     "adatok/3dx/0.x", "adatok/3dx/1.x", "adatok/3dx/2.x", "adatok/3dx/3.x", "adatok/3dx/4.x",
     "adatok/3dx/5.x", "adatok/3dx/6.x", "adatok/3dx/7.x", "adatok/3dx/8.x", "adatok/3dx/9.x",
 };
+
+// The balls' far versions: a third of the triangles, the same look when small.
+const char* DistantFile(int slot) {
+    switch (slot) {
+        case kindBalloon: return "adatok/3dx/gomb_gumi_tavoli.x";
+        case kindIronBall: return "adatok/3dx/gomb_vas_tavoli.x";
+        case kindPlasticBall: return "adatok/3dx/gomb_plasztik_tavoli.x";
+        case kindBomb: return "adatok/3dx/gomb_bomba_tavoli.x";
+        default: return nullptr;
+    }
+}
 
 std::string InFolder(const std::string& folder, const char* file) {
     return folder.empty() ? std::string(file) : folder + "/" + file;
@@ -63,6 +75,7 @@ namespace {
 // What the reading half found, for the device half.
 struct ReadState {
     MeshResult slots[elementMeshSlots] = {};
+    MeshResult distant[elementMeshSlots] = {};
     MeshResult skybox = MeshResult::Failed;
 };
 
@@ -71,11 +84,10 @@ ReadState readState;
 // Reads one slot's file into its master copy with the game's normals. Arrows
 // and digits drop their first texture before it is ever loaded: indicators show
 // their material colour, so a tint reads clearly on them.
-MeshResult ReadSlot(int slot, const std::string& gameFolder) {
-    Mesh& mesh = elementMeshes[slot];
+MeshResult ReadSlot(Mesh& mesh, const char* file, int slot, const std::string& gameFolder) {
     mesh.Destroy();
-    if (!slotFiles[slot]) return MeshResult::Failed;
-    const MeshResult read = mesh.Read(InFolder(gameFolder, slotFiles[slot]));
+    if (!file) return MeshResult::Failed;
+    const MeshResult read = mesh.Read(InFolder(gameFolder, file));
     if (read != MeshResult::Ok) return read;
     mesh.ConvertVertexFormat(meshVertexFormat);
     if (IsBallKind(slot)) mesh.SetSphereNormals();
@@ -99,8 +111,9 @@ void DecodeTexturesAhead(const Mesh& mesh) {
 
 void ReadSceneMeshes(const std::string& gameFolder) {
     for (int slot = 0; slot < elementMeshSlots; ++slot) {
-        readState.slots[slot] = ReadSlot(slot, gameFolder);
+        readState.slots[slot] = ReadSlot(elementMeshes[slot], slotFiles[slot], slot, gameFolder);
         if (readState.slots[slot] == MeshResult::Ok) DecodeTexturesAhead(elementMeshes[slot]);
+        readState.distant[slot] = ReadSlot(distantMeshes[slot], DistantFile(slot), slot, gameFolder);
     }
     skyboxMesh.Destroy();
     readState.skybox = skyboxMesh.Read(InFolder(gameFolder, skyboxMeshFile));
@@ -114,6 +127,7 @@ bool FinishSceneMeshes() {
     for (int slot = 0; slot < elementMeshSlots; ++slot) {
         // A missing element is not worth stopping the game for: its kinds stay invisible.
         if (readState.slots[slot] == MeshResult::Ok) FinishMesh(elementMeshes[slot]);
+        if (readState.distant[slot] == MeshResult::Ok) FinishMesh(distantMeshes[slot]);
     }
     if (readState.skybox != MeshResult::Ok || FinishMesh(skyboxMesh) != MeshResult::Ok) {
         skyboxMesh.Destroy();
@@ -123,8 +137,12 @@ bool FinishSceneMeshes() {
 }
 
 void LoadElementMeshes(const std::string& gameFolder) {
-    for (int slot = 0; slot < elementMeshSlots; ++slot)
-        if (ReadSlot(slot, gameFolder) == MeshResult::Ok) FinishMesh(elementMeshes[slot]);
+    for (int slot = 0; slot < elementMeshSlots; ++slot) {
+        if (ReadSlot(elementMeshes[slot], slotFiles[slot], slot, gameFolder) == MeshResult::Ok)
+            FinishMesh(elementMeshes[slot]);
+        if (ReadSlot(distantMeshes[slot], DistantFile(slot), slot, gameFolder) == MeshResult::Ok)
+            FinishMesh(distantMeshes[slot]);
+    }
 }
 
 bool LoadSkybox(const std::string& gameFolder) {
@@ -135,16 +153,19 @@ bool LoadSkybox(const std::string& gameFolder) {
 void ReleaseSceneDeviceCopies() {
     skyboxMesh.ReleaseDeviceCopy();
     for (Mesh& mesh : elementMeshes) mesh.ReleaseDeviceCopy();
+    for (Mesh& mesh : distantMeshes) mesh.ReleaseDeviceCopy();
 }
 
 bool RestoreSceneDeviceCopies() {
     if (skyboxMesh.RestoreDeviceCopy() != MeshResult::Ok) return false;
-    for (Mesh& mesh : elementMeshes)
-        if (mesh.HasGeometry() && mesh.RestoreDeviceCopy() != MeshResult::Ok) return false;
+    for (Mesh* meshes : {elementMeshes, distantMeshes})
+        for (int slot = 0; slot < elementMeshSlots; ++slot)
+            if (meshes[slot].HasGeometry() && meshes[slot].RestoreDeviceCopy() != MeshResult::Ok) return false;
     return true;
 }
 
 void DestroySceneMeshes() {
     skyboxMesh.Destroy();
     for (Mesh& mesh : elementMeshes) mesh.Destroy();
+    for (Mesh& mesh : distantMeshes) mesh.Destroy();
 }

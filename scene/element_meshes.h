@@ -13,6 +13,9 @@ constexpr int indicatorFourWay = 24;    // the arrow of a ball whose direction i
 constexpr int indicatorDigitFirst = 25; // 25 + d: digit d
 
 extern Mesh elementMeshes[elementMeshSlots];
+// Lighter versions of the meshes with many small triangles (the balls),
+// drawn where the slot is seen small; empty for the other slots.
+extern Mesh distantMeshes[elementMeshSlots];
 extern Mesh skyboxMesh;
 
 // The file of a slot, relative to the game's folder ("adatok/3dx/..."), or

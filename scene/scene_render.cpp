@@ -1,10 +1,11 @@
 // The scene drawn through the graphics layer. The draw list comes in scene
-// order; draws of one slot are gathered into one instanced draw per subset,
-// all opaque subsets first, translucent ones after. Nothing is blended, so
+// order; draws of one slot (and of its distant mesh) are gathered into one
+// instanced draw per subset, all opaque subsets first, translucent ones after. Nothing is blended, so
 // with the depth test the picture is the one the draws made one by one give.
 #include "scene/scene_render.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "app/game_state.h"
@@ -32,7 +33,8 @@ struct SceneRenderState {
     const MeshData* coverOf[elementMeshSlots] = {};
     CellCover cover[elementMeshSlots];
     std::vector<int> drawCell;        // per draw: the cell it fills, or -1
-    std::vector<SceneInstance> instances[elementMeshSlots];
+    // The instance lists: per slot, then per slot's distant mesh.
+    std::vector<SceneInstance> instances[2 * elementMeshSlots];
     std::vector<std::pair<float, int>> order;  // the shown draws: squared distance from the eye, index
     std::vector<MeshVertex> debrisVertices;
     std::vector<DebrisBatch> debrisBatches;
@@ -74,11 +76,32 @@ void DrawSubset(const MeshDeviceCopy& copy, const MeshData& master, int subset) 
                        render.currentMaterial, render.currentTexture, &render.currentWorld, 1, false);
 }
 
-// One pass over the slots: every subset of the pass, with all of the slot's instances.
-void DrawSlots(bool opaque) {
-    for (int slot = 0; slot < elementMeshSlots; ++slot) {
-        const std::vector<SceneInstance>& list = render.instances[slot];
-        const Mesh& mesh = elementMeshes[slot];
+// Below this many pixels across, a ball is drawn with its distant mesh.
+constexpr float distantBallPixels = 24.0f;
+constexpr float ballDiameter = 2.0f / 3.0f;  // world units, unscaled
+
+// Whether a draw shows its slot's distant mesh: the slot has one and the
+// piece is seen small. Its size on the screen follows from its depth in view.
+bool DrawnDistant(const ElementDraw& d) {
+    if (!distantMeshes[d.slot].deviceCopy) return false;
+    const Matrix4& w = d.world;
+    const Matrix4& v = sceneView.view;
+    const float depth = w.m[3][0] * v.m[0][2] + w.m[3][1] * v.m[1][2] + w.m[3][2] * v.m[2][2] + v.m[3][2];
+    if (depth <= 0.0f) return false;
+    const float scale = std::sqrt(w.m[0][0] * w.m[0][0] + w.m[0][1] * w.m[0][1] + w.m[0][2] * w.m[0][2]);
+    const float pixelsPerUnit = sceneView.projection.m[1][1] * 0.5f * static_cast<float>(screenHeight) / depth;
+    return ballDiameter * scale * pixelsPerUnit < distantBallPixels;
+}
+
+const Mesh& MeshOfDraw(const ElementDraw& d) {
+    return DrawnDistant(d) ? distantMeshes[d.slot] : elementMeshes[d.slot];
+}
+
+// One pass over the lists: every subset of the pass, with all of the list's instances.
+void DrawLists(bool opaque) {
+    for (int at = 0; at < 2 * elementMeshSlots; ++at) {
+        const std::vector<SceneInstance>& list = render.instances[at];
+        const Mesh& mesh = at < elementMeshSlots ? elementMeshes[at] : distantMeshes[at - elementMeshSlots];
         if (list.empty() || !mesh.deviceCopy || !mesh.master) continue;
         const auto& buffers = static_cast<const GlMeshCopy&>(*mesh.deviceCopy).buffers;
         for (size_t i = 0; i < mesh.materials.size(); ++i) {
@@ -219,10 +242,10 @@ void DrawScene() {
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
         instance.ambient[3] = 1.0f;
-        render.instances[d.slot].push_back(instance);
+        render.instances[DrawnDistant(d) ? elementMeshSlots + d.slot : d.slot].push_back(instance);
     }
-    DrawSlots(true);
-    DrawSlots(false);
+    DrawLists(true);
+    DrawLists(false);
 
     // 3. Debris.
     DrawDebris();
@@ -291,7 +314,7 @@ void DrawSceneOneByOne() {
     DrawSky(render.extent);
     CollectSceneDraws(render.extent, render.draws);
     for (const ElementDraw& d : render.draws) {
-        const Mesh& mesh = elementMeshes[d.slot];
+        const Mesh& mesh = MeshOfDraw(d);
         if (!mesh.deviceCopy || !mesh.master) continue;
         SceneInstance instance;
         instance.world = d.world;

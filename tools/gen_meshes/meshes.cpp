@@ -303,12 +303,20 @@ XMesh SpringCube(const Palette& palette) {
     return mesh;
 }
 
-XMesh BallMesh(const std::string& texture) {
+// How finely a ball is made. Near, 16 x 12 is as round as more would be with
+// sphere normals, even filling the screen. Far, where the game draws a ball
+// less than 24 pixels across, 10 x 7 looks the same with a third of the
+// triangles: on a software renderer each tiny triangle costs whole blocks of
+// pixels.
+struct BallDetail {
+    int segments, rings;
+};
+constexpr BallDetail nearBall{16, 12}, farBall{10, 7};
+
+XMesh BallMesh(const std::string& texture, BallDetail detail) {
     XMesh mesh;
     mesh.materials.push_back(Textured(texture, 0.3f, 0.5f, 32.0f));
-    // Shaded with sphere normals, 16 x 12 is as round as more would be at the
-    // sizes a ball is seen, and a hundred of them stay light for the renderer.
-    AddSphere(mesh, {}, ballRadius, 16, 12, 0, false);
+    AddSphere(mesh, {}, ballRadius, detail.segments, detail.rings, 0, false);
     return mesh;
 }
 
@@ -332,15 +340,15 @@ void AddKnot(XMesh& mesh, float top, float bottom, float radius, int material) {
 }
 
 // The balloon: a little taller than round, with its knot below.
-XMesh Balloon() {
-    XMesh mesh = BallMesh("balloon.tga");
+XMesh Balloon(BallDetail detail) {
+    XMesh mesh = BallMesh("balloon.tga", detail);
     for (XVertex& v : mesh.vertices) v.position.y *= 1.08f;
     AddKnot(mesh, -0.33f, -0.41f, 0.06f, 0);
     return mesh;
 }
 
-XMesh Bomb(const Palette& palette) {
-    XMesh mesh = BallMesh("bomb.tga");
+XMesh Bomb(const Palette& palette, BallDetail detail) {
+    XMesh mesh = BallMesh("bomb.tga", detail);
     mesh.materials.push_back(Coloured(PaletteColour(palette, "scene.bomb.fuse"), 0.35f, 0.1f, 8.0f));
     XMaterial spark = Coloured(PaletteColour(palette, "scene.bomb.spark"), 1.0f, 0.0f, 8.0f);
     mesh.materials.push_back(spark);
@@ -429,10 +437,13 @@ bool BuildGameMeshes(const Palette& palette, const std::string& fontPath, std::v
     meshes.push_back({"magnes.x", TexturedCube("magnet.tga")});
     meshes.push_back({"kocka_tuske.x", SpikeCube(palette)});
     meshes.push_back({"kocka_rugo.x", SpringCube(palette)});
-    meshes.push_back({"gomb_gumi.x", Balloon()});
-    meshes.push_back({"gomb_vas.x", BallMesh("iron.tga")});
-    meshes.push_back({"gomb_plasztik.x", BallMesh("plastic.tga")});
-    meshes.push_back({"gomb_bomba.x", Bomb(palette)});
+    const std::pair<BallDetail, std::string> ballSets[] = {{nearBall, ""}, {farBall, "_tavoli"}};
+    for (const auto& [detail, suffix] : ballSets) {
+        meshes.push_back({"gomb_gumi" + suffix + ".x", Balloon(detail)});
+        meshes.push_back({"gomb_vas" + suffix + ".x", BallMesh("iron.tga", detail)});
+        meshes.push_back({"gomb_plasztik" + suffix + ".x", BallMesh("plastic.tga", detail)});
+        meshes.push_back({"gomb_bomba" + suffix + ".x", Bomb(palette, detail)});
+    }
     meshes.push_back({"emelkedo.x", Shape(5, "ramp.tga")});
     meshes.push_back({"nyil.x", Arrow(palette)});
     meshes.push_back({"nyil_4irany.x", FourWayArrow(palette)});
