@@ -17,7 +17,8 @@
 namespace {
 
 // Attribute locations: vertex stream, then the instance's four matrix rows and ambient.
-constexpr GLuint attribPosition = 0, attribNormal = 1, attribTexel = 2, attribRow0 = 3, attribAmbient = 7;
+constexpr GLuint attribPosition = 0, attribNormal = 1, attribTexel = 2, attribRow0 = 3, attribAmbient = 7,
+                 attribBoxFace = 8;
 constexpr GLsizeiptr instanceCapacity = 1 << 20;  // bytes of the instance stream before it is renewed
 
 struct SceneRendererState {
@@ -42,7 +43,8 @@ layout(location = 3) in vec4 row0;
 layout(location = 4) in vec4 row1;
 layout(location = 5) in vec4 row2;
 layout(location = 6) in vec4 row3;
-layout(location = 7) in vec4 instanceAmbientColour;
+layout(location = 7) in vec4 instanceAmbientColour;  // a: the faces left out, as bits
+layout(location = 8) in float boxFace;
 uniform mat4 viewProjection;
 uniform vec3 lightPosition;
 uniform int lighting;
@@ -53,6 +55,16 @@ uniform vec4 materialEmissive;
 out vec2 uv;
 out vec4 colour;
 void main() {
+    // A face the neighbouring piece closes off cannot be seen: its triangles
+    // shrink to a point in front of the near plane and are dropped before
+    // they cost the rasteriser anything.
+    int hiddenFaces = int(instanceAmbientColour.a);
+    if (hiddenFaces != 0 && boxFace >= 0.0 && ((hiddenFaces >> int(boxFace)) & 1) != 0) {
+        gl_Position = vec4(0.0, 0.0, -2.0, 1.0);
+        uv = vec2(0.0);
+        colour = vec4(0.0);
+        return;
+    }
     // Row vectors: the world point is p.x row0 + p.y row1 + p.z row2 + row3.
     vec4 world = position.x * row0 + position.y * row1 + position.z * row2 + row3;
     gl_Position = viewProjection * world;
@@ -171,16 +183,23 @@ void StopSceneRenderer() {
 }
 
 bool CreateSceneMesh(const void* vertices, size_t vertexCount, const uint16_t* indices, size_t indexCount,
-                     SceneMeshBuffers& out) {
+                     const float* boxFaces, SceneMeshBuffers& out) {
     if (!scene.started || !vertices || !indices || vertexCount == 0 || indexCount == 0) return false;
     SceneMeshBuffers b;
     glGenVertexArrays(1, &b.vertexArray);
     glGenBuffers(1, &b.vertexBuffer);
     glGenBuffers(1, &b.indexBuffer);
+    glGenBuffers(1, &b.faceBuffer);
     glBindVertexArray(b.vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, b.vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexCount * 32), vertices, GL_STATIC_DRAW);
     PointVertexStream();
+    const std::vector<float> noFaces(boxFaces ? 0 : vertexCount, -1.0f);
+    glBindBuffer(GL_ARRAY_BUFFER, b.faceBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexCount * sizeof(float)),
+                 boxFaces ? boxFaces : noFaces.data(), GL_STATIC_DRAW);
+    glEnableVertexAttribArray(attribBoxFace);
+    glVertexAttribPointer(attribBoxFace, 1, GL_FLOAT, GL_FALSE, sizeof(float), nullptr);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.indexBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(uint16_t)), indices,
                  GL_STATIC_DRAW);
@@ -195,6 +214,7 @@ void ReleaseSceneMesh(SceneMeshBuffers& b) {
     if (scene.started) {
         glDeleteBuffers(1, &b.vertexBuffer);
         glDeleteBuffers(1, &b.indexBuffer);
+        glDeleteBuffers(1, &b.faceBuffer);
         glDeleteVertexArrays(1, &b.vertexArray);
     }
     b = SceneMeshBuffers{};
@@ -291,7 +311,8 @@ void DrawSceneTriangles(uint32_t firstVertex, uint32_t vertexCount, const SceneM
     // The instance attributes are off here: their constant values are the identity world.
     const float rows[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
     for (GLuint i = 0; i < 4; ++i) glVertexAttrib4fv(attribRow0 + i, rows[i]);
-    glVertexAttrib4fv(attribAmbient, material.ambient);
+    // The instance's fourth value: no faces left out.
+    glVertexAttrib4f(attribAmbient, material.ambient[0], material.ambient[1], material.ambient[2], 0.0f);
     SetMaterial(material, texture, false);
     // Both sides: a triangle seen from behind covers the pixels and takes the
     // colours that the same triangle wound the other way would.

@@ -15,7 +15,7 @@
 // Vertex array and buffers of one mesh. Vertices are 32 bytes: position,
 // normal, texture coordinate (floats).
 struct SceneMeshBuffers {
-    uint32_t vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
+    uint32_t vertexArray = 0, vertexBuffer = 0, indexBuffer = 0, faceBuffer = 0;
 };
 
 // The colours of a material the lighting uses (r, g, b, a). The device's
@@ -26,11 +26,14 @@ struct SceneMaterial {
     float emissive[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 };
 
-// One instance of an instanced draw: its world matrix (row vectors) and the
-// ambient colour it shows when the draw takes the ambient from the instance.
+// One instance of an instanced draw: its world matrix (row vectors), the
+// ambient colour it shows when the draw takes the ambient from the instance,
+// and the faces of its cell's box it leaves out (bits 0..5: -x, +x, -y, +y,
+// -z, +z in the mesh's own coordinates).
 struct SceneInstance {
     Matrix4 world;
-    float ambient[4] = {};
+    float ambient[3] = {};
+    float hiddenFaces = 0.0f;
 };
 static_assert(sizeof(SceneInstance) == 80);
 
@@ -38,9 +41,11 @@ static_assert(sizeof(SceneInstance) == 80);
 bool StartSceneRenderer(std::string& message);
 void StopSceneRenderer();
 
-// Copies vertices (32 bytes each) and 16-bit indices to the device.
+// Copies vertices (32 bytes each) and 16-bit indices to the device, with
+// each vertex's face of the cell's box (0..5, or -1; null: none has one). A
+// triangle whose three vertices name a face the instance leaves out is dropped.
 bool CreateSceneMesh(const void* vertices, size_t vertexCount, const uint16_t* indices, size_t indexCount,
-                     SceneMeshBuffers& out);
+                     const float* boxFaces, SceneMeshBuffers& out);
 void ReleaseSceneMesh(SceneMeshBuffers& buffers);
 
 // A TGA file as a linearly filtered, repeating texture; 0 when it cannot be read.

@@ -94,6 +94,21 @@ bool Covers(const std::vector<std::array<float, 6>>& triangles, float hu, float 
     return true;
 }
 
+// Whether triangle t lies on a face of the cell's box with its front, (b - a)
+// x (c - a), looking out of the cell.
+bool OnBoxFace(const MeshData& data, uint32_t t, int face) {
+    const int axis = face / 2;
+    const float outward = face % 2 ? 1.0f : -1.0f, plane = outward * cellHalf[axis];
+    Vec3 p[3];
+    for (int k = 0; k < 3; ++k) {
+        p[k] = data.vertices[data.indices[3 * t + static_cast<uint32_t>(k)]].position;
+        if (std::fabs(Axis(p[k], axis) - plane) > onPlane) return false;
+    }
+    const Vec3 e1 = p[1] - p[0], e2 = p[2] - p[0];
+    const Vec3 n{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
+    return Axis(n, axis) * outward > 0.0f;
+}
+
 }  // namespace
 
 CellCover CellCoverOf(const Mesh& mesh) {
@@ -114,26 +129,24 @@ CellCover CellCoverOf(const Mesh& mesh) {
 
     for (int face = 0; face < 6; ++face) {
         const int axis = face / 2, u = (axis + 1) % 3, w = (axis + 2) % 3;
-        const float outward = face % 2 ? 1.0f : -1.0f, plane = outward * cellHalf[axis];
         std::vector<std::array<float, 6>> on;
         for (size_t t = 0; t < faces.size(); ++t) {
-            if (!closed[t]) continue;
+            if (!closed[t] || !OnBoxFace(data, faces[t], face)) continue;
             Vec3 p[3];
-            bool flat = true;
-            for (int k = 0; k < 3; ++k) {
-                p[k] = data.vertices[data.indices[3 * faces[t] + static_cast<uint32_t>(k)]].position;
-                flat = flat && std::fabs(Axis(p[k], axis) - plane) <= onPlane;
-            }
-            if (!flat) continue;
-            // Its front, (b - a) x (c - a), must look out of the cell.
-            const Vec3 e1 = p[1] - p[0], e2 = p[2] - p[0];
-            const Vec3 n{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
-            if (Axis(n, axis) * outward <= 0.0f) continue;
+            for (int k = 0; k < 3; ++k) p[k] = data.vertices[data.indices[3 * faces[t] + static_cast<uint32_t>(k)]].position;
             on.push_back({Axis(p[0], u), Axis(p[0], w), Axis(p[1], u), Axis(p[1], w), Axis(p[2], u), Axis(p[2], w)});
         }
         if (Covers(on, cellHalf[u], cellHalf[w])) cover.faces |= static_cast<uint8_t>(1u << face);
     }
     return cover;
+}
+
+std::vector<int8_t> TriangleBoxFaces(const MeshData& data) {
+    std::vector<int8_t> result(data.FaceCount(), -1);
+    for (uint32_t t = 0; t < data.FaceCount(); ++t)
+        for (int face = 0; face < 6; ++face)
+            if (OnBoxFace(data, t, face)) result[t] = static_cast<int8_t>(face);
+    return result;
 }
 
 uint8_t TurnFaces(uint8_t faces, int quarterTurns) {

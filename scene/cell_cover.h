@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "scene/mesh.h"
 
@@ -23,6 +24,11 @@ struct CellCover {
 // all of it: a ray into the cell through that face must first have entered
 // that part through one of its front faces, nearer to the eye.
 CellCover CellCoverOf(const Mesh& mesh);
+
+// For each triangle of a mesh, the face of the cell's box it lies on, facing
+// out (a CellFace), or -1. Such a triangle cannot be seen where the
+// neighbour on that side closes off the face towards it.
+std::vector<int8_t> TriangleBoxFaces(const MeshData& data);
 
 // The faces after `quarterTurns` turns about +y, (x, z) -> (z, -x), the turn
 // turned pieces are drawn with.

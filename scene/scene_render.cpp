@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <vector>
 
 #include "app/game_state.h"
@@ -29,6 +30,7 @@ struct SceneRenderState {
     bool started = false;
     std::vector<ElementDraw> draws;
     std::vector<uint8_t> hidden;      // per draw: a cell walled in on all six sides
+    std::vector<uint8_t> hiddenFaces; // per draw: the faces of its cell a neighbour closes off, turned with the piece
     std::vector<uint8_t> covered;     // per cell: the faces its piece closes off
     const MeshData* coverOf[elementMeshSlots] = {};
     CellCover cover[elementMeshSlots];
@@ -58,10 +60,49 @@ SceneMaterial ToSceneMaterial(const Material& m) {
     return s;
 }
 
+// The device's vertices and indices for a mesh, each vertex with the face of
+// the cell's box its triangles lie on (-1: none, or not all of them). A
+// vertex a triangle on a face shares with other triangles is given to it in a
+// copy of its own, so a hidden face drops its triangles whole.
+struct DeviceVertices {
+    std::vector<MeshVertex> vertices;
+    std::vector<uint16_t> indices;
+    std::vector<float> boxFaces;
+};
+
+DeviceVertices TagBoxFaces(const MeshData& master) {
+    DeviceVertices out{master.vertices, master.indices, std::vector<float>(master.vertices.size(), -1.0f)};
+    const std::vector<int8_t> faces = TriangleBoxFaces(master);
+    constexpr int unseen = -2, mixed = -3;
+    std::vector<int> shared(master.vertices.size(), unseen);  // the one face all of a vertex's triangles lie on
+    for (size_t i = 0; i < master.indices.size(); ++i) {
+        int& f = shared[master.indices[i]];
+        const int face = faces[i / 3];
+        f = f == unseen || f == face ? face : mixed;
+    }
+    for (size_t v = 0; v < shared.size(); ++v)
+        if (shared[v] >= 0) out.boxFaces[v] = static_cast<float>(shared[v]);
+    std::map<std::pair<uint16_t, int>, uint16_t> copies;
+    for (size_t i = 0; i < out.indices.size(); ++i) {
+        const int face = faces[i / 3];
+        const uint16_t v = master.indices[i];
+        if (face < 0 || shared[v] == face) continue;
+        auto [at, added] = copies.emplace(std::make_pair(v, face), static_cast<uint16_t>(out.vertices.size()));
+        if (added) {
+            if (out.vertices.size() >= 0xFFFF) return {master.vertices, master.indices, {}};  // too many: no face hides
+            out.vertices.push_back(master.vertices[v]);
+            out.boxFaces.push_back(static_cast<float>(face));
+        }
+        out.indices[i] = at->second;
+    }
+    return out;
+}
+
 std::unique_ptr<MeshDeviceCopy> CreateCopy(const MeshData& master) {
     auto copy = std::make_unique<GlMeshCopy>();
-    if (!CreateSceneMesh(master.vertices.data(), master.vertices.size(), master.indices.data(), master.indices.size(),
-                         copy->buffers))
+    const DeviceVertices device = TagBoxFaces(master);
+    if (!CreateSceneMesh(device.vertices.data(), device.vertices.size(), device.indices.data(), device.indices.size(),
+                         device.boxFaces.empty() ? nullptr : device.boxFaces.data(), copy->buffers))
         return nullptr;
     return copy;
 }
@@ -149,10 +190,12 @@ const CellCover& SlotCover(int slot) {
 // cell and each of the six neighbours closes off the face towards it (below
 // the bottom layer nothing needs to while the eye is above the board's
 // underside). Every ray into such a cell meets a nearer front face first, so
-// the picture stays the same.
+// the picture stays the same. The same holds for one face of a cell that is
+// seen: the triangles lying on it are left out.
 void MarkHiddenCells(Vec3 eye) {
     const size_t n = render.draws.size();
     render.hidden.assign(n, 0);
+    render.hiddenFaces.assign(n, 0);
     render.drawCell.resize(n);
     render.covered.assign(static_cast<size_t>(board.cellCount), 0);
     for (size_t i = 0; i < n; ++i) {
@@ -180,13 +223,20 @@ void MarkHiddenCells(Vec3 eye) {
         int x, y, z;
         board.CellOf(render.drawCell[i], x, y, z);
         bool hidden = true;
+        uint8_t closed = 0;
         for (const Side& s : sides) {
             const int nx = x + s.dx, ny = y + s.dy, nz = z + s.dz;
+            const bool covered = board.Contains(nx, ny, nz) &&
+                                 (render.covered[static_cast<size_t>(board.Index(nx, ny, nz))] & FaceBit(s.face)) != 0;
+            if (covered) closed |= FaceBit(OppositeFace(s.face));
             if (ny < 0 && underside) continue;
-            hidden = hidden && board.Contains(nx, ny, nz) &&
-                     (render.covered[static_cast<size_t>(board.Index(nx, ny, nz))] & FaceBit(s.face)) != 0;
+            hidden = hidden && covered;
         }
         render.hidden[i] = hidden;
+        // The faces a neighbour closes off, in the mesh's own turn: the
+        // piece's triangles on them are never seen.
+        const int turns = render.draws[i].quarterTurns & 3;
+        render.hiddenFaces[i] = TurnFaces(closed, (4 - turns) & 3);
     }
 }
 
@@ -259,7 +309,7 @@ void DrawScene() {
         SceneInstance instance;
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
-        instance.ambient[3] = 1.0f;
+        instance.hiddenFaces = static_cast<float>(render.hiddenFaces[static_cast<size_t>(entry.second)]);
         render.instances[DrawnDistant(d) ? elementMeshSlots + d.slot : d.slot].push_back(instance);
     }
     OrderLists();
@@ -338,7 +388,6 @@ void DrawSceneOneByOne() {
         SceneInstance instance;
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
-        instance.ambient[3] = 1.0f;
         for (bool opaque : {true, false})
             for (size_t i = 0; i < mesh.materials.size(); ++i) {
                 const Material& m = mesh.materials[i];

@@ -61,7 +61,8 @@ protected:
                                  {{0.5f, 0.5f, 0}, {0, 0, -1}, {1, 0}},
                                  {{0.5f, -0.5f, 0}, {0, 0, -1}, {1, 1}},
                                  {{-0.5f, -0.5f, 0}, {0, 0, -1}, {0, 1}}};
-        if (ready) ready = CreateSceneMesh(v, 4, clockwise, 6, quad) && CreateSceneMesh(v, 4, counterClockwise, 6, backQuad);
+        if (ready) ready = CreateSceneMesh(v, 4, clockwise, 6, nullptr, quad) &&
+                        CreateSceneMesh(v, 4, counterClockwise, 6, nullptr, backQuad);
 #endif
     }
     static void TearDownTestSuite() {
