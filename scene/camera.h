@@ -63,5 +63,9 @@ void SetupView(float width, float depth, double clockMs);
 // the frame centres on (the sky and the stock ring use it too).
 FrameExtent PrepareSceneView(double clockMs);
 
+// How many pixels of the screen one world unit spans at a world point, in the
+// last view set up; 0 at or behind the eye.
+float PixelsPerUnit(Vec3 world);
+
 // Forgets the eased extent: the next menu frame eases in from 20 x 20.
 void ResetCameraEasing();

@@ -192,7 +192,10 @@ void DebrisList::FillDrawBuffer(std::vector<MeshVertex>& vertices, std::vector<D
 
 void InstallDebrisHooks() {
     effectHooks.addDebris = [](int meshKind, Vec3 world, int quarterTurns) {
-        if (meshKind >= 0 && meshKind < elementMeshSlots) debrisList.Add(elementMeshes[meshKind], world, quarterTurns);
+        // A ball seen small bursts into the triangles of the mesh it is drawn with.
+        if (meshKind >= 0 && meshKind < elementMeshSlots)
+            debrisList.Add(DrawnDistant(meshKind, world, 1.0f) ? distantMeshes[meshKind] : elementMeshes[meshKind], world,
+                           quarterTurns);
     };
     effectHooks.clearDebris = [] { debrisList.Clear(); };
 }

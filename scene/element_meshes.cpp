@@ -3,6 +3,7 @@
 
 #include "board/board.h"
 #include "gfx/device.h"
+#include "scene/camera.h"
 
 Mesh elementMeshes[elementMeshSlots];
 Mesh distantMeshes[elementMeshSlots];
@@ -54,6 +55,13 @@ std::string InFolder(const std::string& folder, const char* file) {
 const char* ElementMeshFile(int slot) {
     if (slot < 0 || slot >= elementMeshSlots) return nullptr;
     return slotFiles[slot];
+}
+
+bool DrawnDistant(int slot, Vec3 world, float scale) {
+    constexpr float distantBallPixels = 24.0f, ballDiameter = 2.0f / 3.0f;
+    if (slot < 0 || slot >= elementMeshSlots || !distantMeshes[slot].deviceCopy) return false;
+    const float pixelsPerUnit = PixelsPerUnit(world);
+    return pixelsPerUnit > 0.0f && ballDiameter * scale * pixelsPerUnit < distantBallPixels;
 }
 
 int MeshSlotOfKind(int kind) {

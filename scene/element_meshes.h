@@ -16,6 +16,10 @@ extern Mesh elementMeshes[elementMeshSlots];
 // Lighter versions of the meshes with many small triangles (the balls),
 // drawn where the slot is seen small; empty for the other slots.
 extern Mesh distantMeshes[elementMeshSlots];
+// Whether a slot's piece at a world point, its mesh scaled by `scale`, is
+// drawn with the distant mesh: the slot has one, and the piece is seen small
+// (a ball less than 24 pixels across) in the last view set up.
+bool DrawnDistant(int slot, Vec3 world, float scale);
 extern Mesh skyboxMesh;
 
 // The file of a slot, relative to the game's folder ("adatok/3dx/..."), or

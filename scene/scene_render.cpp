@@ -119,21 +119,10 @@ void DrawSubset(const MeshDeviceCopy& copy, const MeshData& master, int subset) 
                        render.currentMaterial, render.currentTexture, &render.currentWorld, 1, false);
 }
 
-// Below this many pixels across, a ball is drawn with its distant mesh.
-constexpr float distantBallPixels = 24.0f;
-constexpr float ballDiameter = 2.0f / 3.0f;  // world units, unscaled
-
-// Whether a draw shows its slot's distant mesh: the slot has one and the
-// piece is seen small. Its size on the screen follows from its depth in view.
 bool DrawnDistant(const ElementDraw& d) {
-    if (!distantMeshes[d.slot].deviceCopy) return false;
     const Matrix4& w = d.world;
-    const Matrix4& v = sceneView.view;
-    const float depth = w.m[3][0] * v.m[0][2] + w.m[3][1] * v.m[1][2] + w.m[3][2] * v.m[2][2] + v.m[3][2];
-    if (depth <= 0.0f) return false;
     const float scale = std::sqrt(w.m[0][0] * w.m[0][0] + w.m[0][1] * w.m[0][1] + w.m[0][2] * w.m[0][2]);
-    const float pixelsPerUnit = sceneView.projection.m[1][1] * 0.5f * static_cast<float>(screenHeight) / depth;
-    return ballDiameter * scale * pixelsPerUnit < distantBallPixels;
+    return ::DrawnDistant(d.slot, {w.m[3][0], w.m[3][1], w.m[3][2]}, scale);
 }
 
 const Mesh& MeshOfDraw(const ElementDraw& d) {
