@@ -35,9 +35,11 @@ const char* const slotFiles[elementMeshSlots] = {
     "adatok/3dx/5.x", "adatok/3dx/6.x", "adatok/3dx/7.x", "adatok/3dx/8.x", "adatok/3dx/9.x",
 };
 
-// The balls' far versions: a third of the triangles, the same look when small.
+// The far versions of the balls and the spring: fewer triangles, the same
+// look when small.
 const char* DistantFile(int slot) {
     switch (slot) {
+        case kindSpringCube: return "adatok/3dx/kocka_rugo_tavoli.x";
         case kindBalloon: return "adatok/3dx/gomb_gumi_tavoli.x";
         case kindIronBall: return "adatok/3dx/gomb_vas_tavoli.x";
         case kindPlasticBall: return "adatok/3dx/gomb_plasztik_tavoli.x";
@@ -58,10 +60,11 @@ const char* ElementMeshFile(int slot) {
 }
 
 bool DrawnDistant(int slot, Vec3 world, float scale) {
-    constexpr float distantBallPixels = 24.0f, ballDiameter = 2.0f / 3.0f;
+    // Seen small: a ball less than 24 pixels across, a cell less than 24 wide.
+    constexpr float smallPixels = 24.0f, ballDiameter = 2.0f / 3.0f;
     if (slot < 0 || slot >= elementMeshSlots || !distantMeshes[slot].deviceCopy) return false;
-    const float pixelsPerUnit = PixelsPerUnit(world);
-    return pixelsPerUnit > 0.0f && ballDiameter * scale * pixelsPerUnit < distantBallPixels;
+    const float size = (IsBallKind(slot) ? ballDiameter : cellSpacingX) * scale * PixelsPerUnit(world);
+    return size > 0.0f && size < smallPixels;
 }
 
 int MeshSlotOfKind(int kind) {

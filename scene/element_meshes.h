@@ -13,12 +13,13 @@ constexpr int indicatorFourWay = 24;    // the arrow of a ball whose direction i
 constexpr int indicatorDigitFirst = 25; // 25 + d: digit d
 
 extern Mesh elementMeshes[elementMeshSlots];
-// Lighter versions of the meshes with many small triangles (the balls),
-// drawn where the slot is seen small; empty for the other slots.
+// Lighter versions of the meshes with many small triangles (the balls and
+// the spring), drawn where the slot is seen small; empty for the other slots.
 extern Mesh distantMeshes[elementMeshSlots];
 // Whether a slot's piece at a world point, its mesh scaled by `scale`, is
 // drawn with the distant mesh: the slot has one, and the piece is seen small
-// (a ball less than 24 pixels across) in the last view set up.
+// (a ball less than 24 pixels across, a cell less than 24 wide) in the last
+// view set up.
 bool DrawnDistant(int slot, Vec3 world, float scale);
 extern Mesh skyboxMesh;
 

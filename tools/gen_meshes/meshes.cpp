@@ -175,8 +175,8 @@ void AddOctahedron(XMesh& mesh, Vec3 centre, float size, int material) {
 // whose corners per step are shared by the sides and the steps around them,
 // so it shades as a round wire, and a board full of springs stays light for
 // the renderer.
-void AddCoil(XMesh& mesh, float y0, float y1, float radius, float turns, float wire, int material) {
-    const int steps = static_cast<int>(turns * 8.0f);
+void AddCoil(XMesh& mesh, float y0, float y1, float radius, float turns, float wire, int stepsPerTurn, int material) {
+    const int steps = static_cast<int>(turns * static_cast<float>(stepsPerTurn));
     const Vec3 up{0, 1, 0};
     // The wire's corners as (radial, up) offsets round its centre line: one
     // on top, two below, as wide as a square wire of half width `wire`.
@@ -293,13 +293,16 @@ XMesh SpikeCube(const Palette& palette) {
     return mesh;
 }
 
-XMesh SpringCube(const Palette& palette) {
+// The coil's steps per turn: 8 near; 5 where the game draws a cell less
+// than 24 pixels wide, and the coil's corners stay within a pixel and a half
+// of the round one.
+XMesh SpringCube(const Palette& palette, int stepsPerTurn) {
     XMesh mesh;
     mesh.materials.push_back(Textured("spring.tga"));
     mesh.materials.push_back(Coloured(PaletteColour(palette, "scene.spring.coil"), 0.3f, 0.6f, 24.0f));
     AddBox(mesh, cellLow, {0.5f, -0.13f, 0.5f}, 0);
     AddBox(mesh, {-0.5f, 0.13f, -0.5f}, cellHigh, 0);
-    AddCoil(mesh, -0.11f, 0.11f, 0.28f, 3.0f, 0.035f, 1);
+    AddCoil(mesh, -0.11f, 0.11f, 0.28f, 3.0f, 0.035f, stepsPerTurn, 1);
     return mesh;
 }
 
@@ -436,7 +439,8 @@ bool BuildGameMeshes(const Palette& palette, const std::string& fontPath, std::v
     meshes.push_back({"kocka_cel.x", TexturedCube("target.tga")});
     meshes.push_back({"magnes.x", TexturedCube("magnet.tga")});
     meshes.push_back({"kocka_tuske.x", SpikeCube(palette)});
-    meshes.push_back({"kocka_rugo.x", SpringCube(palette)});
+    meshes.push_back({"kocka_rugo.x", SpringCube(palette, 8)});
+    meshes.push_back({"kocka_rugo_tavoli.x", SpringCube(palette, 5)});
     const std::pair<BallDetail, std::string> ballSets[] = {{nearBall, ""}, {farBall, "_tavoli"}};
     for (const auto& [detail, suffix] : ballSets) {
         meshes.push_back({"gomb_gumi" + suffix + ".x", Balloon(detail)});
