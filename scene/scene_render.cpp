@@ -176,10 +176,10 @@ const CellCover& SlotCover(int slot) {
 }
 
 // Marks the draws of cells that cannot be seen: the piece lies inside its
-// cell and each of the six neighbours closes off the face towards it (below
-// the bottom layer nothing needs to while the eye is above the board's
-// underside). Every ray into such a cell meets a nearer front face first, so
-// the picture stays the same. The same holds for one face of a cell that is
+// cell and the neighbour across each face of the cell turned to the eye (at
+// most three) closes off that face. Every ray into such a cell enters it
+// through one of those faces, so it meets a nearer front face first, and the
+// picture stays the same. The same holds for one face of a cell that is
 // seen: the triangles lying on it are left out.
 void MarkHiddenCells(Vec3 eye) {
     const size_t n = render.draws.size();
@@ -199,7 +199,6 @@ void MarkHiddenCells(Vec3 eye) {
         }
         render.covered[static_cast<size_t>(d.cell)] |= TurnFaces(cover.faces, d.quarterTurns);
     }
-    const bool underside = eye.y > -0.5f * cellSpacingY;
     struct Side {
         int dx, dy, dz;
         CellFace face;  // the face of the neighbour that must be covered
@@ -211,6 +210,10 @@ void MarkHiddenCells(Vec3 eye) {
         if (render.drawCell[i] < 0) continue;
         int x, y, z;
         board.CellOf(render.drawCell[i], x, y, z);
+        // The eye from the cell's centre, in half cells.
+        const float ex = (eye.x - static_cast<float>(x) * cellSpacingX) / (0.5f * cellSpacingX);
+        const float ey = (eye.y - static_cast<float>(y) * cellSpacingY) / (0.5f * cellSpacingY);
+        const float ez = (eye.z - static_cast<float>(z) * cellSpacingZ) / (0.5f * cellSpacingZ);
         bool hidden = true;
         uint8_t closed = 0;
         for (const Side& s : sides) {
@@ -218,8 +221,11 @@ void MarkHiddenCells(Vec3 eye) {
             const bool covered = board.Contains(nx, ny, nz) &&
                                  (render.covered[static_cast<size_t>(board.Index(nx, ny, nz))] & FaceBit(s.face)) != 0;
             if (covered) closed |= FaceBit(OppositeFace(s.face));
-            if (ny < 0 && underside) continue;
-            hidden = hidden && covered;
+            // A ray from the eye enters the cell through a face turned to the
+            // eye; the faces turned away need no cover.
+            const float out = static_cast<float>(s.dx) * ex + static_cast<float>(s.dy) * ey + static_cast<float>(s.dz) * ez;
+            const bool facesEye = out > 1.0f;
+            if (facesEye) hidden = hidden && covered;
         }
         render.hidden[i] = hidden;
         // The faces a neighbour closes off, in the mesh's own turn: the
