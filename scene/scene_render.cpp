@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "app/game_state.h"
@@ -48,6 +49,14 @@ struct SceneRenderState {
     SceneInstance currentWorld;
     SceneDrawStats stats;
     FrameExtent extent;  // the last frame's
+    // The device's textures by file, with the meshes using each: a ball and
+    // its distant mesh name the same image, and the device holds it once.
+    struct SharedTexture {
+        std::string path;
+        TextureHandle texture = 0;
+        int users = 0;
+    };
+    std::vector<SharedTexture> textures;
 };
 
 SceneRenderState render;
@@ -105,6 +114,27 @@ std::unique_ptr<MeshDeviceCopy> CreateCopy(const MeshData& master) {
                          device.boxFaces.empty() ? nullptr : device.boxFaces.data(), copy->buffers))
         return nullptr;
     return copy;
+}
+
+TextureHandle LoadSharedTexture(const std::string& path) {
+    for (auto& shared : render.textures)
+        if (shared.path == path) {
+            ++shared.users;
+            return shared.texture;
+        }
+    const TextureHandle texture = LoadSceneTexture(path);
+    if (texture != 0) render.textures.push_back({path, texture, 1});
+    return texture;
+}
+
+void ReleaseSharedTexture(TextureHandle texture) {
+    const auto shared = std::find_if(render.textures.begin(), render.textures.end(),
+                                     [&](const auto& t) { return t.texture == texture; });
+    if (shared != render.textures.end()) {
+        if (--shared->users > 0) return;
+        render.textures.erase(shared);
+    }
+    ReleaseSceneTexture(texture);
 }
 
 void SetMaterial(const Material& material, TextureHandle texture) {
@@ -260,8 +290,8 @@ void DrawSky(const FrameExtent& extent) {
 bool StartSceneDrawing(std::string& message) {
     if (!StartSceneRenderer(message)) return false;
     meshDeviceHooks.createCopy = CreateCopy;
-    meshDeviceHooks.loadTexture = [](const std::string& path) -> TextureHandle { return LoadSceneTexture(path); };
-    meshDeviceHooks.releaseTexture = [](TextureHandle texture) { ReleaseSceneTexture(texture); };
+    meshDeviceHooks.loadTexture = LoadSharedTexture;
+    meshDeviceHooks.releaseTexture = ReleaseSharedTexture;
     meshDeviceHooks.setMaterial = SetMaterial;
     meshDeviceHooks.drawSubset = DrawSubset;
     render.started = true;
