@@ -105,8 +105,7 @@ FrameExtent PrepareSceneView(double clockMs) {
 void ResetCameraEasing() { easing = EasingState{}; }
 
 float PixelsPerUnit(Vec3 world) {
-    const Matrix4& v = sceneView.view;
-    const float depth = world.x * v.m[0][2] + world.y * v.m[1][2] + world.z * v.m[2][2] + v.m[3][2];
+    const float depth = TransformCoord(world, sceneView.view).z;
     if (depth <= 0.0f) return 0.0f;
     const int h = screenHeight > 0 ? screenHeight : 480;
     return sceneView.projection.m[1][1] * 0.5f * static_cast<float>(h) / depth;

@@ -169,13 +169,9 @@ void DebrisList::FillDrawBuffer(std::vector<MeshVertex>& vertices, std::vector<D
         for (int32_t f = 0; f < d.triangleCount; ++f) {
             const Fragment& fragment = d.fragments[static_cast<size_t>(f)];
             if (fragment.life < 1.0f) continue;
-            const Matrix4& o = fragment.orientation;
             for (const MeshVertex& v : fragment.vertices) {
                 MeshVertex placed = v;
-                const Vec3 p = v.position;
-                placed.position = {p.x * o.m[0][0] + p.y * o.m[1][0] + p.z * o.m[2][0] + fragment.centre.x,
-                                   p.x * o.m[0][1] + p.y * o.m[1][1] + p.z * o.m[2][1] + fragment.centre.y,
-                                   p.x * o.m[0][2] + p.y * o.m[1][2] + p.z * o.m[2][2] + fragment.centre.z};
+                placed.position = TransformNormal(v.position, fragment.orientation) + fragment.centre;
                 vertices.push_back(placed);
             }
         }
