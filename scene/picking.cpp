@@ -122,7 +122,10 @@ bool PickStockItem(Vec3 origin, Vec3 direction, Vec3 centre, int id, int kind) {
 }
 
 // The items in drawing order: balls and specials on one side, cubes on the
-// other, the four corners grouped round one point, all at 1.5 radii.
+// other, the four corners grouped round one point and the four ramps round
+// another, all at 1.5 radii. The ramps stand beyond the specials, on the side
+// away from the eye, where the ring has room for a group of four: the front of
+// the ring, between the two sides, lies under the eye and often off the screen.
 void StockRingLayout(const FrameExtent& extent, float yaw, StockRingItem out[stockRingItems]) {
     struct Step {
         int kind;
@@ -136,6 +139,8 @@ void StockRingLayout(const FrameExtent& extent, float yaw, StockRingItem out[sto
     static const Step second[8] = {{6, 0.0f, -0.6f, 0.6f}, {5, 0.0f, -0.6f, -0.6f}, {4, 0.0f, 0.6f, -0.6f},
                                    {3, 0.0f, 0.6f, 0.6f},  {2, 0.2f, 0, 0},         {7, 0.2f, 0, 0},
                                    {11, 0.2f, 0, 0},       {8, 0.2f, 0, 0}};
+    static const Step ramps[4] = {{19, 0.0f, -0.6f, 0.6f}, {18, 0.0f, -0.6f, -0.6f}, {17, 0.0f, 0.6f, -0.6f},
+                                  {16, 0.0f, 0.6f, 0.6f}};
     const float reach = extent.radius * 1.5f;
     int n = 0;
     auto place = [&](const Step* steps, int count, float angle) {
@@ -149,6 +154,7 @@ void StockRingLayout(const FrameExtent& extent, float yaw, StockRingItem out[sto
     };
     place(first, 6, yaw + 1.6f);
     place(second, 8, yaw - 0.82f);
+    place(ramps, 4, yaw + 1.6f + rampGroupTurn);
 }
 
 void PickSceneObjects(float pointerX, float pointerY) {

@@ -40,7 +40,9 @@ void PickSceneObjects(float pointerX, float pointerY);
 
 // ---- The stock ring ----
 
-constexpr int stockRingItems = 14;
+constexpr int stockRingItems = 18;
+// How far beyond the first item (yaw + 1.6) the ramps' group stands.
+constexpr float rampGroupTurn = 0.3f;
 
 struct StockRingItem {
     int kind = 0;

@@ -81,11 +81,16 @@ void AddStockItemDraws(int kind, int hoverIndex, float x, float y, float z, std:
 
     // The count floats above the item; a corner's sits outwards, clear of the others.
     float cx = x, cz = z;
+    // The ramps' group is laid out as the corners' is.
     switch (kind) {
-    case 3: cx -= 0.3f; cz -= 0.3f; break;
-    case 4: cx -= 0.3f; cz += 0.3f; break;
-    case 5: cx += 0.3f; cz += 0.3f; break;
-    case 6: cx += 0.3f; cz -= 0.3f; break;
+    case 3:
+    case 16: cx -= 0.3f; cz -= 0.3f; break;
+    case 4:
+    case 17: cx -= 0.3f; cz += 0.3f; break;
+    case 5:
+    case 18: cx += 0.3f; cz += 0.3f; break;
+    case 6:
+    case 19: cx += 0.3f; cz -= 0.3f; break;
     default: break;
     }
     // Two digit places: a larger stock shows 99.
