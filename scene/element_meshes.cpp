@@ -81,6 +81,18 @@ int QuarterTurnsOfKind(int kind) {
     return 0;
 }
 
+Vec3 DrawnMiddleOfKind(int kind) {
+    if (kind < 0 || kind >= elementMeshSlots) return {};
+    const Mesh& mesh = elementMeshes[MeshSlotOfKind(kind)];
+    if (!mesh.master || mesh.master->vertices.empty()) return {};
+    Vec3 sum{};
+    for (const MeshVertex& v : mesh.master->vertices) sum = sum + v.position;
+    Vec3 middle = sum * (1.0f / static_cast<float>(mesh.master->vertices.size()));
+    // A quarter turn about +y, as the piece is drawn: (x, z) -> (z, -x).
+    for (int t = 0; t < QuarterTurnsOfKind(kind); ++t) middle = {middle.z, middle.y, -middle.x};
+    return middle;
+}
+
 namespace {
 
 // What the reading half found, for the device half.

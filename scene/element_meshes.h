@@ -34,6 +34,11 @@ int MeshSlotOfKind(int kind);
 // The quarter turns about +y that a kind or indicator is drawn with.
 int QuarterTurnsOfKind(int kind);
 
+// Where the mesh of a kind lies as it is drawn, relative to its cell's centre:
+// the mean of its turned vertices, a point inside the piece even where it
+// fills only part of its cell, as a corner does. The centre without a mesh.
+Vec3 DrawnMiddleOfKind(int kind);
+
 // Loads every slot's mesh from `gameFolder`; a file that fails leaves its slot
 // without geometry (the kinds it draws are invisible). Balls get sphere
 // normals; arrows and digits lose their first texture and show their colour.

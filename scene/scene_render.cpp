@@ -376,7 +376,8 @@ std::string SceneScreenPoints() {
     StockRingItem items[stockRingItems];
     StockRingLayout(ExtentOf(static_cast<float>(board.sizeX), static_cast<float>(board.sizeZ)), camera.cameraYaw, items);
     for (const StockRingItem& item : items)
-        if (item.kind >= 0 && item.kind < stockSlots && board.stock[item.kind] > 0) add("stock", item.kind, item.centre);
+        if (item.kind >= 0 && item.kind < stockSlots && board.stock[item.kind] > 0)
+            add("stock", item.kind, item.centre + DrawnMiddleOfKind(item.kind));
     for (int z = 0; z < board.sizeZ; ++z)
         for (int y = 0; y < board.sizeY; ++y)
             for (int x = 0; x < board.sizeX; ++x) {

@@ -54,19 +54,6 @@ LevelData Solution(const std::string& name) {
 // World centre of a cell's box.
 Vec3 CellCentre(int x, int y, int z) { return {x * cellSpacingX, y * cellSpacingY, z * cellSpacingZ}; }
 
-// The middle of the mesh of `kind` drawn at `centre` (the mean of its turned
-// vertices): inside the piece, where the pointer finds it even when the
-// piece fills only part of its cell, as a corner does.
-Vec3 DrawnMiddle(int kind, Vec3 centre) {
-    const Mesh& mesh = elementMeshes[MeshSlotOfKind(kind)];
-    if (!mesh.master || mesh.master->vertices.empty()) return centre;
-    Vec3 sum{};
-    for (const MeshVertex& v : mesh.master->vertices) sum = sum + v.position;
-    Vec3 m = sum * (1.0f / float(mesh.master->vertices.size()));
-    for (int t = 0; t < QuarterTurnsOfKind(kind); ++t) m = {m.z, m.y, -m.x};
-    return centre + m;
-}
-
 // Where a ball's launch arrows stand: above the ball, the four spread round it.
 Vec3 ArrowPlace(const Ball& ball, int arrow, bool fourWay) {
     const Vec3 p = ball.position;
@@ -181,7 +168,7 @@ protected:
         StockRingLayout(ExtentOf(float(board.sizeX), float(board.sizeZ)), camera.cameraYaw, items);
         for (const StockRingItem& item : items) {
             if (item.kind != kind) continue;
-            if (!PointAt(DrawnMiddle(kind, item.centre), [&] { return hoveredControl == board.cellCount + kind; }))
+            if (!PointAt(item.centre + DrawnMiddleOfKind(kind), [&] { return hoveredControl == board.cellCount + kind; }))
                 return false;
             ClickHere();
             return heldKind == kind;

@@ -13,12 +13,14 @@ here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/common.sh"
 shot_scaled=1  # the scene turns and eases with the clock
 
-# The first built-in puzzle is solved with the mouse; every other name holds
-# a board with every element for the menu.
+# The first built-in puzzle is solved with the mouse, and lejto, whose stock
+# holds a ramp, as it ships; every other name holds a board with every element
+# for the menu.
 "$tm3" compile "$here/showcase.txt" -o "$work/showcase.tm3"
 names=$(sed -n '/puzzleNames\[/,/};/p' "$here/../../app/puzzles.cpp" | grep -o '"[A-Za-z0-9_-]*"' | tr -d '"')
 for name in $names; do ln -sf "$work/showcase.tm3" "$work/game/adatok/palyak_hun/$name.tm3"; done
-rm -f "$work/game/adatok/palyak_hun/irany_a_cel.tm3"
+rm -f "$work/game/adatok/palyak_hun/irany_a_cel.tm3" "$work/game/adatok/palyak_hun/lejto.tm3"
+ln -s "$build/adatok/palyak_hun/lejto.tm3" "$work/game/adatok/palyak_hun/lejto.tm3"
 "$tm3" compile "$here/mouse_puzzle.txt" -o "$work/game/adatok/palyak_hun/irany_a_cel.tm3"
 
 # The screen place of a named thing from the last scene report: "X Y".
@@ -27,6 +29,20 @@ where() {
   at=$(grep "trace: scene " "$log" | tail -1 | grep -o " $1=[0-9-]*,[0-9-]*" | cut -d= -f2) || true
   [ -n "$at" ] || { fail "the scene report names no $1"; exit 1; }
   echo "${at/,/ }"
+}
+
+# Moves the pointer over (x, y) and round it, as a player looks for the part
+# of a face left in view, until the game shows control $1 lit; then clicks.
+seek() {
+  local id=$1 x=$2 y=$3 dx dy
+  for dy in 0 -6 -12 -18 -24 6 12; do
+    for dx in 0 -8 8 -16 16; do
+      set_mark; xdotool mousemove $((x + dx)) $((y + dy))
+      wait_for "at=$((x + dx)),$((y + dy)) "
+      if [[ "$found" == *"hover=$id "* ]]; then set_mark; xdotool click 1; return; fi
+    done
+  done
+  fail "nothing near $x,$y shows $id lit"; exit 1
 }
 
 start_game --mute
@@ -58,6 +74,26 @@ read -r x y < <(where arrow31)
 click "$x" "$y" 31                      # towards +x
 point 300 5 -1
 roll "screen=Run.*dialog=3" 30
+
+# ---- 3. A puzzle with a ramp in its stock: lejto, the eleventh ----
+# Back to the list by the result box's menu button, a page down, its first row.
+go $((CX - $(width dialog_ujra) / 2 - $(width dialog_menu) / 2 - 2)) $((CY + 30 + $(height dialog_menu) / 2)) 10044 "page=PuzzleSelect"
+go $((CX - 250 + $(width nyil_le) / 2)) $((CY + 87 + $(height nyil_le) / 2)) 10039 "first=10"
+go $((CX - 160 + 5)) $((CY - 80 + 10)) 10110 "shown screen=Play.*level=lejto"
+shot scene_ramps 300 5                  # the ring with its ramps' group
+# The board is 9 x 4 x 5: cell (x, y, z) is x + 9 (y + 4 z); stock items 180 + kind.
+read -r x y < <(where stock4)
+click "$x" "$y" 184                     # the corner turning the ball towards the edge
+read -r x y < <(where top127)
+click "$x" "$y" 127                     # onto the cube at (1, 2, 3)
+point 300 5 -1
+read -r x y < <(where stock16)
+click "$x" "$y" 196                     # the ramp
+read -r x y < <(where top121)
+seek 121 "$x" "$y"                      # onto the cube at (4, 1, 3), deep beside the target
+point 300 5 -1
+grep "trace: scene " "$log" | tail -1 | grep -q " stock16=" && fail "the ramp is still in the stock"
+roll "screen=Run.*dialog=3" 60
 point 5 $((H - 5)) -1
 set_mark; xdotool key Escape
 wait_exit "Escape in a run"
