@@ -154,7 +154,7 @@ void StockRingLayout(const FrameExtent& extent, float yaw, StockRingItem out[sto
     };
     place(first, 6, yaw + 1.6f);
     place(second, 8, yaw - 0.82f);
-    place(ramps, 4, yaw + 1.6f + rampGroupTurn);
+    place(ramps, 4, yaw + 1.6f + rampGroupGap / reach);
 }
 
 void PickSceneObjects(float pointerX, float pointerY) {

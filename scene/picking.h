@@ -41,8 +41,10 @@ void PickSceneObjects(float pointerX, float pointerY);
 // ---- The stock ring ----
 
 constexpr int stockRingItems = 18;
-// How far beyond the first item (yaw + 1.6) the ramps' group stands.
-constexpr float rampGroupTurn = 0.3f;
+// How far along the ring, in world units, the middle of the ramps' group
+// stands beyond the first item (at yaw + 1.6): clear of it from every side,
+// whatever the board's size.
+constexpr float rampGroupGap = 2.2f;
 
 struct StockRingItem {
     int kind = 0;

@@ -2,6 +2,9 @@
 // the turned elements' shapes; the draw list's digits and tints.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/game_state.h"
 #include "gfx/matrix.h"
 #include "scene/element_meshes.h"
@@ -116,6 +119,37 @@ TEST_F(ScenePick, LaunchArrowsAndStockItems) {
         board.stock[kindSpringCube] = static_cast<int8_t>(s.stock);
         hoveredControl = -1;
         EXPECT_EQ(PickStockItem(o, down, {}, 77, kindSpringCube), s.picked);
+    }
+}
+
+// Every kind a player can hold stands in the ring, the four corners and the
+// four ramps each grouped round a point of their own: in the editor the
+// pointer over each drawn piece picks that item and no other, from turned
+// views too; in play only what the stock holds is offered.
+TEST_F(ScenePick, TheRingOffersEveryPieceKindRampsIncluded) {
+    board.Resize(6, 3, 6);
+    board.Clear();
+    editTool = EditTool::Build;
+    StockRingItem items[stockRingItems];
+    for (float yaw : {0.35f, 2.0f, -1.4f}) {
+        camera = {21, 1.0f, yaw};
+        SetupView(6, 6, 0.0);
+        StockRingLayout(ExtentOf(6, 6), yaw, items);
+        std::vector<int> kinds;
+        for (const StockRingItem& item : items) {
+            kinds.push_back(item.kind);
+            const Vec3 middle = item.centre + DrawnMiddleOfKind(item.kind);
+            bool onScreen = false;
+            gameScreen = GameScreen::Editor;
+            EXPECT_EQ(PickAt(middle, onScreen), board.cellCount + item.kind) << "kind " << item.kind << " yaw " << yaw;
+            EXPECT_TRUE(onScreen);
+            gameScreen = GameScreen::Play;
+            board.stock[item.kind] = IsRampKind(item.kind) ? 1 : 0;
+            EXPECT_EQ(PickAt(middle, onScreen) == board.cellCount + item.kind, IsRampKind(item.kind)) << item.kind;
+            board.stock[item.kind] = 0;
+        }
+        std::sort(kinds.begin(), kinds.end());
+        EXPECT_EQ(kinds, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
     }
 }
 

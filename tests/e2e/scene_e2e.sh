@@ -94,6 +94,12 @@ seek 121 "$x" "$y"                      # onto the cube at (4, 1, 3), deep besid
 point 300 5 -1
 grep "trace: scene " "$log" | tail -1 | grep -q " stock16=" && fail "the ramp is still in the stock"
 roll "screen=Run.*dialog=3" 60
+
+# ---- 4. The editor's ring: every piece, the ramps' group beside the corners' ----
+go $((CX - $(width dialog_ujra) / 2 - $(width dialog_menu) / 2 - 2)) $((CY + 30 + $(height dialog_menu) / 2)) 10044 "page=PuzzleSelect"
+go $(($(width menu_vissza) / 2)) $(($(height menu_vissza) / 2)) 10035 "page=Main"
+go $CX $((CY + 40 + $(height fomenu_szerk) / 2)) 10005 "shown screen=Editor"
+shot scene_editor_ring 300 5
 point 5 $((H - 5)) -1
 set_mark; xdotool key Escape
 wait_exit "Escape in a run"
