@@ -36,3 +36,13 @@ uint8_t TurnFaces(uint8_t faces, int quarterTurns);
 
 // The face across from `face`: the one a neighbour on that side must cover.
 CellFace OppositeFace(CellFace face);
+
+// The view depths that decide whether a cell may be left out near the eye:
+// the greatest over the cell's box, and the least over its neighbourhood,
+// the boxes of the cell and its six neighbours. `view` is the row-vector view
+// matrix, `centre` and `half` the cell's box in world units.
+struct CellDepths {
+    float cellFarthest = 0.0f;
+    float aroundNearest = 0.0f;
+};
+CellDepths CellViewDepths(const Matrix4& view, Vec3 centre, Vec3 half);
