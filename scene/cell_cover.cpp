@@ -170,9 +170,12 @@ CellFace OppositeFace(CellFace face) { return static_cast<CellFace>(static_cast<
 // d(c) -+ sum |f_i| h_i. The neighbourhood is three boxes crossing in the
 // cell, the one along axis i three cells long, so its least depth is
 // d(c) - sum |f_i| h_i - 2 max |f_i| h_i.
-CellDepths CellViewDepths(const Matrix4& view, Vec3 centre, Vec3 half) {
-    const float depth = centre.x * view.m[0][2] + centre.y * view.m[1][2] + centre.z * view.m[2][2] + view.m[3][2];
-    const float ax = std::fabs(view.m[0][2]) * half.x, ay = std::fabs(view.m[1][2]) * half.y,
-                az = std::fabs(view.m[2][2]) * half.z;
-    return {depth + (ax + ay + az), depth - (ax + ay + az) - 2.0f * std::max(ax, std::max(ay, az))};
+CellDepthReach CellDepthReachOf(const Matrix4& view, Vec3 half) {
+    CellDepthReach r;
+    r.axis = {view.m[0][2], view.m[1][2], view.m[2][2]};
+    r.offset = view.m[3][2];
+    const float ax = std::fabs(r.axis.x) * half.x, ay = std::fabs(r.axis.y) * half.y, az = std::fabs(r.axis.z) * half.z;
+    r.cellReach = ax + ay + az;
+    r.aroundReach = r.cellReach + 2.0f * std::max(ax, std::max(ay, az));
+    return r;
 }

@@ -37,12 +37,15 @@ uint8_t TurnFaces(uint8_t faces, int quarterTurns);
 // The face across from `face`: the one a neighbour on that side must cover.
 CellFace OppositeFace(CellFace face);
 
-// The view depths that decide whether a cell may be left out near the eye:
-// the greatest over the cell's box, and the least over its neighbourhood,
-// the boxes of the cell and its six neighbours. `view` is the row-vector view
-// matrix, `centre` and `half` the cell's box in world units.
-struct CellDepths {
-    float cellFarthest = 0.0f;
-    float aroundNearest = 0.0f;
+// What decides whether a cell may be left out near the eye, worked out once
+// a view: a cell's centre c has view depth c . axis + offset; over its box
+// the depth reaches `cellReach` either side of that, and over its
+// neighbourhood, the boxes of the cell and its six neighbours, down to
+// `aroundReach` below it. `view` is the row-vector view matrix, `half` the
+// cell's half sizes in world units.
+struct CellDepthReach {
+    Vec3 axis;
+    float offset = 0.0f;
+    float cellReach = 0.0f, aroundReach = 0.0f;
 };
-CellDepths CellViewDepths(const Matrix4& view, Vec3 centre, Vec3 half);
+CellDepthReach CellDepthReachOf(const Matrix4& view, Vec3 half);

@@ -217,7 +217,8 @@ const CellCover& SlotCover(int slot) {
 // out but the cells wholly behind the near plane, which it clips away.
 void MarkHiddenCells(const SceneView& view) {
     const Vec3 eye = view.eye;
-    const Vec3 cellHalf{0.5f * cellSpacingX, 0.5f * cellSpacingY, 0.5f * cellSpacingZ};
+    const CellDepthReach reach =
+        CellDepthReachOf(view.view, {0.5f * cellSpacingX, 0.5f * cellSpacingY, 0.5f * cellSpacingZ});
     const size_t n = render.draws.size();
     render.hidden.assign(n, 0);
     render.hiddenFaces.assign(n, 0);
@@ -246,11 +247,11 @@ void MarkHiddenCells(const SceneView& view) {
         if (render.drawCell[i] < 0) continue;
         int x, y, z;
         board.CellOf(render.drawCell[i], x, y, z);
-        const Vec3 centre{static_cast<float>(x) * cellSpacingX, static_cast<float>(y) * cellSpacingY,
-                          static_cast<float>(z) * cellSpacingZ};
-        const CellDepths depths = CellViewDepths(view.view, centre, cellHalf);
-        if (depths.cellFarthest < nearPlane) render.hidden[i] = 1;
-        if (depths.aroundNearest < nearPlane) continue;
+        const float depth = static_cast<float>(x) * cellSpacingX * reach.axis.x +
+                            static_cast<float>(y) * cellSpacingY * reach.axis.y +
+                            static_cast<float>(z) * cellSpacingZ * reach.axis.z + reach.offset;
+        if (depth + reach.cellReach < nearPlane) render.hidden[i] = 1;
+        if (depth - reach.aroundReach < nearPlane) continue;
         // The eye from the cell's centre, in half cells.
         const float ex = (eye.x - static_cast<float>(x) * cellSpacingX) / (0.5f * cellSpacingX);
         const float ey = (eye.y - static_cast<float>(y) * cellSpacingY) / (0.5f * cellSpacingY);
