@@ -1,6 +1,7 @@
 // The faces of its cell a mesh closes off, worked out from its triangles.
 #include "scene/cell_cover.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <map>
@@ -163,3 +164,18 @@ uint8_t TurnFaces(uint8_t faces, int quarterTurns) {
 }
 
 CellFace OppositeFace(CellFace face) { return static_cast<CellFace>(static_cast<int>(face) ^ 1); }
+
+// The view depth of a point p is d(p) = p . f + f0, f and f0 the view's third
+// column. Over a box of centre c and half sizes h it runs over
+// d(c) -+ sum |f_i| h_i. The neighbourhood is three boxes crossing in the
+// cell, the one along axis i three cells long, so its least depth is
+// d(c) - sum |f_i| h_i - 2 max |f_i| h_i.
+CellDepthReach CellDepthReachOf(const Matrix4& view, Vec3 half) {
+    CellDepthReach r;
+    r.axis = {view.m[0][2], view.m[1][2], view.m[2][2]};
+    r.offset = view.m[3][2];
+    const float ax = std::fabs(r.axis.x) * half.x, ay = std::fabs(r.axis.y) * half.y, az = std::fabs(r.axis.z) * half.z;
+    r.cellReach = ax + ay + az;
+    r.aroundReach = r.cellReach + 2.0f * std::max(ax, std::max(ay, az));
+    return r;
+}

@@ -36,3 +36,16 @@ uint8_t TurnFaces(uint8_t faces, int quarterTurns);
 
 // The face across from `face`: the one a neighbour on that side must cover.
 CellFace OppositeFace(CellFace face);
+
+// What decides whether a cell may be left out near the eye, worked out once
+// a view: a cell's centre c has view depth c . axis + offset; over its box
+// the depth reaches `cellReach` either side of that, and over its
+// neighbourhood, the boxes of the cell and its six neighbours, down to
+// `aroundReach` below it. `view` is the row-vector view matrix, `half` the
+// cell's half sizes in world units.
+struct CellDepthReach {
+    Vec3 axis;
+    float offset = 0.0f;
+    float cellReach = 0.0f, aroundReach = 0.0f;
+};
+CellDepthReach CellDepthReachOf(const Matrix4& view, Vec3 half);

@@ -210,8 +210,15 @@ const CellCover& SlotCover(int slot) {
 // most three) closes off that face. Every ray into such a cell enters it
 // through one of those faces, so it meets a nearer front face first, and the
 // picture stays the same. The same holds for one face of a cell that is
-// seen: the triangles lying on it are left out.
-void MarkHiddenCells(Vec3 eye) {
+// seen: the triangles lying on it are left out. Both need the neighbours'
+// nearer front faces drawn: near the eye (the nearest zoom, low, or the eye
+// inside a tall board) the near plane cuts them away or the eye is inside
+// them (then the neighbourhood reaches depth 0), and there nothing is left
+// out but the cells wholly behind the near plane, which it clips away.
+void MarkHiddenCells(const SceneView& view) {
+    const Vec3 eye = view.eye;
+    const CellDepthReach reach =
+        CellDepthReachOf(view.view, {0.5f * cellSpacingX, 0.5f * cellSpacingY, 0.5f * cellSpacingZ});
     const size_t n = render.draws.size();
     render.hidden.assign(n, 0);
     render.hiddenFaces.assign(n, 0);
@@ -240,6 +247,11 @@ void MarkHiddenCells(Vec3 eye) {
         if (render.drawCell[i] < 0) continue;
         int x, y, z;
         board.CellOf(render.drawCell[i], x, y, z);
+        const float depth = static_cast<float>(x) * cellSpacingX * reach.axis.x +
+                            static_cast<float>(y) * cellSpacingY * reach.axis.y +
+                            static_cast<float>(z) * cellSpacingZ * reach.axis.z + reach.offset;
+        if (depth + reach.cellReach < nearPlane) render.hidden[i] = 1;
+        if (depth - reach.aroundReach < nearPlane) continue;
         // The eye from the cell's centre, in half cells.
         const float ex = (eye.x - static_cast<float>(x) * cellSpacingX) / (0.5f * cellSpacingX);
         const float ey = (eye.y - static_cast<float>(y) * cellSpacingY) / (0.5f * cellSpacingY);
@@ -318,7 +330,7 @@ void DrawScene() {
     // highest first and each slot's draws nearest first. The depth test then turns away most of the hidden pixels
     // before they are shaded.
     CollectSceneDraws(extent, render.draws);
-    MarkHiddenCells(sceneView.eye);
+    MarkHiddenCells(sceneView);
     const Vec3 eye = sceneView.eye;
     render.order.clear();
     for (size_t i = 0; i < render.draws.size(); ++i) {

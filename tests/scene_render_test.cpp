@@ -189,9 +189,9 @@ TEST_F(SceneRender, InstancedDrawsGiveThePictureOfDrawsOneByOne) {
     EXPECT_TRUE(instanced == oneByOne);
 }
 
-// The whole scene: the pieces gathered by mesh, the walled-in cells left out
-// and each mesh's pieces nearest first give the picture of every piece drawn
-// by itself in the scene's order. Runs last: it leaves the scene stopped.
+// The whole scene, from afar and close up: the pieces gathered by mesh, the
+// walled-in cells left out and each mesh's pieces nearest first give the
+// picture of every piece drawn by itself in the scene's order. Runs last: it leaves the scene stopped.
 TEST_F(SceneRender, TheSceneLooksAsDrawnPieceByPiece) {
     std::string message;
     ASSERT_TRUE(StartSceneDrawing(message)) << message;
@@ -228,10 +228,12 @@ TEST_F(SceneRender, TheSceneLooksAsDrawnPieceByPiece) {
     ASSERT_TRUE(board.AddBall(kindBomb, board.Index(5, 4, 5)));
     board.balls[board.ballCount - 1].direction = static_cast<int8_t>(LaunchDirection::NoDirection);
     debrisList.Add(elementMeshes[kindSpikeCube], {2.0f, 2.5f, 5.0f}, 1);
-    camera.cameraDistance = 9.0f;
     camera.cameraYaw = 0.6f;
+    // Draws the scene both ways from the camera at `distance` and `pitch`;
+    // returns the pixels that differ.
     std::vector<uint8_t> scene, oneByOne;
-    for (float pitch : {0.5f, 1.2f}) {
+    auto differing = [&](float distance, float pitch) {
+        camera.cameraDistance = distance;
         camera.cameraPitch = pitch;
         ClearFrame(0xFF000000);
         DrawScene();
@@ -241,13 +243,32 @@ TEST_F(SceneRender, TheSceneLooksAsDrawnPieceByPiece) {
         ReadScenePixels(0, 0, fw, fh, oneByOne);
         size_t differ = 0;
         for (size_t i = 0; i < scene.size(); i += 4) differ += std::memcmp(&scene[i], &oneByOne[i], 4) != 0;
-        // Where two pieces meet at one depth, a pixel on the seam goes to the
-        // one drawn last: only such single pixels may differ.
-        EXPECT_LE(differ, scene.size() / 4 / 5000) << "pitch " << pitch;
-    }
+        return differ;
+    };
+    // Where two pieces meet at one depth, a pixel on the seam goes to the
+    // one drawn last: only such single pixels may differ.
+    const size_t seams = static_cast<size_t>(fw * fh / 5000);
+    for (float pitch : {0.5f, 1.2f}) EXPECT_LE(differing(9.0f, pitch), seams) << "pitch " << pitch;
     std::vector<ElementDraw> draws;
     CollectSceneDraws(ExtentOf(7, 7), draws);
     EXPECT_LT(LastSceneDrawStats().instances, static_cast<int>(draws.size()) - 20) << "walled-in cells are left out";
+
+    // Close up the near plane cuts away the pieces nearest the eye, and the
+    // cells they wall in show through: nearest and low, the eye sits among
+    // the pieces of layer 1.
+    EXPECT_LE(differing(nearestDistance, 0.15f), seams) << "nearest and low";
+    // The eye in the middle of a tall board of cubes: only the cells around
+    // it may be seen, and those wholly behind the near plane are not.
+    board.Resize(8, 8, 8);
+    board.Clear();
+    for (int8_t& cell : board.cells) cell = kindPlainCube;
+    EXPECT_LE(differing(nearestDistance, 0.6f), seams) << "the eye inside the board";
+    const Vec3 eye = sceneView.eye;
+    EXPECT_TRUE(board.Contains(static_cast<int>(std::lround(eye.x / cellSpacingX)),
+                               static_cast<int>(std::lround(eye.y / cellSpacingY)),
+                               static_cast<int>(std::lround(eye.z / cellSpacingZ))))
+        << "the eye is inside the board";
+    EXPECT_LT(LastSceneDrawStats().instances, board.cellCount / 2) << "cells away from the eye are still left out";
     debrisList.Clear();
     board.Clear();
     StopSceneDrawing();
