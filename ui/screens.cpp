@@ -41,18 +41,27 @@ static void DrawLines(const Line* lines, size_t count) {
     for (size_t i = 0; i < count; ++i) DrawText(Win1250(lines[i].text), lines[i].x, lines[i].y, 1, 1, lines[i].colour);
 }
 
-// Two strings whose spaces leave room for each other's letters, read as one
-// two-coloured word. Drawn one over the other they line up only when a space
-// is as wide as every letter; with a proportional font the letters would
-// collide, so both share one pen: each position shows the letter of whichever
-// string has one there, in that string's colour.
-static void DrawInterleaved(std::string_view a, uint32_t colourA, std::string_view b, uint32_t colourB, int x, int y) {
-    int pen = x;
+std::vector<HeadingLetter> InterleaveHeading(std::string_view a, std::string_view b) {
+    std::vector<HeadingLetter> letters;
     for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
         const char ca = i < a.size() ? a[i] : ' ', cb = i < b.size() ? b[i] : ' ';
-        const bool fromA = ca != ' ';
-        const char c[2] = {fromA ? ca : cb, 0};
-        DrawText(c, pen, y, 1, 1, fromA ? colourA : colourB);
+        if (ca != ' ')
+            letters.push_back({ca, 0});
+        else if (cb != ' ')
+            letters.push_back({cb, 1});
+    }
+    return letters;
+}
+
+// Two strings whose spaces leave room for each other's letters, read as one
+// two-coloured word. Drawn one over the other they would line up only in a
+// font whose every letter is as wide as a space; with this proportional font
+// the letters share one pen instead, each in its own string's colour.
+static void DrawInterleaved(std::string_view a, uint32_t colourA, std::string_view b, uint32_t colourB, int x, int y) {
+    int pen = x;
+    for (const HeadingLetter& letter : InterleaveHeading(a, b)) {
+        const char c[2] = {letter.letter, 0};
+        DrawText(c, pen, y, 1, 1, letter.from == 0 ? colourA : colourB);
         pen += TextWidth(c);
     }
 }
