@@ -105,6 +105,7 @@ void RollCommand() {
     // board before the run in runStartBoard: the stop brings them back.
     Board& snapshot = gameScreen == GameScreen::Editor ? loadedBoard : runStartBoard;
     if (!StartRoll(board, snapshot, ballsAtTarget)) return;
+    restingTicks = 0;
     gameScreen = GameScreen::Run;
     PlaceElement(heldKind, editTool, PlacePass::Preview);
 }

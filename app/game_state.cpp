@@ -35,6 +35,7 @@ bool levelTested = false;
 int32_t heldKind = 0;
 EditTool editTool = EditTool::Build;
 int32_t previewCell = -1;
+int32_t restingTicks = 0;
 
 int32_t hoveredControl = -1;
 Vec3 pickEntryPoint;
@@ -96,6 +97,7 @@ void ResetGameState() {
     heldKind = 0;
     editTool = EditTool::Build;
     previewCell = -1;
+    restingTicks = 0;
 
     hoveredControl = -1;
     pickEntryPoint = Vec3{};

@@ -42,6 +42,7 @@ enum class DialogState : int8_t {
     PuzzleSolved = 3,  // a built-in puzzle was solved
     AllSolved = 4,     // ... and now all of them are
     TestFirst = 5,     // the editor's save was pressed before a successful test
+    RunFailed = 6,     // every ball is gone or at rest and the goal was not reached
 };
 
 enum class EditTool : int32_t { Build = 0, Swap = 1, Delete = 2, Stock = 3 };
@@ -132,6 +133,7 @@ extern bool levelTested;         // the editor's level has been solved in a test
 extern int32_t heldKind;         // element kind in the cursor, 0 none
 extern EditTool editTool;
 extern int32_t previewCell;      // cell the current tool would act on, -1 none (PlaceElement)
+extern int32_t restingTicks;     // ticks in a row with every ball in play at rest; the frame driver counts, a roll clears
 
 // ---- Input and hit testing (the window procedure; hit testing writes the pick results) ----
 

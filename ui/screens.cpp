@@ -282,15 +282,21 @@ static void DrawPlay() {
     DrawImage(11, static_cast<float>(-10 - Width(11)), 10, 2, 0, white);
 }
 
+// A result box of two lines with the menu and again buttons either side of the middle.
+static void DrawMenuAgainBox(std::string_view first, std::string_view second) {
+    DrawPanel(-230, -35, 230, 55, 1, 1);
+    DrawCentredText(first, -30, 1, white);
+    DrawCentredText(second, 0, 1, white);
+    DrawImage(imageDialogMenu, static_cast<float>(-2 - Width(imageDialogMenu)), 30, 1, 1, white);
+    DrawImage(imageDialogAgain, 0, 30, 1, 1, white);
+}
+
 static void DrawRun() {
     const std::string congratulations = Win1250("Gratulálunk!");
     switch (dialogState) {
-    case DialogState::CustomSolved:
-        DrawPanel(-230, -35, 230, 55, 1, 1);
-        DrawCentredText(congratulations, -30, 1, white);
-        DrawCentredText(Win1250("Megfejtetted a feladványt!"), 0, 1, white);
-        DrawImage(imageDialogMenu, static_cast<float>(-2 - Width(imageDialogMenu)), 30, 1, 1, white);
-        DrawImage(imageDialogAgain, 0, 30, 1, 1, white);
+    case DialogState::CustomSolved: DrawMenuAgainBox(congratulations, Win1250("Megfejtetted a feladványt!")); break;
+    case DialogState::RunFailed:
+        DrawMenuAgainBox(Win1250("Ez most nem sikerült."), Win1250("Próbáld meg másképp!"));
         break;
     case DialogState::TestSolved:
         DrawPanel(-320, -65, 320, 55, 1, 1);
