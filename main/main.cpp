@@ -144,7 +144,8 @@ static void TraceShown() {
                               " hover=" + std::to_string(hoveredControl) + " first=" + std::to_string(currentPuzzle) +
                               " at=" + std::to_string(static_cast<int>(pointerX)) + "," +
                               std::to_string(static_cast<int>(pointerY)) + " level=" + levelName +
-                              (gameScreen == GameScreen::Splash ? " splash=" + std::to_string(SplashPhase()) : "");
+                              (gameScreen == GameScreen::Splash ? " splash=" + std::to_string(SplashPhase()) : "") +
+                              (RollRefusalShowing() ? " roll=refused" : "");
     if (shown != state.candidate) {
         state.candidate = shown;
         state.candidateFrames = 0;

@@ -1,5 +1,6 @@
 // How a roll ends when it cannot win: the failed-run box with its again and
-// menu buttons. It touches no file.
+// menu buttons; and a roll refused for a ball without a launch direction,
+// explained for two seconds of the clock. Neither touches a file.
 #include <filesystem>
 #include <map>
 
@@ -154,6 +155,39 @@ TEST_F(AppRunEnd, TheBoxWaitsForEveryBallAndGivesWayToAWin) {
     FrameStep();
     EXPECT_EQ(dialogState, DialogState::CustomSolved);
     EXPECT_EQ(CountSound(SoundEffectId::Goal), 1);
+}
+
+// A roll with a ball that has no launch direction is refused as before, and
+// the screen says why for two seconds of the clock while that ball's arrows
+// are lit; choosing its direction puts its arrows out, and the roll goes.
+TEST_F(AppRunEnd, ARefusedRollIsExplainedForTwoSeconds) {
+    Open(RowLevel("plastic", "NSNN.NNN", ".P......"), false);
+    const auto files = Files();
+    apptest::sounds.clear();
+    fakeNow = 1000.0;
+    EXPECT_FALSE(RollRefusalShowing());
+    Click(ControlId::Roll);
+    EXPECT_EQ(gameScreen, GameScreen::Play);
+    EXPECT_TRUE(apptest::sounds.empty());
+    EXPECT_TRUE(RollRefusalShowing());
+    EXPECT_TRUE(LaunchArrowsFlashing(0));
+    EXPECT_FALSE(LaunchArrowsFlashing(1));  // there is no second ball
+    fakeNow = 2999.0;
+    EXPECT_TRUE(RollRefusalShowing());
+    fakeNow = 3000.0;
+    EXPECT_FALSE(RollRefusalShowing());
+    EXPECT_FALSE(LaunchArrowsFlashing(0));
+
+    Click(ControlId::Roll);
+    Click(Arrow(0, 0));  // four arrows now, still no direction
+    EXPECT_TRUE(LaunchArrowsFlashing(0));
+    Click(Arrow(0, int(LaunchDirection::PlusX) - 1));
+    EXPECT_TRUE(RollRefusalShowing());
+    EXPECT_FALSE(LaunchArrowsFlashing(0));
+    Click(ControlId::Roll);
+    EXPECT_EQ(gameScreen, GameScreen::Run);
+    EXPECT_FALSE(RollRefusalShowing());  // a run that starts ends the explanation
+    EXPECT_EQ(Files(), files);
 }
 
 }  // namespace

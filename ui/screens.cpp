@@ -379,6 +379,8 @@ void DrawInterfaceLayer() {
         DrawCentredText(name, 10, 0, white);
         if (gameScreen == GameScreen::Editor) DrawEditor();
         if (gameScreen == GameScreen::Play) DrawPlay();
+        if ((gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play) && RollRefusalShowing())
+            DrawCentredText(Win1250("Előbb adj indulási irányt minden labdának!"), 64, 0, yellow);
         if (gameScreen == GameScreen::Run) DrawRun();
     }
     DrawSpeedIndicator();
