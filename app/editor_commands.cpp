@@ -104,7 +104,13 @@ void RollCommand() {
     // The editor keeps the level before its test run in loadedBoard, play the
     // board before the run in runStartBoard: the stop brings them back.
     Board& snapshot = gameScreen == GameScreen::Editor ? loadedBoard : runStartBoard;
-    if (!StartRoll(board, snapshot, ballsAtTarget)) return;
+    if (!StartRoll(board, snapshot, ballsAtTarget)) {
+        // Only a ball without a launch direction stops a roll: say so for a while.
+        rollRefusedUntil = ClockMilliseconds() + rollRefusalMilliseconds;
+        return;
+    }
+    rollRefusedUntil = -1.0;
+    restingTicks = 0;
     gameScreen = GameScreen::Run;
     PlaceElement(heldKind, editTool, PlacePass::Preview);
 }

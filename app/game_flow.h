@@ -22,6 +22,29 @@ void FrameStep();
 // records a built-in puzzle as solved and opens the result box.
 void CheckGoal();
 
+// ---- A run that can no longer be won ----
+
+// A ball slower than this (board units per time unit: under a quarter of a cell
+// a second) counts as at rest. A ball lying on a floor still shows the
+// gravity of one tick, 0.05; no recorded solution of the built-in puzzles has
+// its balls all this slow for even 20 ticks in a row before it wins.
+constexpr float restingSpeed = 0.5f;
+// One second of game time with every ball at rest ends a run that cannot win.
+constexpr int32_t runSettledTicks = 400;
+
+// True when no ball still in play moves faster than restingSpeed; a ball the
+// target is taking in is no longer in play. Reads the board only.
+bool BallsAtRest(const Board& board);
+
+// True when the balls can no longer reach the goal: for runSettledTicks every
+// ball has been taken in by a target, destroyed or at rest, and those the
+// targets have counted or are taking in are too few.
+bool RunCannotWin(const Board& board, int8_t ballsAtTarget, int32_t ticksAtRest);
+
+// Opens the failed-run box once a run can no longer be won; a won run's box
+// stays.
+void CheckRunFailed();
+
 // The demo sequence's generator: state * 214013 + 2531011, bits 16..30.
 int DemoRandom();
 

@@ -35,6 +35,8 @@ bool levelTested = false;
 int32_t heldKind = 0;
 EditTool editTool = EditTool::Build;
 int32_t previewCell = -1;
+int32_t restingTicks = 0;
+double rollRefusedUntil = -1.0;
 
 int32_t hoveredControl = -1;
 Vec3 pickEntryPoint;
@@ -96,6 +98,8 @@ void ResetGameState() {
     heldKind = 0;
     editTool = EditTool::Build;
     previewCell = -1;
+    restingTicks = 0;
+    rollRefusedUntil = -1.0;
 
     hoveredControl = -1;
     pickEntryPoint = Vec3{};
@@ -142,6 +146,14 @@ bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t
     data.resize(n);
     bytes.swap(data);
     return true;
+}
+
+bool RollRefusalShowing() { return ClockMilliseconds() < rollRefusedUntil; }
+
+bool LaunchArrowsFlashing(int ball) {
+    if (ball < 0 || ball >= board.ballCount || !RollRefusalShowing()) return false;
+    const int direction = board.balls[ball].direction;
+    return direction < 1 || direction > 4;
 }
 
 void AdjustStock(Board& target, int kind, int delta) {

@@ -42,6 +42,7 @@ enum class DialogState : int8_t {
     PuzzleSolved = 3,  // a built-in puzzle was solved
     AllSolved = 4,     // ... and now all of them are
     TestFirst = 5,     // the editor's save was pressed before a successful test
+    RunFailed = 6,     // every ball is gone or at rest and the goal was not reached
 };
 
 enum class EditTool : int32_t { Build = 0, Swap = 1, Delete = 2, Stock = 3 };
@@ -132,6 +133,8 @@ extern bool levelTested;         // the editor's level has been solved in a test
 extern int32_t heldKind;         // element kind in the cursor, 0 none
 extern EditTool editTool;
 extern int32_t previewCell;      // cell the current tool would act on, -1 none (PlaceElement)
+extern int32_t restingTicks;     // ticks in a row with every ball in play at rest; the frame driver counts, a roll clears
+extern double rollRefusedUntil;  // clock ms until which a roll refused for a ball without a launch direction is explained
 
 // ---- Input and hit testing (the window procedure; hit testing writes the pick results) ----
 
@@ -173,6 +176,14 @@ GameScreen ScreenOfMenuPage();
 // Reads at most maxBytes from the start of a file, opened read-only; false
 // when it cannot be opened or read. What follows those bytes is not looked at.
 bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
+
+// How long a refused roll is explained, in clock milliseconds.
+constexpr double rollRefusalMilliseconds = 2000.0;
+// Whether a refused roll is still being explained: a line on the screen, and
+// the launch arrows of every ball still without a direction lit.
+bool RollRefusalShowing();
+// Whether the launch arrows of ball b are lit because a roll was refused.
+bool LaunchArrowsFlashing(int ball);
 
 // Adds delta to the stock counter of kind, keeping it inside a signed byte.
 void AdjustStock(Board& target, int kind, int delta);

@@ -30,7 +30,8 @@ static void DemoCycle() {
 
 void CheckGoal() {
     if (ballsAtTarget < board.goalCount) return;
-    const bool firstFrame = dialogState == DialogState::None;
+    // A ball that crept on after the failed-run box opened may still win.
+    const bool firstFrame = dialogState == DialogState::None || dialogState == DialogState::RunFailed;
     if (firstFrame) PlaySoundEffect(SoundEffectId::Goal);
     if (menuPage == MenuPage::FromEditor) {
         dialogState = DialogState::TestSolved;
@@ -46,6 +47,29 @@ void CheckGoal() {
         if (firstFrame || newlySolved) WriteProgress();
         dialogState = solvedCount >= builtInPuzzleCount ? DialogState::AllSolved : DialogState::PuzzleSolved;
     }
+}
+
+bool BallsAtRest(const Board& board) {
+    constexpr float restingSquared = restingSpeed * restingSpeed;
+    for (int i = 0; i < board.ballCount; ++i) {
+        const Ball& ball = board.balls[i];
+        if (ball.absorb >= 1.0f) continue;  // the target lets none go
+        if (Dot(ball.velocity, ball.velocity) >= restingSquared) return false;
+    }
+    return true;
+}
+
+bool RunCannotWin(const Board& board, int8_t ballsAtTarget, int32_t ticksAtRest) {
+    if (ticksAtRest < runSettledTicks) return false;
+    int taken = ballsAtTarget;
+    for (int i = 0; i < board.ballCount; ++i)
+        if (board.balls[i].absorb >= 1.0f) ++taken;
+    return taken < board.goalCount;
+}
+
+void CheckRunFailed() {
+    if (dialogState == DialogState::None && RunCannotWin(board, ballsAtTarget, restingTicks))
+        dialogState = DialogState::RunFailed;
 }
 
 void FrameStep() {
@@ -70,6 +94,8 @@ void FrameStep() {
         ++ticksSinceFrame;
         if (gameScreen == GameScreen::Run) {
             SimulationTick(board, ballsAtTarget);
+            // Held at its limit: a run may roll on under its box for hours.
+            restingTicks = BallsAtRest(board) ? std::min(restingTicks + 1, runSettledTicks) : 0;
         } else {
             camera.cameraYaw += demoSpinDir * slowFactor * 0.0001f;
             demoFade += demoFadeDir * slowFactor * 0.00025f;
@@ -81,7 +107,10 @@ void FrameStep() {
     if (gameScreen == GameScreen::MainMenu) DemoCycle();
     // Only a run can be won: the board behind the menu may be any level, even
     // one that asks for no ball at all.
-    if (gameScreen == GameScreen::Run) CheckGoal();
+    if (gameScreen == GameScreen::Run) {
+        CheckGoal();
+        CheckRunFailed();
+    }
 }
 
 void RunMainLoop() {

@@ -28,6 +28,7 @@ enum class KeyCode : uint8_t {
     NumpadAdd = 0x6B,
     NumpadSubtract = 0x6D,
     M = 'M',  // mute; the window layer sends letters as capitals
+    Other = 0xFF,  // any key without a code of its own: it only skips the splash
 };
 
 struct Message {

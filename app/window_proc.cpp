@@ -110,10 +110,11 @@ static void BackToMenu(int controlId) {
 }
 
 // The result box's retry: the board as the run began, ready to roll again.
+// An editor's test run keeps that board in loadedBoard, a puzzle's in runStartBoard.
 static void Retry() {
     PlaySoundEffect(SoundEffectId::Button);
     ClearDebris();
-    board.CopyFrom(runStartBoard);
+    board.CopyFrom(menuPage == MenuPage::FromEditor ? loadedBoard : runStartBoard);
     ballsAtTarget = 0;
     gameScreen = ScreenOfMenuPage();
     PlaceElement(heldKind, editTool, PlacePass::Preview);
@@ -182,10 +183,11 @@ void RunCommand(int controlId) {
     case ControlId::ToolDelete: ChooseTool(EditTool::Delete); break;
     case ControlId::ToolStock: ChooseTool(EditTool::Stock); break;
     // The result box's buttons act only while the box that offers them is up:
-    // the editor's test run has no retry snapshot of its own and no next puzzle.
+    // the editor's solved test run has no retry and no next puzzle.
     case ControlId::DialogRetry:
-        if (gameScreen == GameScreen::Run &&
-            (dialogState == DialogState::CustomSolved || dialogState == DialogState::PuzzleSolved))
+        if (gameScreen == GameScreen::Run && (dialogState == DialogState::CustomSolved ||
+                                              dialogState == DialogState::PuzzleSolved ||
+                                              dialogState == DialogState::RunFailed))
             Retry();
         break;
     case ControlId::DialogNext:

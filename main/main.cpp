@@ -46,6 +46,8 @@ struct MainState {
     bool firstPresented = false;
     std::thread loader;  // reads the game's files while the window opens
     double nextSoundClock = 0.0;  // output seconds at which the sound clock is next reported
+    std::string keyTaken;         // the key message fetched last, reported once the game has handled it
+    float splashBeforeKey = -1.0f;  // seconds of splash left when it was fetched; -1 off the splash
 };
 
 static MainState state;
@@ -144,7 +146,8 @@ static void TraceShown() {
                               " hover=" + std::to_string(hoveredControl) + " first=" + std::to_string(currentPuzzle) +
                               " at=" + std::to_string(static_cast<int>(pointerX)) + "," +
                               std::to_string(static_cast<int>(pointerY)) + " level=" + levelName +
-                              (gameScreen == GameScreen::Splash ? " splash=" + std::to_string(SplashPhase()) : "");
+                              (gameScreen == GameScreen::Splash ? " splash=" + std::to_string(SplashPhase()) : "") +
+                              (RollRefusalShowing() ? " roll=refused" : "");
     if (shown != state.candidate) {
         state.candidate = shown;
         state.candidateFrames = 0;
@@ -179,6 +182,28 @@ static void PlayTracedEffect(int id) {
 static void ToggleTracedMute() {
     ToggleSoundMuted();
     Trace(std::string(SoundMuted() ? "muted" : "unmuted") + " at " + OutputSeconds(SoundOutputSeconds()));
+}
+
+// Each key message in the trace by the game's code, reported at the next
+// fetch, when the game has handled it; on the splash with the seconds left
+// before and after, so that a test sees which keys skip a logo.
+static bool NextTracedMessage(Message& message) {
+    if (!state.keyTaken.empty()) {
+        std::string line = state.keyTaken;
+        if (state.splashBeforeKey >= 0.0f) {
+            char times[64];
+            std::snprintf(times, sizeof times, " splash %.3f -> %.3f", state.splashBeforeKey, splashTime);
+            line += times;
+        }
+        Trace(line);
+        state.keyTaken.clear();
+    }
+    if (!NextWindowMessage(message)) return false;
+    if (message.type == MessageType::KeyDown) {
+        state.keyTaken = "key " + std::to_string(message.key);
+        state.splashBeforeKey = gameScreen == GameScreen::Splash ? splashTime : -1.0f;
+    }
+    return true;
 }
 
 static void TraceSoundClock() {
@@ -392,7 +417,7 @@ static bool StartUp() {
     platformHooks.drawFrame = DrawFrame;
     platformHooks.setCursor = ShowGameCursor;
     platformHooks.releaseGraphics = ReleaseAll;
-    platformHooks.nextMessage = NextWindowMessage;
+    platformHooks.nextMessage = state.trace ? NextTracedMessage : NextWindowMessage;
     platformHooks.sleepMilliseconds = PlatformSleepMilliseconds;
     platformHooks.showMessage = ShowMessage;
     frameHooks.present = Present;

@@ -48,6 +48,9 @@ void SetWindowHidden(bool hidden);
 
 // ---- Events ----
 
+// An SDL key as the game's key code (app/messages.h); a key without a code of
+// its own is KeyCode::Other.
+int GameKeyCode(int32_t sdlKey);
 // The next event as a game message; false when none is waiting. Events the
 // game has no message for are consumed on the way.
 bool NextWindowMessage(Message& message);

@@ -229,8 +229,7 @@ void SetWindowHidden(bool hidden) {
 
 // ---- Events ----
 
-// SDL key to the game's key code; 0 for keys the game never looks at.
-static int KeyCodeOf(SDL_Keycode key) {
+int GameKeyCode(int32_t key) {
     switch (key) {
     case SDLK_ESCAPE: return 0x1B;
     case SDLK_LEFT: return 0x25;
@@ -245,7 +244,8 @@ static int KeyCodeOf(SDL_Keycode key) {
     }
     if (key >= SDLK_0 && key <= SDLK_9) return static_cast<int>(key);
     if (key >= SDLK_a && key <= SDLK_z) return static_cast<int>(key - SDLK_a + 'A');
-    return 0;
+    // Shift, the function keys, the keypad's others...: every key skips the splash.
+    return static_cast<int>(KeyCode::Other);
 }
 
 static void NoteWindowEvent(const SDL_WindowEvent& event) {
@@ -291,8 +291,7 @@ bool NextWindowMessage(Message& message) {
         }
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
-            const int key = KeyCodeOf(event.key.keysym.sym);
-            if (key == 0) break;
+            const int key = GameKeyCode(event.key.keysym.sym);
             message = Message{};
             message.type = event.type == SDL_KEYDOWN ? MessageType::KeyDown : MessageType::KeyUp;
             message.key = key;

@@ -22,6 +22,8 @@ bool Highlighted(int kind, int hoverIndex) {
     if (IsDigit(kind)) return false;
     const int n = board.cellCount;
     if (hoverIndex > n && hoveredControl == hoverIndex) return true;       // launch arrows
+    if (hoverIndex >= n + stockSlotCount && LaunchArrowsFlashing((hoverIndex - n - stockSlotCount) / arrowsPerBall))
+        return true;                                                       // ... of a ball a roll waits for
     if (hoverIndex == n && hoveredControl == n + kind) return true;        // stock items
     return previewCell == hoverIndex;                                      // cells and balls in them
 }

@@ -113,3 +113,18 @@ TEST(UiHitTest, BoxesEndExactlyAtTheirEdges) {
     }
     ResetGameState();
 }
+
+// Help page 2's last heading is two strings whose spaces leave room for each
+// other's letters: merged, they read as one word in alternating colours, with
+// no gap where neither string has a letter.
+TEST(UiHelp, TheTwoColouredHeadingReadsAsOneWord) {
+    std::string word, colours;
+    for (const HeadingLetter& letter : InterleaveHeading("P  a  z  i", "  l  s  t k")) {
+        word += letter.letter;
+        colours += char('0' + letter.from);
+    }
+    EXPECT_EQ(word, "Plasztik");
+    EXPECT_EQ(colours, "01010101");
+    // Where both have a letter the first string's wins; the longer string runs on.
+    EXPECT_EQ(InterleaveHeading("ab", " xyz"), (std::vector<HeadingLetter>{{'a', 0}, {'b', 0}, {'y', 1}, {'z', 1}}));
+}

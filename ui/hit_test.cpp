@@ -106,6 +106,7 @@ static void HoverPlay(int mx, int my) {
 static void HoverRun(int mx, int my) {
     switch (dialogState) {
     case DialogState::CustomSolved:
+    case DialogState::RunFailed:
         TryButton(mx, my, imageDialogMenu, static_cast<float>(-2 - Width(imageDialogMenu)), 30, 1, 1);
         TryButton(mx, my, imageDialogAgain, 0, 30, 1, 1);
         break;

@@ -41,18 +41,27 @@ static void DrawLines(const Line* lines, size_t count) {
     for (size_t i = 0; i < count; ++i) DrawText(Win1250(lines[i].text), lines[i].x, lines[i].y, 1, 1, lines[i].colour);
 }
 
-// Two strings whose spaces leave room for each other's letters, read as one
-// two-coloured word. Drawn one over the other they line up only when a space
-// is as wide as every letter; with a proportional font the letters would
-// collide, so both share one pen: each position shows the letter of whichever
-// string has one there, in that string's colour.
-static void DrawInterleaved(std::string_view a, uint32_t colourA, std::string_view b, uint32_t colourB, int x, int y) {
-    int pen = x;
+std::vector<HeadingLetter> InterleaveHeading(std::string_view a, std::string_view b) {
+    std::vector<HeadingLetter> letters;
     for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
         const char ca = i < a.size() ? a[i] : ' ', cb = i < b.size() ? b[i] : ' ';
-        const bool fromA = ca != ' ';
-        const char c[2] = {fromA ? ca : cb, 0};
-        DrawText(c, pen, y, 1, 1, fromA ? colourA : colourB);
+        if (ca != ' ')
+            letters.push_back({ca, 0});
+        else if (cb != ' ')
+            letters.push_back({cb, 1});
+    }
+    return letters;
+}
+
+// Two strings whose spaces leave room for each other's letters, read as one
+// two-coloured word. Drawn one over the other they would line up only in a
+// font whose every letter is as wide as a space; with this proportional font
+// the letters share one pen instead, each in its own string's colour.
+static void DrawInterleaved(std::string_view a, uint32_t colourA, std::string_view b, uint32_t colourB, int x, int y) {
+    int pen = x;
+    for (const HeadingLetter& letter : InterleaveHeading(a, b)) {
+        const char c[2] = {letter.letter, 0};
+        DrawText(c, pen, y, 1, 1, letter.from == 0 ? colourA : colourB);
         pen += TextWidth(c);
     }
 }
@@ -273,15 +282,21 @@ static void DrawPlay() {
     DrawImage(11, static_cast<float>(-10 - Width(11)), 10, 2, 0, white);
 }
 
+// A result box of two lines with the menu and again buttons either side of the middle.
+static void DrawMenuAgainBox(std::string_view first, std::string_view second) {
+    DrawPanel(-230, -35, 230, 55, 1, 1);
+    DrawCentredText(first, -30, 1, white);
+    DrawCentredText(second, 0, 1, white);
+    DrawImage(imageDialogMenu, static_cast<float>(-2 - Width(imageDialogMenu)), 30, 1, 1, white);
+    DrawImage(imageDialogAgain, 0, 30, 1, 1, white);
+}
+
 static void DrawRun() {
     const std::string congratulations = Win1250("Gratulálunk!");
     switch (dialogState) {
-    case DialogState::CustomSolved:
-        DrawPanel(-230, -35, 230, 55, 1, 1);
-        DrawCentredText(congratulations, -30, 1, white);
-        DrawCentredText(Win1250("Megfejtetted a feladványt!"), 0, 1, white);
-        DrawImage(imageDialogMenu, static_cast<float>(-2 - Width(imageDialogMenu)), 30, 1, 1, white);
-        DrawImage(imageDialogAgain, 0, 30, 1, 1, white);
+    case DialogState::CustomSolved: DrawMenuAgainBox(congratulations, Win1250("Megfejtetted a feladványt!")); break;
+    case DialogState::RunFailed:
+        DrawMenuAgainBox(Win1250("Ez most nem sikerült."), Win1250("Próbáld meg másképp!"));
         break;
     case DialogState::TestSolved:
         DrawPanel(-320, -65, 320, 55, 1, 1);
@@ -364,6 +379,8 @@ void DrawInterfaceLayer() {
         DrawCentredText(name, 10, 0, white);
         if (gameScreen == GameScreen::Editor) DrawEditor();
         if (gameScreen == GameScreen::Play) DrawPlay();
+        if ((gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play) && RollRefusalShowing())
+            DrawCentredText(Win1250("Előbb adj indulási irányt minden labdának!"), 64, 0, yellow);
         if (gameScreen == GameScreen::Run) DrawRun();
     }
     DrawSpeedIndicator();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What the frame needs of the layers beside this one; a null hook does nothing.
 struct FrameHooks {
@@ -47,6 +48,18 @@ void ReleaseGraphics();
 // Draws every 2D screen in turn for `seconds` each and prints the milliseconds
 // per frame of its 2D layer (median and 90th percentile) on stdout.
 void RunFrameBenchmark(double seconds);
+
+// One letter of a two-coloured heading and the string it comes from (0, 1).
+struct HeadingLetter {
+    char letter;
+    int from;
+    bool operator==(const HeadingLetter&) const = default;
+};
+// The letters of a heading written as two strings whose spaces leave room for
+// each other's letters, in reading order. A place where neither string has a
+// letter only kept the two apart: it gives no letter, so the heading reads as
+// one word.
+std::vector<HeadingLetter> InterleaveHeading(std::string_view a, std::string_view b);
 
 // The publisher's web address and a built-in puzzle's name as the font draws them.
 const std::string& WebAddressText();

@@ -18,10 +18,12 @@ source "$here/common.sh"
 # The 2D interface alone: the 3D scene has its own end-to-end test (scene_e2e.sh).
 export TUMBLEON_NO_SCENE=1
 
-# The first built-in puzzle is a level that solves itself.
+# The first built-in puzzle is a level that solves itself; the second one's
+# ball waits for its launch direction.
 "$tm3" compile "$here/straight.txt" -o "$work/straight.tm3"
-rm -f "$work/game/adatok/palyak_hun/irany_a_cel.tm3"
+rm -f "$work/game/adatok/palyak_hun/irany_a_cel.tm3" "$work/game/adatok/palyak_hun/kanyarodas.tm3"
 cp "$work/straight.tm3" "$work/game/adatok/palyak_hun/irany_a_cel.tm3"
+"$tm3" compile "$here/aimless.txt" -o "$work/game/adatok/palyak_hun/kanyarodas.tm3"
 
 # The level file dialog: waits for it, types the path, confirms. Keys sent
 # before the dialog has finished building itself are lost, so the answer is
@@ -142,9 +144,23 @@ save_button
 wait_for "screen=Editor.*dialog=5"
 shot editor_test_first 300 5
 ok_button "screen=Editor.*dialog=0"
+# Paused (numeric pad minus, five times), the run of the empty level stands
+# still: the run screen with its stop button, however slow the machine.
+set_mark; xdotool key KP_Subtract KP_Subtract KP_Subtract KP_Subtract KP_Subtract
 roll "shown screen=Run"
 shot run_empty_level 300 5
 go "$(right menu_allj)" $((10 + $(height menu_allj) / 2)) 10033 "shown screen=Editor"
+# At normal speed again, a second without a ball rolling ends the run in the
+# failed-run box; the speed shown for a second after the keys has gone by then.
+point 300 5 -1
+set_mark; xdotool key KP_Add KP_Add KP_Add KP_Add KP_Add
+again_button() { go $((CX + $(width dialog_ujra) / 2)) $((CY + 30 + $(height dialog_ujra) / 2)) 10046 "$1"; }
+roll "screen=Run.*dialog=6"
+shot run_failed 5 $((H - 5))
+again_button "shown screen=Editor.*dialog=0"
+roll "screen=Run.*dialog=6"
+go $((CX - 2 - $(width dialog_menu) / 2)) $((CY + 30 + $(height dialog_menu) / 2)) 10044 "shown screen=MainMenu page=Main"
+go $CX $((CY + 40 + $(height fomenu_szerk) / 2)) 10005 "shown screen=Editor"
 
 # Load a level into the editor through the file dialog; its test run solves it.
 click $((10 + $(width menu_szerkeszto_betoltes) / 2)) $((60 + $(height menu_szerkeszto_betoltes) / 2)) 10017
@@ -184,7 +200,7 @@ wait_for "shown screen=Play"
 shot play 300 5
 roll "screen=Run.*dialog=1"
 shot run_custom_solved 5 $((H - 5))
-go $((CX + $(width dialog_ujra) / 2)) $((CY + 30 + $(height dialog_ujra) / 2)) 10046 "shown screen=Play"
+again_button "shown screen=Play"
 quit_button
 
 # The first built-in puzzle, solved: the result box with its three buttons.
@@ -221,10 +237,22 @@ point 5 $((H - 7)) -1
 set_mark; xdotool key Escape
 wait_exit "Escape on the puzzle list"
 
-# ---- 4. Escape in the editor (the key ends the game the same way on every
-# screen; the splash, the puzzle list and a run are tried above) ----
+# ---- 4. Keys the game has no other use for skip the logos; a refused roll
+# says why until the clock has moved on; Escape in the editor (the key ends
+# the game the same way on every screen; the splash, the puzzle list and a run
+# are tried above) ----
 start_game
-skip_splash
+wait_for "screen=Splash.*splash=1"; xdotool key F5
+wait_for "key 255 splash [6-9][.0-9]* -> 6.000"
+wait_for "screen=Splash.*splash=3"; xdotool key Shift_L
+wait_for "key 255 splash [1-4][.0-9]* -> 1.000"
+wait_for "shown screen=MainMenu page=Main"
+start_button
+go $((CX - 160 + 5)) $((CY - 60 + 10)) 10101 "shown screen=Play.*level=kanyarodas"
+roll "shown screen=Play.*roll=refused"
+wait_for "shown screen=Play.*level=kanyarodas$"
+go $((10 + $(width menu_kilep) / 2)) $((10 + $(height menu_kilep) / 2)) 10013 "shown screen=MainMenu page=PuzzleSelect"
+go $(($(width menu_vissza) / 2)) $(($(height menu_vissza) / 2)) 10035 "shown screen=MainMenu page=Main"
 go $CX $((CY + 40 + $(height fomenu_szerk) / 2)) 10005 "screen=Editor"
 set_mark; xdotool key Escape
 wait_exit "Escape in the editor"
