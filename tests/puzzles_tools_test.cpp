@@ -1,8 +1,10 @@
 // The designer's commands of tm3: which solutions are legal ways to play a
-// puzzle, what lint reports, and a search that answers the same on any jobs.
+// puzzle, what lint reports, and a search that answers the same on any jobs
+// and leaves out what a lesson's counter-proof takes away.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 
 #include "board/file_io.h"
@@ -121,32 +123,107 @@ TEST(PuzzleLint, ReportsWhatNoPlayerCanMend) {
     }
 }
 
-// The search shares its trials among the jobs; what it prints must not depend on them.
-TEST(PuzzleSolve, FindsTheSameSolutionsWithOneJobOrTwo) {
-    const ScratchDir dir;  // of its own: suites may run side by side
+// Writes the puzzle to a level file of the directory and returns its path.
+std::string WritePuzzle(const ScratchDir& dir) {
     const std::string path = dir.File("solve.tm3");
     LevelData level;
     std::string error;
-    ASSERT_TRUE(CompileLevel(puzzle, level, error)) << error;
+    EXPECT_TRUE(CompileLevel(puzzle, level, error)) << error;
     const std::vector<uint8_t> bytes = EncodeLevel(level.board, level.camera);
-    ASSERT_TRUE(WriteFileAtomically(path, bytes.data(), bytes.size()));
+    EXPECT_TRUE(WriteFileAtomically(path, bytes.data(), bytes.size()));
+    return path;
+}
+
+// What `tm3 solve` prints for one piece and 4000 ticks with the given options.
+std::string Solve(const std::string& path, const std::vector<std::string>& options, SolveReport& report) {
+    Tm3Args args{path, "--max-pieces", "1", "--ticks", "4000"};
+    args.insert(args.end(), options.begin(), options.end());
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    std::FILE* err = std::fopen("/dev/null", "w");
+    EXPECT_EQ(Tm3Solve(args, out, err, &report), 0);
+    std::fclose(out);
+    std::fclose(err);
+    std::string printed = text;
+    std::free(text);
+    return printed;
+}
+
+// The search shares its trials among the jobs; what it prints must not depend on them.
+TEST(PuzzleSolve, FindsTheSameSolutionsWithOneJobOrTwo) {
+    const ScratchDir dir;  // of its own: suites may run side by side
+    const std::string path = WritePuzzle(dir);
     std::string printed[2];
     for (int jobs = 1; jobs <= 2; ++jobs) {
-        char* text = nullptr;
-        size_t size = 0;
-        std::FILE* out = open_memstream(&text, &size);
-        std::FILE* err = std::fopen("/dev/null", "w");
         SolveReport report;
-        EXPECT_EQ(Tm3Solve({path, "--jobs", std::to_string(jobs), "--max-pieces", "1", "--ticks", "4000"}, out, err, &report), 0);
-        std::fclose(out);
-        std::fclose(err);
-        printed[jobs - 1] = text;
-        std::free(text);
+        printed[jobs - 1] = Solve(path, {"--jobs", std::to_string(jobs)}, report);
         EXPECT_GE(report.solutions, 1);
     }
     EXPECT_EQ(printed[0], printed[1]);
     // The recorded way is among them, as the game would hold it.
     EXPECT_NE(printed[0].find(".P...d."), std::string::npos);
+}
+
+// A lesson's counter-proof: the swapped kind is gone from the board, the stock
+// and the balls alike, and only the allowed launch directions are tried.
+TEST(PuzzleSolve, SearchesWithoutWhatALessonTeaches) {
+    const ScratchDir dir;
+    const std::string path = WritePuzzle(dir);
+    SolveReport whole;
+    Solve(path, {}, whole);
+    struct Case {
+        const char* what;
+        std::vector<std::string> options;
+        std::string cellsAbsent, cellsPresent;  // legend characters of every printed solution's layers
+        std::vector<std::string> ballsAbsent, ballsPresent;  // words of its ball lines
+        bool fewer;                                          // than the whole search finds
+    };
+    const Case cases[] = {
+        {"the stock's corner a plain cube", {"--replace", "corner=cube"}, "abcd", "n", {}, {}, true},
+        {"the balloon a plastic ball", {"--replace", "balloon=plastic"}, "O", "", {"balloon"},
+         {"ball 0 2 0 plastic -x fixed"}, false},
+        {"the plastic ball sent +x only", {"--directions", "+x"}, "", "", {"plastic -x", "plastic +z", "plastic -z"},
+         {"plastic +x"}, true},
+        {"the plastic ball sent any way but +x", {"--directions", "-z,-x,+z"}, "", "", {"plastic +x"}, {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SolveReport report;
+        const std::string printed = Solve(path, c.options, report);
+        EXPECT_GE(report.solutions, 1);
+        EXPECT_EQ(report.solutions < whole.solutions, c.fewer);
+        std::vector<std::string> solutions;
+        for (size_t at = printed.find("# solution"); at != std::string::npos;) {
+            const size_t next = printed.find("# solution", at + 1);
+            solutions.push_back(printed.substr(at, next == std::string::npos ? std::string::npos : next - at));
+            at = next;
+        }
+        ASSERT_EQ(static_cast<long>(solutions.size()), report.solutions);
+        for (const std::string& solution : solutions) {
+            const size_t balls = solution.find("\nball ");
+            const std::string ballLines = solution.substr(balls);
+            std::string cells;  // the rows of the layers
+            std::istringstream lines(solution.substr(0, balls));
+            for (std::string line; std::getline(lines, line);)
+                if (line.size() == 7 && line.find(' ') == std::string::npos) cells += line + "\n";
+            EXPECT_EQ(cells.find_first_of(c.cellsAbsent), std::string::npos) << cells;
+            for (char present : c.cellsPresent) EXPECT_NE(cells.find(present), std::string::npos) << cells;
+            for (const std::string& word : c.ballsAbsent) EXPECT_EQ(ballLines.find(word), std::string::npos) << ballLines;
+            for (const std::string& word : c.ballsPresent) EXPECT_NE(ballLines.find(word), std::string::npos) << ballLines;
+        }
+    }
+    // Elements give way to elements and balls to balls, each to one kind.
+    for (const char* bad : {"corner=bomb", "bomb=cube", "cube=corner", "bomb=bomb", "bomb", "rock=cube"}) {
+        KindSwap swap;
+        EXPECT_FALSE(ParseKindSwap(bad, swap)) << bad;
+    }
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--directions", "+x,+x"},
+                                                 {"--directions", "+y"}, {"--directions", "+x,"}}) {
+        std::FILE* err = std::fopen("/dev/null", "w");
+        EXPECT_EQ(Tm3Solve({path, bad[0], bad[1]}, stdout, err), 2) << bad[1];
+        std::fclose(err);
+    }
 }
 
 }  // namespace

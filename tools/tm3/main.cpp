@@ -17,6 +17,9 @@ const char usage[] =
     "                                      is the solution a legal way to play the puzzle, and does it win\n"
     "  tm3 solve PUZZLE.tm3 [--max-pieces N] [--jobs J] [--limit K] [--ticks T] [--count-only]\n"
     "                                      search the ways to place the stock, fewest pieces first\n"
+    "       [--replace TAUGHT=NEUTRAL]... [--directions D,D...]\n"
+    "                                      the same with a kind swapped for a neutral one, or only some\n"
+    "                                      launch directions: a lesson's proof that it needs what it teaches\n"
     "  tm3 lint LEVEL.tm3 [--solution]     what makes a level unwinnable\n"
     "Exit status: 0 success, 1 run not solved (lint: problems found), 2 bad input.\n"
     "The text form and its legend are described at the top of every dump.\n";

@@ -1,5 +1,6 @@
 #include "tools/tm3/puzzle_rules.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -199,6 +200,45 @@ bool BuildPlayedBoard(const Board& puzzle, const Board& solution, Board& played,
     for (const Placement& piece : pieces) ApplyPlacement(played, piece);
     for (const Placement& ball : balls) ApplyPlacement(played, ball);
     return true;
+}
+
+bool ParseKindSwap(const std::string& text, KindSwap& swap) {
+    struct Named {
+        const char* name;
+        int first, last;
+    };
+    static const Named names[] = {
+        {"cube", kindPlainCube, kindPlainCube},     {"corner", kindCornerFirst, kindCornerLast},
+        {"ramp", kindRampFirst, kindRampLast},      {"magnet", kindMagnet, kindMagnet},
+        {"spike", kindSpikeCube, kindSpikeCube},    {"spring", kindSpringCube, kindSpringCube},
+        {"balloon", kindBalloon, kindBalloon},      {"iron", kindIronBall, kindIronBall},
+        {"plastic", kindPlasticBall, kindPlasticBall}, {"bomb", kindBomb, kindBomb}};
+    auto find = [&](const std::string& word) -> const Named* {
+        for (const Named& n : names)
+            if (word == n.name) return &n;
+        return nullptr;
+    };
+    const size_t equals = text.find('=');
+    if (equals == std::string::npos) return false;
+    const Named* from = find(text.substr(0, equals));
+    const Named* to = find(text.substr(equals + 1));
+    // The neutral side is one kind; a ball never stands in for an element.
+    if (!from || !to || from == to || to->first != to->last || IsBallKind(from->first) != IsBallKind(to->first))
+        return false;
+    swap.from.clear();
+    for (int kind = from->first; kind <= from->last; ++kind) swap.from.push_back(kind);
+    swap.to = to->first;
+    return true;
+}
+
+void SwapKinds(Board& level, const KindSwap& swap) {
+    auto swapped = [&](int kind) { return std::find(swap.from.begin(), swap.from.end(), kind) != swap.from.end(); };
+    for (int8_t& value : level.cells) {
+        const int flag = value - KindOfValue(value);
+        if (swapped(KindOfValue(value))) value = static_cast<int8_t>(swap.to + flag);
+    }
+    for (int b = 0; b < level.ballCount; ++b)
+        if (swapped(level.balls[b].kind)) level.balls[b].kind = static_cast<int8_t>(swap.to);
 }
 
 RollOutcome RollBoard(Board& board, long maxTicks, bool settle, BallTrail* trail) {

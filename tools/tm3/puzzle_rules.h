@@ -54,6 +54,23 @@ struct BallTrail {
 // cells the balls pass through in `trail` when given. Allocates nothing.
 RollOutcome RollBoard(Board& board, long maxTicks, bool settle, BallTrail* trail);
 
+// What a lesson's counter-proof takes out of a puzzle: every element or ball of
+// the kinds in `from` becomes the neutral kind `to`.
+struct KindSwap {
+    std::vector<int> from;
+    int to = 0;
+};
+
+// Reads "TAUGHT=NEUTRAL", each side one of: cube (the plain cube), corner and
+// ramp (all four turns), magnet, spike, spring, balloon, iron, plastic, bomb.
+// Elements give way to elements and balls to balls. False on anything else.
+bool ParseKindSwap(const std::string& text, KindSwap& swap);
+
+// Swaps the kinds on a level in its designed form: the puzzle's own cells, the
+// player's flagged pieces (so the stock follows once it is prepared), the
+// balls and their start cells.
+void SwapKinds(Board& level, const KindSwap& swap);
+
 // Every problem that makes a level unwinnable whatever the player does, one
 // line each. With `asSolution` a ball without a launch direction is one too.
 std::vector<std::string> LintLevel(const Board& level, bool asSolution);

@@ -8,6 +8,10 @@
 // the roll with the pieces before it, so growing this way reaches every
 // winning set. Each depth is a batch of trial rolls shared out among the jobs;
 // the batch is sorted before and after, so the answer never depends on them.
+//
+// A lesson's counter-proof searches the puzzle with what it teaches taken out:
+// --replace swaps a kind for a neutral one, --directions leaves the player
+// only some launch directions.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -32,7 +36,8 @@ static bool operator==(const Placement& a, const Placement& b) {
 namespace {
 
 const char solveUsage[] =
-    "tm3 solve PUZZLE.tm3 [--max-pieces N] [--jobs J] [--limit K] [--ticks T] [--count-only] [--walks W [--seed S]]";
+    "tm3 solve PUZZLE.tm3 [--max-pieces N] [--jobs J] [--limit K] [--ticks T] [--count-only] [--walks W [--seed S]]\n"
+    "          [--replace TAUGHT=NEUTRAL]... [--directions D,D...]";
 
 struct SolveOptions {
     std::string path;
@@ -43,6 +48,8 @@ struct SolveOptions {
     bool countOnly = false;
     long walks = 0;  // random walks down the search instead of the whole of it
     long seed = 1;
+    std::vector<KindSwap> swaps;
+    std::vector<int> directions{1, 2, 3, 4};  // the launch directions the player may give
 };
 
 // One trial: the directions of the puzzle's own balls that need one, and the
@@ -67,6 +74,7 @@ struct Found {
 struct Search {
     Board prepared{1, 1, 1};
     std::vector<int> needDirection;  // balls of the prepared puzzle the player launches
+    std::vector<int> directions;     // the launch directions tried
     long ticks = 0;
 };
 
@@ -80,6 +88,25 @@ struct Worker {
     std::vector<Found> found;
     long runs = 0;
 };
+
+// A comma-separated list of launch direction names, each at most once.
+bool ParseDirections(const std::string& text, std::vector<int>& directions) {
+    directions.clear();
+    size_t begin = 0;
+    while (begin <= text.size()) {
+        size_t end = text.find(',', begin);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(begin, end - begin);
+        int direction = 1;
+        while (direction <= 4 && word != launchDirectionNames[direction]) ++direction;
+        if (direction > 4 || std::find(directions.begin(), directions.end(), direction) != directions.end())
+            return false;
+        directions.push_back(direction);
+        begin = end + 1;
+    }
+    std::sort(directions.begin(), directions.end());
+    return true;
+}
 
 bool ParseSolveOptions(const Tm3Args& args, SolveOptions& options, std::FILE* err) {
     struct Numeric {
@@ -109,6 +136,22 @@ bool ParseSolveOptions(const Tm3Args& args, SolveOptions& options, std::FILE* er
             ++i;
         } else if (word == "--count-only") {
             options.countOnly = true;
+        } else if (word == "--replace") {
+            KindSwap swap;
+            if (i + 1 >= args.size() || !ParseKindSwap(args[i + 1], swap)) {
+                std::fprintf(err,
+                             "tm3: --replace needs TAUGHT=NEUTRAL of cube, corner, ramp, magnet, spike, spring, "
+                             "balloon, iron, plastic, bomb (elements for elements, balls for balls)\n");
+                return false;
+            }
+            options.swaps.push_back(swap);
+            ++i;
+        } else if (word == "--directions") {
+            if (i + 1 >= args.size() || !ParseDirections(args[i + 1], options.directions)) {
+                std::fprintf(err, "tm3: --directions needs launch directions -x +z +x -z separated by commas\n");
+                return false;
+            }
+            ++i;
         } else if (word.size() > 1 && word[0] == '-') {
             std::fprintf(err, "tm3: unknown option '%s'; usage: %s\n", word.c_str(), solveUsage);
             return false;
@@ -173,12 +216,16 @@ void RunTrial(const Search& search, const Trial& trial, Worker& w, bool grow) {
             int x, y, z;
             board.CellOf(cell, x, y, z);
             if (!CanPlaceInPlay(board, kind, x, y, z)) continue;
-            for (int direction = ball ? 1 : 0; direction <= (ball ? 4 : 0); ++direction) {
+            auto addChild = [&](int direction) {
                 Trial child = trial;
                 const Placement piece{cell, kind, direction};
                 child.pieces.insert(std::upper_bound(child.pieces.begin(), child.pieces.end(), piece), piece);
                 w.children.push_back(std::move(child));
-            }
+            };
+            if (!ball)
+                addChild(0);
+            else
+                for (int direction : search.directions) addChild(direction);
         }
     }
 }
@@ -200,6 +247,7 @@ int Tm3Solve(const Tm3Args& args, std::FILE* out, std::FILE* err, SolveReport* r
     if (!ParseSolveOptions(args, options, err)) return 2;
     LevelData puzzle;
     if (!LoadForInspection(options.path, puzzle, err)) return 2;
+    for (const KindSwap& swap : options.swaps) SwapKinds(puzzle.board, swap);
     BuildCollisionShapes();
     const auto start = std::chrono::steady_clock::now();
 
@@ -207,6 +255,7 @@ int Tm3Solve(const Tm3Args& args, std::FILE* out, std::FILE* err, SolveReport* r
     search.prepared.CopyFrom(puzzle.board);
     search.prepared.PrepareForPlay();
     search.ticks = options.ticks;
+    search.directions = options.directions;
     bool launchable = true;
     for (int b = 0; b < search.prepared.ballCount; ++b) {
         const Ball& ball = search.prepared.balls[b];
@@ -223,7 +272,7 @@ int Tm3Solve(const Tm3Args& args, std::FILE* out, std::FILE* err, SolveReport* r
         for (size_t k = 0; k < search.needDirection.size(); ++k) {
             std::vector<Trial> next;
             for (const Trial& t : batch)
-                for (int d = 1; d <= 4; ++d) {
+                for (int d : search.directions) {
                     next.push_back(t);
                     next.back().directions.push_back(d);
                 }
