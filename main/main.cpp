@@ -328,7 +328,7 @@ static bool StartUp() {
                     "the tumbleon program inside the build folder, or install the game again (cmake --install build).");
     }
     ChoosePlayerFiles(programFolder, FolderWritable(programFolder), HomeFoldersOfPlayer());
-    Trace("files progress=" + ProgressFilePath() + " settings=" + SettingsFilePath());
+    Trace("files data=" + workDir + " progress=" + ProgressFilePath() + " settings=" + SettingsFilePath());
 
     // 2. Settings, the mode list, the boards, the collision shapes, the progress.
     platformHooks.enumerateDisplayModes = EnumerateDisplayModes;
