@@ -319,7 +319,7 @@ static bool StartUp() {
     if (workDir.empty()) {
         const std::string beside = programFolder + "/adatok";
         const std::string installed = programFolder + "/../share/tumbleon/adatok";
-        return Fail("Hiányzik a játék adatmappája. Sem itt nincs: " + beside + ", sem itt: " + installed +
+        return Fail("Hiányzik a játék adatmappája: nincs meg sem itt: " + beside + ", sem itt: " + installed +
                     "\nA mappa a játék fordításakor készül el; fordítsd le újra a játékot "
                     "(cmake --build build), és a build mappában lévő tumbleon programot indítsd, vagy "
                     "telepítsd újra a játékot (cmake --install build).\n\n"
