@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "app/platform_hooks.h"
+#include "app/player_files.h"
 #include "app/video_settings.h"
 
 GameScreen gameScreen = GameScreen::Splash;
@@ -72,6 +73,7 @@ static void ResetToStartBoard(Board& target) {
 }
 
 void ResetGameState() {
+    ForgetPlayerFiles();
     gameScreen = GameScreen::Splash;
     menuPage = MenuPage::Main;
     dialogState = DialogState::None;

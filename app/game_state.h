@@ -160,8 +160,10 @@ extern Board emptyBoard;     // the empty template the editor starts from
 extern Board loadedBoard;    // in play the puzzle as loaded; in the editor the level before its test run
 extern Board runStartBoard;  // in play the board as the last run began (retry)
 
-// The folder that holds the executable: adatok/ lies beside it, and score.dat
-// and video.ini are written there. Tests point it at a temporary folder.
+// The folder that holds the data folder adatok/: the program's own folder, or
+// share/tumbleon of an installed game (app/player_files.h). score.dat and
+// video.ini live there too unless a folder of the player's is chosen for them.
+// Tests point it at a temporary folder.
 extern std::string workDir;
 
 // Puts every value above back to its start value (the start of the program).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/game_flow.h"
+#include "app/player_files.h"
 #include "board/file_io.h"
 #include "board/level_file.h"
 #include "sim/effects.h"
@@ -30,7 +31,7 @@ std::string PuzzlePath(int index) {
 
 // ---- Progress file: one byte per puzzle, 1 = solved ----
 
-static std::string ProgressPath() { return workDir + "/score.dat"; }
+static std::string ProgressPath() { return ProgressFilePath(); }
 
 static void CountSolved() {
     int count = 0;

@@ -4,6 +4,7 @@
 
 #include "app/game_state.h"
 #include "app/platform_hooks.h"
+#include "app/player_files.h"
 #include "board/file_io.h"
 #include "sim/effects.h"
 
@@ -38,7 +39,7 @@ int FormatBits(uint32_t format) {
 
 // ---- video.ini: width, height, refresh rate, format as little-endian 32-bit values ----
 
-static std::string VideoSettingsPath() { return workDir + "/video.ini"; }
+static std::string VideoSettingsPath() { return SettingsFilePath(); }
 
 static uint32_t ReadU32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;

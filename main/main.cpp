@@ -6,7 +6,7 @@
 //   tumbleon --render-bench [SEC]   times whole frames of the scenes beside the floor
 //   TUMBLEON_TRACE=1 tumbleon       reports on stderr what is shown (tests wait on it)
 #include <malloc.h>
-#include <sys/stat.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -19,6 +19,7 @@
 
 #include "app/game_flow.h"
 #include "app/platform_hooks.h"
+#include "app/player_files.h"
 #include "app/video_settings.h"
 #include "audio/audio.h"
 #include "gfx/device.h"
@@ -303,9 +304,17 @@ static bool Fail(const std::string& what) {
     return false;
 }
 
-static bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+// The player's home as the environment names it; HOME falls back on the
+// password database.
+static HomeFolders HomeFoldersOfPlayer() {
+    const auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+    HomeFolders folders{variable("XDG_DATA_HOME"), variable("XDG_CONFIG_HOME"), variable("HOME")};
+    if (folders.home.empty())
+        if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) folders.home = entry->pw_dir;
+    return folders;
 }
 
 // The loading thread: decodes the interface images and the font, reads the
@@ -323,19 +332,28 @@ static void JoinLoader() {
 }
 
 static bool StartUp() {
-    // 1. Paths: the data folder lies beside the program.
+    // 1. Paths: the data folder beside the program, or in share/tumbleon of an
+    //    installed game; the player's files beside the program when its folder
+    //    can be written, else in the player's home.
     TraceStage("main");
-    workDir = ExecutableFolder();
+    const std::string programFolder = ExecutableFolder();
+    workDir = FindDataFolder(programFolder);
     std::string message;
     if (!StartPlatform(message)) return Fail(message);
     TraceStage("platform");
-    if (!IsFolder(workDir + "/adatok"))
-        return Fail("Hiányzik a játék adatmappája: " + workDir +
-                    "/adatok\nA mappa a játék fordításakor készül el; fordítsd le újra a játékot "
-                    "(cmake --build build), és a build mappában lévő tumbleon programot indítsd.\n\n"
-                    "The game's data folder is missing: " + workDir +
-                    "/adatok\nIt is made when the game is built: build it again (cmake --build build) and start "
-                    "the tumbleon program inside the build folder.");
+    if (workDir.empty()) {
+        const std::string beside = programFolder + "/adatok";
+        const std::string installed = programFolder + "/../share/tumbleon/adatok";
+        return Fail("Hiányzik a játék adatmappája: nincs meg sem itt: " + beside + ", sem itt: " + installed +
+                    "\nA mappa a játék fordításakor készül el; fordítsd le újra a játékot "
+                    "(cmake --build build), és a build mappában lévő tumbleon programot indítsd, vagy "
+                    "telepítsd újra a játékot (cmake --install build).\n\n"
+                    "The game's data folder is missing: neither " + beside + " nor " + installed +
+                    " exists.\nIt is made when the game is built: build it again (cmake --build build) and start "
+                    "the tumbleon program inside the build folder, or install the game again (cmake --install build).");
+    }
+    ChoosePlayerFiles(programFolder, FolderWritable(programFolder), HomeFoldersOfPlayer());
+    Trace("files data=" + workDir + " progress=" + ProgressFilePath() + " settings=" + SettingsFilePath());
 
     // 2. Settings, the mode list, the boards, the collision shapes, the progress.
     platformHooks.enumerateDisplayModes = EnumerateDisplayModes;
@@ -354,10 +372,10 @@ static bool StartUp() {
     const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
     if (!OpenGameWindow(mode, message) || !StartDevice(static_cast<int>(mode.width), static_cast<int>(mode.height), message))
         return Fail("A játék ablaka nem nyitható meg ebben a módban: " + std::to_string(mode.width) + " x " +
-                    std::to_string(mode.height) + ". Töröld a video.ini fájlt a játék mappájából, és indítsd újra.\n\n"
+                    std::to_string(mode.height) + ". Töröld a " + SettingsFilePath() + " fájlt, és indítsd újra.\n\n"
                     "The game's window cannot be opened in " + std::to_string(mode.width) + " x " +
                     std::to_string(mode.height) + " with OpenGL 3.3: " + message +
-                    "\nDelete video.ini beside the program and start again; without a graphics card, Mesa's "
+                    "\nDelete " + SettingsFilePath() + " and start again; without a graphics card, Mesa's "
                     "software renderer (libgl1-mesa-dri) is enough.");
     ResizeToWindow();
     Trace("device " + DeviceDescription());

@@ -18,6 +18,8 @@ packages=(
   assimp-testmodels sound-theme-freedesktop alsa-utils
   # measuring the generated sounds and music (levels, spectra) by hand
   sox
+  # the installed game: its desktop files checked, the package tried in a fresh Debian root
+  appstream desktop-file-utils man-db debootstrap
 )
 
 missing=()

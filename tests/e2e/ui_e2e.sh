@@ -72,7 +72,7 @@ env -u DISPLAY "$work/game/tumbleon" 2> "$work/failure.log" || code=$?
 [ "$code" -eq 1 ] && grep -q "No display was found" "$work/failure.log" || fail "no display: status $code"
 mkdir -p "$work/bare" "$work/fontless/adatok/kepek_hun" "$work/skyless/adatok/3dx"
 for folder in bare fontless skyless; do cp "$build/tumbleon" "$work/$folder/"; done
-expect_failure "no data folder" "data folder is missing" "$work/bare"
+expect_failure "no data folder" "data folder is missing: neither $work/bare/adatok nor $work/bare/../share/tumbleon/adatok" "$work/bare"
 expect_failure "no font" "fontok.tga is missing" "$work/fontless"
 # The meshes are read on a thread of their own while the window opens: a broken
 # sky still stops the start in words.

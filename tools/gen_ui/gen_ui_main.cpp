@@ -1,11 +1,13 @@
 // gen_ui: draws the game's font, interface images, cursors and icons into the
 // data folder at build time, from the tables in data/ui.
 //
-//   gen_ui --tables DIR --bold FONT.ttf --regular FONT.ttf --out DATA_DIR --rects FILE
+//   gen_ui --tables DIR --bold FONT.ttf --regular FONT.ttf --out DATA_DIR --rects FILE [--icons DIR]
 //
 // Every image is written as an uncompressed 32-bit TGA, bottom row first,
 // with straight (not premultiplied) alpha. FILE gets one line per glyph of
-// the font: "index left top width height".
+// the font: "index left top width height". With --icons, the window icon is
+// also drawn for the desktop menus, as DIR/hicolor/NxN/apps/tumbleon.png in
+// the hicolor theme's sizes.
 #include "gen_ui.h"
 
 #include <cairo-ft.h>
@@ -236,20 +238,44 @@ bool Generate(const ArtKit& kit, const std::vector<ImageDesign>& designs, const 
     return true;
 }
 
+// The window icon at the sizes desktop menus and launchers ask for.
+const int desktopIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+bool WriteDesktopIcons(const ArtKit& kit, const std::string& iconDir, std::string& error) {
+    for (int size : desktopIconSizes) {
+        const std::string folder = iconDir + "/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        const std::string path = folder + "/tumbleon.png";
+        for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+            mkdir(path.substr(0, slash).c_str(), 0755);
+        cairo_surface_t* image = DrawInterfaceImage(kit, ImageDesign{path, "icon", size, size, ""}, false);
+        if (!image) {
+            error = path + ": cannot draw the icon";
+            return false;
+        }
+        const cairo_status_t status = cairo_surface_write_to_png(image, path.c_str());
+        cairo_surface_destroy(image);
+        if (status != CAIRO_STATUS_SUCCESS) {
+            error = path + ": cannot be written: " + cairo_status_to_string(status);
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string tables, bold, regular, outDir, rectsPath;
+    std::string tables, bold, regular, outDir, rectsPath, iconDir;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string name = argv[i];
         std::string* target = name == "--tables" ? &tables : name == "--bold" ? &bold
                             : name == "--regular" ? &regular : name == "--out" ? &outDir
-                            : name == "--rects" ? &rectsPath : nullptr;
+                            : name == "--rects" ? &rectsPath : name == "--icons" ? &iconDir : nullptr;
         if (target) *target = argv[i + 1];
     }
     if (tables.empty() || bold.empty() || regular.empty() || outDir.empty() || rectsPath.empty()) {
         std::fprintf(stderr,
-                     "usage: gen_ui --tables DIR --bold FONT --regular FONT --out DIR --rects FILE\n");
+                     "usage: gen_ui --tables DIR --bold FONT --regular FONT --out DIR --rects FILE [--icons DIR]\n");
         return 2;
     }
 
@@ -266,7 +292,8 @@ int main(int argc, char** argv) {
     if (ok) {
         kit.bold = LoadFace(bold, error);
         kit.regular = kit.bold ? LoadFace(regular, error) : nullptr;
-        ok = kit.regular && Generate(kit, designs, outDir, rectsPath, error);
+        ok = kit.regular && Generate(kit, designs, outDir, rectsPath, error) &&
+             (iconDir.empty() || WriteDesktopIcons(kit, iconDir, error));
     }
     if (kit.bold) cairo_font_face_destroy(kit.bold);
     if (kit.regular) cairo_font_face_destroy(kit.regular);
