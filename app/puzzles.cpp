@@ -75,10 +75,11 @@ static bool PutDamagedProgressAside(ProgressFile found) {
     std::string aside;
     const char* what = found == ProgressFile::Unreadable ? "unreadable" : "damaged";
     if (!MoveFileAside(path, aside)) {
+        const int error = errno;
         progressFileHeld = true;
         progressNotice = "A hibás score.dat érintetlen marad, így az eredmény nem menthető.";
         std::fprintf(stderr, "Tumbleon: the progress file %s is %s and cannot be moved aside (%s); it is left as it "
-                             "is and no progress is saved over it.\n", path.c_str(), what, std::strerror(errno));
+                             "is and no progress is saved over it.\n", path.c_str(), what, std::strerror(error));
         return false;
     }
     progressFileHeld = false;
@@ -114,10 +115,11 @@ void StartProgress() {
     // A damaged file goes aside first; what it gave is written in its place.
     if (found != ProgressFile::Missing && !PutDamagedProgressAside(found)) return;
     if (WriteProgress()) return;
+    const int error = errno;
     // Nothing is lost yet: the list says so, and the next win tries again.
     if (progressNotice.empty()) progressNotice = "A score.dat nem írható, így az eredmény nem menthető.";
     std::fprintf(stderr, "Tumbleon: the progress file %s cannot be written (%s); solved puzzles are not kept.\n",
-                 ProgressPath().c_str(), std::strerror(errno));
+                 ProgressPath().c_str(), std::strerror(error));
 }
 
 // ---- Starting a puzzle ----

@@ -240,6 +240,7 @@ static bool ResetDevice() {
             Trace("mode refused");
             currentMode = pendingMode = state.appliedMode;
             UpdateOptionArrows();
+            SaveVideoSettings();  // the refused mode is not the one to start in next time
             ApplyWindowMode(displayModes[static_cast<size_t>(currentMode)]);
         }
     }
