@@ -149,5 +149,5 @@ kill -KILL "$game"; wait "$game" 2> /dev/null || true; game=0
 
 echo "kill test: $kills kills in $(($(date +%s) - began)) s, $rounds writes; after a kill the files" \
      "held the old round $count_old times and the new one $count_new times (of $((2 * kills)));" \
-     "$left_behind kills left a temporary file, removed at the next start; $failures failures"
+     "$left_behind kills left a temporary file behind (each to be gone at the next start); $failures failures"
 [ "$failures" -eq 0 ]
