@@ -113,7 +113,7 @@ check_start() {
 
 write_round 0
 old_s=0 old_v=0 next=1
-count_old=0 count_new=0 left_behind=0 rounds=0
+count_old=0 count_new=0 left_behind=0 writes=0
 began=$(date +%s)
 for k in $(seq 1 "$kills"); do
   start_game env TUMBLEON_WRITE_LOOP="$next"
@@ -137,7 +137,7 @@ for k in $(seq 1 "$kills"); do
     if [ "$file" = score.dat ]; then old_s=$now; else old_v=$now; fi
   done
   if [ -n "$(foreign_temporaries)" ]; then left_behind=$((left_behind + 1)); fi
-  rounds=$((rounds + $(grep -c "trace: wrote " "$log" || true)))
+  writes=$((writes + $(grep -c "trace: wrote " "$log" || true)))
   next=$(((old_s > old_v ? old_s : old_v) + 1))
   if [ $((k % 100)) -eq 0 ]; then echo "$k kills, $failures failures, $(($(date +%s) - began)) s"; fi
 done
@@ -147,7 +147,7 @@ start_game env
 wait_for "trace: started" && check_start
 kill -KILL "$game"; wait "$game" 2> /dev/null || true; game=0
 
-echo "kill test: $kills kills in $(($(date +%s) - began)) s, $rounds writes; after a kill the files" \
+echo "kill test: $kills kills in $(($(date +%s) - began)) s, $writes writes; after a kill the files" \
      "held the old round $count_old times and the new one $count_new times (of $((2 * kills)));" \
      "$left_behind kills left a temporary file behind (each to be gone at the next start); $failures failures"
 [ "$failures" -eq 0 ]
