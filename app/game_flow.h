@@ -91,12 +91,26 @@ extern const char* const puzzleNames[builtInPuzzleCount];
 // "<workDir>/adatok/palyak_hun/<name>.tm3"
 std::string PuzzlePath(int index);
 
-// Reads score.dat into solvedFlags; false when it is missing or empty.
-bool ReadProgress();
+// What ReadProgress found at score.dat.
+enum class ProgressFile : int8_t {
+    Missing,     // no file, or an empty one
+    Whole,       // exactly 60 bytes of 0 and 1
+    Damaged,     // shorter, longer, or other bytes: what it gave is taken
+    Unreadable,  // there, but it cannot be read (no permission, a folder...)
+};
+
+// Reads score.dat into solvedFlags: a 1 is a solved puzzle. A damaged file
+// fills the flags its first bytes reach (only 1 counts as solved).
+ProgressFile ReadProgress();
 // Writes solvedFlags to score.dat atomically; false (and nothing changed) when
-// the folder is not writable.
+// the folder is not writable or a damaged file could not be moved aside.
 bool WriteProgress();
-// Start-up: reads the progress, or writes a fresh file when there is none.
+// Writes the progress after a won puzzle; a failure is told in a box, and the
+// next win writes again.
+void SaveProgressAfterWin();
+// Start-up: removes what killed writes left, reads the progress, moves a
+// damaged or unreadable file aside (progressNotice says so) and writes what
+// was read, or a fresh file when there was none.
 void StartProgress();
 
 void StartPuzzle(int index);
@@ -112,5 +126,5 @@ void OpenPreparedPuzzle();
 // collision shapes and the progress. False (with a message for the player)
 // when the game cannot run.
 bool StartGame(std::string& message);
-// Saves the display settings at a normal shutdown.
+// Saves the display settings at a normal shutdown, unless video.ini holds them.
 void ShutdownGame();

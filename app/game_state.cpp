@@ -31,6 +31,8 @@ int32_t currentPuzzle = -1;
 int8_t ballsAtTarget = 0;
 int8_t solvedCount = 0;
 uint8_t solvedFlags[builtInPuzzleCount] = {};
+std::string progressNotice;
+bool progressFileHeld = false;
 std::string levelName;
 bool levelTested = false;
 int32_t heldKind = 0;
@@ -61,6 +63,16 @@ PlatformHooks platformHooks;
 
 double ClockMilliseconds() {
     return platformHooks.clockMilliseconds ? platformHooks.clockMilliseconds() : 0.0;
+}
+
+void TellSaveFailure(const std::string& text) {
+    if (!platformHooks.showMessage) {
+        std::fprintf(stderr, "Mentés sikertelen: %s\n", text.c_str());
+        return;
+    }
+    platformHooks.showMessage("Mentés sikertelen", text.c_str());
+    // The game stood still while the box was up: no backlog of steps.
+    lastStepTime = -1.0;
 }
 
 // Each board as the program constructs it: 10 x 10 x 10 empty cells, no
@@ -95,6 +107,8 @@ void ResetGameState() {
     ballsAtTarget = 0;
     solvedCount = 0;
     std::memset(solvedFlags, 0, sizeof solvedFlags);
+    progressNotice.clear();
+    progressFileHeld = false;
     levelName.clear();
     levelTested = false;
     heldKind = 0;

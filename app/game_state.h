@@ -128,6 +128,12 @@ extern int32_t currentPuzzle;    // built-in puzzle in play, or first row of the
 extern int8_t ballsAtTarget;     // raised by the tick, cleared when a run starts
 extern int8_t solvedCount;       // flags equal to 1
 extern uint8_t solvedFlags[builtInPuzzleCount];  // as read from score.dat: 1 solved
+// What start-up found wrong with score.dat and did about it, one line for the
+// puzzle list (UTF-8); empty when the file was whole or new.
+extern std::string progressNotice;
+// A damaged score.dat that could not be moved aside: it stays where it is and
+// no write replaces it until a later try moves it.
+extern bool progressFileHeld;
 extern std::string levelName;    // the level's name as shown; the level reader sets it
 extern bool levelTested;         // the editor's level has been solved in a test run
 extern int32_t heldKind;         // element kind in the cursor, 0 none

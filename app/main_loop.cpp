@@ -44,7 +44,7 @@ void CheckGoal() {
         solvedFlags[currentPuzzle] = 1;
         // Written the moment the run is won, so a crash right after keeps it;
         // the result box stays up for many frames and needs no further writes.
-        if (firstFrame || newlySolved) WriteProgress();
+        if (firstFrame || newlySolved) SaveProgressAfterWin();
         dialogState = solvedCount >= builtInPuzzleCount ? DialogState::AllSolved : DialogState::PuzzleSolved;
     }
 }
@@ -157,7 +157,4 @@ bool StartGame(std::string& message) {
     return true;
 }
 
-void ShutdownGame() {
-    if (currentMode >= 0 && currentMode < static_cast<int>(displayModes.size()))
-        WriteVideoSettings(displayModes[static_cast<size_t>(currentMode)]);
-}
+void ShutdownGame() { SaveVideoSettings(); }

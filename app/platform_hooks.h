@@ -57,3 +57,7 @@ extern PlatformHooks platformHooks;
 
 // The millisecond clock, 0 when no clock is installed.
 double ClockMilliseconds();
+
+// Tells the player in a box (on stderr when there is none) that something
+// could not be saved; UTF-8. The time the box stood open is not played.
+void TellSaveFailure(const std::string& text);

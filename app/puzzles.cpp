@@ -1,11 +1,16 @@
 // The built-in puzzles in their fixed order, the progress file score.dat and
 // the puzzle selection page.
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "app/game_flow.h"
 #include "app/player_files.h"
+#include "app/platform_hooks.h"
 #include "board/file_io.h"
 #include "board/level_file.h"
 #include "sim/effects.h"
@@ -31,6 +36,7 @@ std::string PuzzlePath(int index) {
 
 // ---- Progress file: one byte per puzzle, 1 = solved ----
 
+// Where score.dat lives; every use of the path goes through here.
 static std::string ProgressPath() { return ProgressFilePath(); }
 
 static void CountSolved() {
@@ -39,24 +45,82 @@ static void CountSolved() {
     solvedCount = static_cast<int8_t>(count);
 }
 
-bool ReadProgress() {
+static std::string FileName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+ProgressFile ReadProgress() {
+    const std::string path = ProgressPath();
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT) return ProgressFile::Missing;
     std::vector<uint8_t> bytes;
-    // Only the first 60 bytes count, whatever follows them.
-    if (!ReadFileStart(ProgressPath(), sizeof solvedFlags, bytes) || bytes.empty()) return false;
-    // A shorter file fills only the first flags; the others keep their value.
-    std::memcpy(solvedFlags, bytes.data(), std::min(bytes.size(), sizeof solvedFlags));
+    // One byte more than a whole file, to tell a longer one.
+    if (!ReadFileStart(path, sizeof solvedFlags + 1, bytes)) return ProgressFile::Unreadable;
+    // Nothing in it to lose: as if there were none.
+    if (bytes.empty()) return ProgressFile::Missing;
+    const bool whole = bytes.size() == sizeof solvedFlags &&
+                       std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b <= 1; });
+    // A damaged file still gives what it can: its first bytes, where a 1 is
+    // a solved puzzle; the flags past a short file keep their value.
+    const size_t n = std::min(bytes.size(), sizeof solvedFlags);
+    for (size_t i = 0; i < n; ++i) solvedFlags[i] = bytes[i] == 1;
     CountSolved();
+    return whole ? ProgressFile::Whole : ProgressFile::Damaged;
+}
+
+// Moves a damaged or unreadable score.dat out of the way, so that no write
+// replaces it; the puzzle list and stderr say where it went.
+static bool PutDamagedProgressAside(ProgressFile found) {
+    const std::string path = ProgressPath();
+    std::string aside;
+    const char* what = found == ProgressFile::Unreadable ? "unreadable" : "damaged";
+    if (!MoveFileAside(path, aside)) {
+        const int error = errno;
+        progressFileHeld = true;
+        progressNotice = "A hibás score.dat érintetlen marad, így az eredmény nem menthető.";
+        std::fprintf(stderr, "Tumbleon: the progress file %s is %s and cannot be moved aside (%s); it is left as it "
+                             "is and no progress is saved over it.\n", path.c_str(), what, std::strerror(error));
+        return false;
+    }
+    progressFileHeld = false;
+    progressNotice = std::string(found == ProgressFile::Unreadable ? "Az olvashatatlan" : "A hibás") +
+                     " score.dat új neve: " + FileName(aside);
+    std::fprintf(stderr, "Tumbleon: the progress file %s is %s; it is kept as %s, and the game goes on with the "
+                         "%d solved puzzles it could read.\n", path.c_str(), what, aside.c_str(), int(solvedCount));
     return true;
 }
 
 bool WriteProgress() {
+    // A damaged file in the way is never written over: each write first tries
+    // again to move it aside.
+    if (progressFileHeld && !PutDamagedProgressAside(ProgressFile::Damaged)) return false;
     return WriteFileAtomically(ProgressPath(), solvedFlags, sizeof solvedFlags);
+}
+
+void SaveProgressAfterWin() {
+    if (WriteProgress()) return;
+    TellSaveFailure("A megoldott pályák listáját nem sikerült elmenteni ide:\n" + ProgressPath() +
+                    "\n\nEllenőrizd, hogy a mappa létezik és írható. A játék a következő megoldott pályánál "
+                    "újra megpróbálja.");
 }
 
 void StartProgress() {
     std::memset(solvedFlags, 0, sizeof solvedFlags);
     solvedCount = 0;
-    if (!ReadProgress()) WriteProgress();
+    progressNotice.clear();
+    progressFileHeld = false;
+    RemoveWriteLeftovers(ProgressPath());
+    const ProgressFile found = ReadProgress();
+    if (found == ProgressFile::Whole) return;
+    // A damaged file goes aside first; what it gave is written in its place.
+    if (found != ProgressFile::Missing && !PutDamagedProgressAside(found)) return;
+    if (WriteProgress()) return;
+    const int error = errno;
+    // Nothing is lost yet: the list says so, and the next win tries again.
+    if (progressNotice.empty()) progressNotice = "A score.dat nem írható, így az eredmény nem menthető.";
+    std::fprintf(stderr, "Tumbleon: the progress file %s cannot be written (%s); solved puzzles are not kept.\n",
+                 ProgressPath().c_str(), std::strerror(error));
 }
 
 // ---- Starting a puzzle ----

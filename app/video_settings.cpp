@@ -1,6 +1,9 @@
 #include "app/video_settings.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "app/game_state.h"
 #include "app/platform_hooks.h"
@@ -16,6 +19,10 @@ int currentMode = 0;
 int pendingMode = 0;
 int resolutionIndex = 0, depthIndex = 0;
 uint8_t optionArrows[6] = {};
+// What video.ini holds as far as the game knows, and whether a mode the player
+// chose is still waiting to be kept there.
+static DisplayMode storedSettings = defaultVideoSettings;
+static bool choiceUnsaved = false;
 
 void ResetVideoState() {
     videoSettings = defaultVideoSettings;
@@ -25,6 +32,8 @@ void ResetVideoState() {
     currentMode = pendingMode = 0;
     resolutionIndex = depthIndex = 0;
     std::fill(std::begin(optionArrows), std::end(optionArrows), uint8_t{0});
+    storedSettings = defaultVideoSettings;
+    choiceUnsaved = false;
 }
 
 int FormatBits(uint32_t format) {
@@ -65,7 +74,32 @@ bool WriteVideoSettings(const DisplayMode& mode) {
     PutU32(bytes + 4, mode.height);
     PutU32(bytes + 8, mode.refreshRate);
     PutU32(bytes + 12, mode.format);
-    return WriteFileAtomically(VideoSettingsPath(), bytes, sizeof bytes);
+    if (!WriteFileAtomically(VideoSettingsPath(), bytes, sizeof bytes)) return false;
+    storedSettings = mode;
+    return true;
+}
+
+static bool SameMode(const DisplayMode& a, const DisplayMode& b) {
+    return a.width == b.width && a.height == b.height && a.refreshRate == b.refreshRate && a.format == b.format;
+}
+
+void SaveVideoSettings() {
+    if (currentMode < 0 || currentMode >= static_cast<int>(displayModes.size())) return;
+    const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
+    if (!choiceUnsaved && SameMode(mode, storedSettings)) return;
+    if (WriteVideoSettings(mode)) {
+        choiceUnsaved = false;
+        return;
+    }
+    // Only the mode the game started in: the next start picks it again.
+    if (!choiceUnsaved) {
+        std::fprintf(stderr, "Tumbleon: the settings file %s cannot be written (%s).\n", VideoSettingsPath().c_str(),
+                     std::strerror(errno));
+        return;
+    }
+    TellSaveFailure("A megjelenítési beállítást nem sikerült elmenteni ide:\n" + VideoSettingsPath() +
+                    "\n\nEllenőrizd, hogy a mappa létezik és írható. A játék a következő változtatásnál és "
+                    "kilépéskor újra megpróbálja.");
 }
 
 // ---- The mode list ----
@@ -145,10 +179,16 @@ void UpdateOptionArrows() {
 }
 
 bool StartDisplaySettings(std::string& message) {
-    videoSettings = defaultVideoSettings;
-    if (!ReadVideoSettings()) {
+    videoSettings = storedSettings = defaultVideoSettings;
+    choiceUnsaved = false;
+    RemoveWriteLeftovers(VideoSettingsPath());
+    if (ReadVideoSettings()) {
+        storedSettings = videoSettings;
+    } else {
         videoSettings = defaultVideoSettings;
-        WriteVideoSettings(videoSettings);
+        if (!WriteVideoSettings(videoSettings))
+            std::fprintf(stderr, "Tumbleon: the settings file %s cannot be written (%s); the display mode chosen "
+                                 "is not kept.\n", VideoSettingsPath().c_str(), std::strerror(errno));
     }
     std::vector<DisplayMode> adapterModes;
     if (platformHooks.enumerateDisplayModes) adapterModes = platformHooks.enumerateDisplayModes();
@@ -202,4 +242,7 @@ void ApplyPendingMode() {
     screenHeight = static_cast<int32_t>(mode.height);
     deviceLost = true;
     if (platformHooks.resetDevice) platformHooks.resetDevice(mode);
+    // Kept at once, not only at a normal shutdown: a crash keeps the choice.
+    choiceUnsaved = true;
+    SaveVideoSettings();
 }

@@ -57,6 +57,10 @@ int FormatBits(uint32_t format);
 bool ReadVideoSettings();
 // Writes a mode to video.ini atomically; false when the folder is not writable.
 bool WriteVideoSettings(const DisplayMode& mode);
+// Writes the mode in use to video.ini unless the file already holds it; a
+// failure to keep a mode the player chose is told in a box, and the next
+// change or the shutdown tries again.
+void SaveVideoSettings();
 
 // Builds displayModes and the group lists from the adapter's modes (each
 // format's modes in the adapter's own numbering): only the formats the game
@@ -66,13 +70,15 @@ void BuildModeList(const std::vector<DisplayMode>& adapterModes);
 void ChooseStartMode();
 void UpdateOptionArrows();
 
-// Start-up: settings, mode list, start mode, options arrows. False with a
+// Start-up: removes what killed writes left, reads the settings (writing the
+// defaults when they cannot be read), mode list, start mode, options arrows. False with a
 // message when the adapter offers no usable mode.
 bool StartDisplaySettings(std::string& message);
 
 // The options page commands.
 void OpenOptions();
 void OptionArrow(int controlId);
+// Applies the page's mode and keeps it in video.ini.
 void ApplyPendingMode();
 
 void ResetVideoState();

@@ -5,6 +5,7 @@
 //   tumbleon --frame-bench [SEC]    times the 2D layer of every screen
 //   tumbleon --render-bench [SEC]   times whole frames of the scenes beside the floor
 //   TUMBLEON_TRACE=1 tumbleon       reports on stderr what is shown (tests wait on it)
+//   TUMBLEON_WRITE_LOOP=N tumbleon  rewrites score.dat and video.ini every frame (scripts/kill_test.sh)
 #include <malloc.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -49,6 +50,7 @@ struct MainState {
     double nextSoundClock = 0.0;  // output seconds at which the sound clock is next reported
     std::string keyTaken;         // the key message fetched last, reported once the game has handled it
     float splashBeforeKey = -1.0f;  // seconds of splash left when it was fetched; -1 off the splash
+    long writeRound = -1;  // TUMBLEON_WRITE_LOOP: the next round of rewrites, -1 when off
 };
 
 static MainState state;
@@ -264,6 +266,7 @@ static bool ResetDevice() {
             Trace("mode refused");
             currentMode = pendingMode = state.appliedMode;
             UpdateOptionArrows();
+            SaveVideoSettings();  // the refused mode is not the one to start in next time
             ApplyWindowMode(displayModes[static_cast<size_t>(currentMode)]);
         }
     }
@@ -291,7 +294,24 @@ static bool PollDevice() {
     return true;
 }
 
-static void DrawFrame() { RenderFrame(); }
+// The kill test's switch: every frame rewrites score.dat and video.ini a few
+// times through the game's own writers, round N's contents telling N (bit
+// p % 32 of N is puzzle p's flag; N is video.ini's refresh rate), and reports
+// each finished write, so that a kill at any moment can be checked against
+// the round before and the round in hand.
+static void RewriteSavedFiles() {
+    for (int i = 0; i < 32; ++i, ++state.writeRound) {
+        const uint32_t round = static_cast<uint32_t>(state.writeRound);
+        for (int p = 0; p < builtInPuzzleCount; ++p) solvedFlags[p] = (round >> (p % 32)) & 1u;
+        if (WriteProgress()) Trace("wrote score.dat " + std::to_string(round));
+        if (WriteVideoSettings({1024, 768, round, formatX8R8G8B8})) Trace("wrote video.ini " + std::to_string(round));
+    }
+}
+
+static void DrawFrame() {
+    RenderFrame();
+    if (state.writeRound >= 0) RewriteSavedFiles();
+}
 
 static void ReleaseAll() { ReleaseGraphics(); }
 
@@ -475,6 +495,7 @@ static void ShutDown(bool saveSettings) {
 int main(int argc, char** argv) {
     const char* traceFlag = std::getenv("TUMBLEON_TRACE");
     state.trace = traceFlag && *traceFlag && std::strcmp(traceFlag, "0") != 0;
+    if (const char* writeLoop = std::getenv("TUMBLEON_WRITE_LOOP")) state.writeRound = std::atol(writeLoop);
     const bool bench = argc > 1 && std::strcmp(argv[1], "--frame-bench") == 0;
     const bool mute = argc == 2 && std::strcmp(argv[1], "--mute") == 0;
     // The render benchmark: each scene in a child process of its own.

@@ -94,17 +94,15 @@ TEST_F(AppMends, AFailedSaveIsToldAndTheOldFileStays) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find(dialogPath), std::string::npos);
 
-    // An existing level whose temporary file cannot be made stays as it was.
-    std::vector<uint8_t> old;
-    ASSERT_TRUE(ReadWholeFile(Path("level.tm3"), 1 << 20, old));
-    std::filesystem::create_directory(Path("level.tm3.tmp"));
-    board.goalCount = 3;
-    dialogPath = Path("level.tm3");
+    // A folder where the level would go: told, and the folder stays as it was,
+    // with no temporary file left beside it.
+    std::filesystem::create_directories(Path("taken.tm3/inside"));
+    dialogPath = Path("taken.tm3");
     Click(ControlId::EditorSave);
     EXPECT_EQ(messages.size(), 2u);
-    std::vector<uint8_t> now;
-    ASSERT_TRUE(ReadWholeFile(Path("level.tm3"), 1 << 20, now));
-    EXPECT_EQ(now, old);
+    EXPECT_TRUE(std::filesystem::is_directory(Path("taken.tm3/inside")));
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 
     // A good save says nothing.
     dialogPath = Path("other.tm3");

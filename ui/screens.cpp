@@ -114,6 +114,8 @@ static void DrawPuzzleSelect() {
     char progress[64];
     std::snprintf(progress, sizeof progress, "Megoldott p\xE1ly\xE1k: %d/60", solvedCount);
     DrawCentredText(progress, -30, 2, white);
+    // What became of a damaged progress file, above the count.
+    if (!progressNotice.empty()) DrawCentredText(Win1250(progressNotice), -54, 2, yellow);
 }
 
 static void DrawHelpPanel() { DrawImage(imagePanel, -320, -240, 1, 1, halfWhite, 645, 480); }
