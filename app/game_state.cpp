@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
 #include "app/platform_hooks.h"
 #include "app/video_settings.h"
+#include "board/file_io.h"
 
 GameScreen gameScreen = GameScreen::Splash;
 MenuPage menuPage = MenuPage::Main;
@@ -132,7 +134,8 @@ GameScreen ScreenOfMenuPage() {
 }
 
 bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // Any length will do, as only the start is read; a FIFO or a device is refused.
+    std::FILE* file = OpenRegularFile(path, SIZE_MAX);
     if (!file) return false;
     std::vector<uint8_t> data(maxBytes);
     const size_t n = std::fread(data.data(), 1, maxBytes, file);
