@@ -1,6 +1,9 @@
 // The element mesh table and the sky.
 #include "scene/element_meshes.h"
 
+#include <cstdio>
+#include <string>
+
 #include "board/board.h"
 #include "gfx/device.h"
 #include "scene/camera.h"
@@ -110,8 +113,13 @@ ReadState readState;
 MeshResult ReadSlot(Mesh& mesh, const char* file, int slot, const std::string& gameFolder) {
     mesh.Destroy();
     if (!file) return MeshResult::Failed;
-    const MeshResult read = mesh.Read(InFolder(gameFolder, file));
-    if (read != MeshResult::Ok) return read;
+    const std::string path = InFolder(gameFolder, file);
+    const MeshResult read = mesh.Read(path);
+    if (read != MeshResult::Ok) {
+        std::fprintf(stderr, "Tumbleon: the element mesh %s cannot be loaded (%s); its pieces stay invisible.\n",
+                     path.c_str(), read == MeshResult::FileNotFound ? "no such file" : "not a readable .x mesh");
+        return read;
+    }
     mesh.ConvertVertexFormat(meshVertexFormat);
     if (IsBallKind(slot)) mesh.SetSphereNormals();
     if ((slot == indicatorArrow || slot >= indicatorFourWay) && !mesh.textureNames.empty())
