@@ -68,6 +68,9 @@ extern const char* const puzzleNames[builtInPuzzleCount];
 // "<workDir>/adatok/palyak_hun/<name>.tm3"
 std::string PuzzlePath(int index);
 
+// Takes a progress file's bytes into flags, which keep their values past a
+// short file's end; false, flags untouched, when there is no byte.
+bool ParseProgress(const uint8_t* data, size_t size, uint8_t (&flags)[builtInPuzzleCount]);
 // Reads score.dat into solvedFlags; false when it is missing or empty.
 bool ReadProgress();
 // Writes solvedFlags to score.dat atomically; false (and nothing changed) when

@@ -2,9 +2,11 @@
 // the puzzle selection page.
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/game_flow.h"
+#include "app/platform_hooks.h"
 #include "board/file_io.h"
 #include "board/level_file.h"
 #include "sim/effects.h"
@@ -38,12 +40,18 @@ static void CountSolved() {
     solvedCount = static_cast<int8_t>(count);
 }
 
+bool ParseProgress(const uint8_t* data, size_t size, uint8_t (&flags)[builtInPuzzleCount]) {
+    if (size == 0) return false;
+    // Only the first 60 bytes count; a shorter file fills only the first flags.
+    std::memcpy(flags, data, std::min(size, sizeof flags));
+    return true;
+}
+
 bool ReadProgress() {
     std::vector<uint8_t> bytes;
-    // Only the first 60 bytes count, whatever follows them.
-    if (!ReadFileStart(ProgressPath(), sizeof solvedFlags, bytes) || bytes.empty()) return false;
-    // A shorter file fills only the first flags; the others keep their value.
-    std::memcpy(solvedFlags, bytes.data(), std::min(bytes.size(), sizeof solvedFlags));
+    if (!ReadFileStart(ProgressPath(), sizeof solvedFlags, bytes) ||
+        !ParseProgress(bytes.data(), bytes.size(), solvedFlags))
+        return false;
     CountSolved();
     return true;
 }
@@ -60,21 +68,28 @@ void StartProgress() {
 
 // ---- Starting a puzzle ----
 
-// Reads puzzle i into the board and prepares it; a missing file leaves the
-// board as it was, which is then played under the puzzle's name.
-static void LoadPuzzle(int index) {
-    ReadLevelFile(PuzzlePath(index), true, board, camera, levelName);
+// Reads puzzle i into the board and prepares it. A file that cannot be read
+// changes nothing: the player is told which file it is and stays where he was.
+static bool LoadPuzzle(int index) {
+    const std::string path = PuzzlePath(index);
+    if (!ReadLevelFile(path, true, board, camera, levelName)) {
+        const std::string text = "A(z) " + std::to_string(index + 1) + ". pálya nem tölthető be:\n" + path +
+                                 "\n\nA fájl hiányzik, nem olvasható vagy sérült. Telepítsd újra a játékot, "
+                                 "vagy fordítsd le újra (cmake --build build), ez újra elkészíti a pályákat.";
+        if (platformHooks.showMessage) platformHooks.showMessage("Hibás pálya", text.c_str());
+        return false;
+    }
     levelName = puzzleNames[index];
     currentPuzzle = index;
     loadedBoard.CopyFrom(board);
     board.PrepareForPlay();
+    return true;
 }
 
 void StartPuzzle(int index) {
     if (index < 0 || index >= builtInPuzzleCount) return;
     ClearDebris();
-    LoadPuzzle(index);
-    OpenPreparedPuzzle();
+    if (LoadPuzzle(index)) OpenPreparedPuzzle();
 }
 
 void PreviousPuzzlePage() {
@@ -101,8 +116,8 @@ void StartNextUnsolvedPuzzle() {
     int i = currentPuzzle < 0 ? 0 : currentPuzzle;
     // Walks on from the puzzle just solved, wrapping past the last one.
     while (solvedFlags[i % builtInPuzzleCount] == 1 && i <= 2 * builtInPuzzleCount) ++i;
-    LoadPuzzle(i % builtInPuzzleCount);
-    OpenPreparedPuzzle();
+    // A puzzle that cannot be read leaves the result box up, its menu button the way on.
+    if (LoadPuzzle(i % builtInPuzzleCount)) OpenPreparedPuzzle();
 }
 
 void OpenPreparedPuzzle() {
