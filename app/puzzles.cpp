@@ -88,8 +88,9 @@ static bool LoadPuzzle(int index) {
 
 void StartPuzzle(int index) {
     if (index < 0 || index >= builtInPuzzleCount) return;
+    if (!LoadPuzzle(index)) return;
     ClearDebris();
-    if (LoadPuzzle(index)) OpenPreparedPuzzle();
+    OpenPreparedPuzzle();
 }
 
 void PreviousPuzzlePage() {
@@ -112,12 +113,14 @@ void NextPuzzlePage() {
 
 void StartNextUnsolvedPuzzle() {
     PlaySoundEffect(SoundEffectId::Button);
-    ClearDebris();
     int i = currentPuzzle < 0 ? 0 : currentPuzzle;
     // Walks on from the puzzle just solved, wrapping past the last one.
     while (solvedFlags[i % builtInPuzzleCount] == 1 && i <= 2 * builtInPuzzleCount) ++i;
-    // A puzzle that cannot be read leaves the result box up, its menu button the way on.
-    if (LoadPuzzle(i % builtInPuzzleCount)) OpenPreparedPuzzle();
+    // A puzzle that cannot be read leaves the result box up over the run's
+    // last picture, debris and all, its menu button the way on.
+    if (!LoadPuzzle(i % builtInPuzzleCount)) return;
+    ClearDebris();
+    OpenPreparedPuzzle();
 }
 
 void OpenPreparedPuzzle() {
