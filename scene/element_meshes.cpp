@@ -107,6 +107,12 @@ struct ReadState {
 
 ReadState readState;
 
+// One line on stderr for a mesh file that cannot be read.
+void TellUnloadedMesh(const char* what, const std::string& path, MeshResult read, const char* consequence) {
+    std::fprintf(stderr, "Tumbleon: the %s %s cannot be loaded (%s); %s.\n", what, path.c_str(),
+                 read == MeshResult::FileNotFound ? "no such file" : "not a readable .x mesh", consequence);
+}
+
 // Reads one slot's file into its master copy with the game's normals. Arrows
 // and digits drop their first texture before it is ever loaded: indicators show
 // their material colour, so a tint reads clearly on them.
@@ -116,8 +122,7 @@ MeshResult ReadSlot(Mesh& mesh, const char* file, int slot, const std::string& g
     const std::string path = InFolder(gameFolder, file);
     const MeshResult read = mesh.Read(path);
     if (read != MeshResult::Ok) {
-        std::fprintf(stderr, "Tumbleon: the element mesh %s cannot be loaded (%s); its pieces stay invisible.\n",
-                     path.c_str(), read == MeshResult::FileNotFound ? "no such file" : "not a readable .x mesh");
+        TellUnloadedMesh("element mesh", path, read, "its pieces stay invisible");
         return read;
     }
     mesh.ConvertVertexFormat(meshVertexFormat);
@@ -148,6 +153,8 @@ void ReadSceneMeshes(const std::string& gameFolder) {
     }
     skyboxMesh.Destroy();
     readState.skybox = skyboxMesh.Read(InFolder(gameFolder, skyboxMeshFile));
+    if (readState.skybox != MeshResult::Ok)
+        TellUnloadedMesh("sky mesh", InFolder(gameFolder, skyboxMeshFile), readState.skybox, "the game cannot start");
     if (readState.skybox == MeshResult::Ok) {
         skyboxMesh.ConvertVertexFormat(meshVertexFormat);
         DecodeTexturesAhead(skyboxMesh);
