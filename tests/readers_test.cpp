@@ -112,6 +112,7 @@ TEST(Pictures, OnlyAWholeTrueColourTgaIsTaken) {
     ScratchDir dir;
     const std::vector<uint8_t> rle = ReadBytes(buildData + "3dx/bomb.tga");
     const std::vector<uint8_t> raw = ReadBytes(buildData + "kepek_hun/menu_ujra.tga");
+    ASSERT_TRUE(rle.size() > 18 && raw.size() > 18) << "the built game's pictures are missing";
     ASSERT_EQ(std::tuple(rle[2], raw[2]), std::tuple(10, 2));  // a mesh texture is run-length coded, a button raw
     struct Case {
         const char* what;
