@@ -32,11 +32,20 @@ void EnterEditor() {
     camera.cameraYaw = 0.7853982f;
 }
 
+// Reads a level the player chose; one that cannot be read changes nothing and is told.
+static bool ReadChosenLevel(const std::string& path) {
+    if (ReadLevelFile(path, true, board, camera, levelName)) return true;
+    const std::string text = "A pályát nem sikerült betölteni innen:\n" + path +
+                             "\n\nA fájl nem olvasható, vagy nem Tumbleon-pálya. A játékban semmi sem változott.";
+    if (platformHooks.showMessage) platformHooks.showMessage("Betöltés sikertelen", text.c_str());
+    return false;
+}
+
 void LoadIntoEditor() {
     PlaySoundEffect(SoundEffectId::Button);
     std::string path;
     // The editor shows the level as designed: the player's pieces stay flagged on the board.
-    if (ChooseLevelFile(true, path)) ReadLevelFile(path, true, board, camera, levelName);
+    if (ChooseLevelFile(true, path) && !ReadChosenLevel(path)) return;
     levelTested = false;
 }
 
@@ -131,7 +140,7 @@ void ResetLevelCommand() {
 void LoadLevelForPlay() {
     PlaySoundEffect(SoundEffectId::Button);
     std::string path;
-    if (!ChooseLevelFile(true, path) || !ReadLevelFile(path, true, board, camera, levelName)) return;
+    if (!ChooseLevelFile(true, path) || !ReadChosenLevel(path)) return;
     loadedBoard.CopyFrom(board);
     board.PrepareForPlay();
     OpenPreparedPuzzle();

@@ -91,6 +91,10 @@ extern const char* const puzzleNames[builtInPuzzleCount];
 // "<workDir>/adatok/palyak_hun/<name>.tm3"
 std::string PuzzlePath(int index);
 
+// Takes a progress file's first bytes into flags: a 1 is a solved puzzle,
+// any other byte an unsolved one; the flags past a short file's end keep their
+// values. True when the bytes are a whole file: exactly 60 bytes of 0 and 1.
+bool ParseProgress(const uint8_t* data, size_t size, uint8_t (&flags)[builtInPuzzleCount]);
 // What ReadProgress found at score.dat.
 enum class ProgressFile : int8_t {
     Missing,     // no file, or an empty one

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include "app/platform_hooks.h"
 #include "app/player_files.h"
 #include "app/video_settings.h"
+#include "board/file_io.h"
 
 GameScreen gameScreen = GameScreen::Splash;
 MenuPage menuPage = MenuPage::Main;
@@ -152,7 +154,8 @@ GameScreen ScreenOfMenuPage() {
 }
 
 bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // Any length will do, as only the start is read; a FIFO or a device is refused.
+    std::FILE* file = OpenRegularFile(path, SIZE_MAX);
     if (!file) return false;
     std::vector<uint8_t> data(maxBytes);
     const size_t n = std::fread(data.data(), 1, maxBytes, file);

@@ -181,8 +181,9 @@ std::string ExecutableFolder();
 // The screen a run returns to: the editor or the puzzle named by menuPage.
 GameScreen ScreenOfMenuPage();
 
-// Reads at most maxBytes from the start of a file, opened read-only; false
-// when it cannot be opened or read. What follows those bytes is not looked at.
+// Reads at most maxBytes from the start of a regular file, opened read-only;
+// false when it cannot be opened or read or is no regular file (a FIFO is
+// refused at once). What follows those bytes is not looked at.
 bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
 
 // How long a refused roll is explained, in clock milliseconds.

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/game_flow.h"
@@ -50,6 +51,12 @@ static std::string FileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+bool ParseProgress(const uint8_t* data, size_t size, uint8_t (&flags)[builtInPuzzleCount]) {
+    const size_t n = std::min(size, sizeof flags);
+    for (size_t i = 0; i < n; ++i) flags[i] = data[i] == 1;
+    return size == sizeof flags && std::all_of(data, data + size, [](uint8_t b) { return b <= 1; });
+}
+
 ProgressFile ReadProgress() {
     const std::string path = ProgressPath();
     struct stat info {};
@@ -59,12 +66,8 @@ ProgressFile ReadProgress() {
     if (!ReadFileStart(path, sizeof solvedFlags + 1, bytes)) return ProgressFile::Unreadable;
     // Nothing in it to lose: as if there were none.
     if (bytes.empty()) return ProgressFile::Missing;
-    const bool whole = bytes.size() == sizeof solvedFlags &&
-                       std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b <= 1; });
-    // A damaged file still gives what it can: its first bytes, where a 1 is
-    // a solved puzzle; the flags past a short file keep their value.
-    const size_t n = std::min(bytes.size(), sizeof solvedFlags);
-    for (size_t i = 0; i < n; ++i) solvedFlags[i] = bytes[i] == 1;
+    // A damaged file still gives what it can.
+    const bool whole = ParseProgress(bytes.data(), bytes.size(), solvedFlags);
     CountSolved();
     return whole ? ProgressFile::Whole : ProgressFile::Damaged;
 }
@@ -125,20 +128,28 @@ void StartProgress() {
 
 // ---- Starting a puzzle ----
 
-// Reads puzzle i into the board and prepares it; a missing file leaves the
-// board as it was, which is then played under the puzzle's name.
-static void LoadPuzzle(int index) {
-    ReadLevelFile(PuzzlePath(index), true, board, camera, levelName);
+// Reads puzzle i into the board and prepares it. A file that cannot be read
+// changes nothing: the player is told which file it is and stays where he was.
+static bool LoadPuzzle(int index) {
+    const std::string path = PuzzlePath(index);
+    if (!ReadLevelFile(path, true, board, camera, levelName)) {
+        const std::string text = "A(z) " + std::to_string(index + 1) + ". pálya nem tölthető be:\n" + path +
+                                 "\n\nA fájl hiányzik, nem olvasható vagy sérült. Telepítsd újra a játékot, "
+                                 "vagy fordítsd le újra (cmake --build build), ez újra elkészíti a pályákat.";
+        if (platformHooks.showMessage) platformHooks.showMessage("Hibás pálya", text.c_str());
+        return false;
+    }
     levelName = puzzleNames[index];
     currentPuzzle = index;
     loadedBoard.CopyFrom(board);
     board.PrepareForPlay();
+    return true;
 }
 
 void StartPuzzle(int index) {
     if (index < 0 || index >= builtInPuzzleCount) return;
+    if (!LoadPuzzle(index)) return;
     ClearDebris();
-    LoadPuzzle(index);
     OpenPreparedPuzzle();
 }
 
@@ -162,11 +173,13 @@ void NextPuzzlePage() {
 
 void StartNextUnsolvedPuzzle() {
     PlaySoundEffect(SoundEffectId::Button);
-    ClearDebris();
     int i = currentPuzzle < 0 ? 0 : currentPuzzle;
     // Walks on from the puzzle just solved, wrapping past the last one.
     while (solvedFlags[i % builtInPuzzleCount] == 1 && i <= 2 * builtInPuzzleCount) ++i;
-    LoadPuzzle(i % builtInPuzzleCount);
+    // A puzzle that cannot be read leaves the result box up over the run's
+    // last picture, debris and all, its menu button the way on.
+    if (!LoadPuzzle(i % builtInPuzzleCount)) return;
+    ClearDebris();
     OpenPreparedPuzzle();
 }
 

@@ -58,14 +58,18 @@ static void PutU32(uint8_t* p, uint32_t value) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
+bool ParseVideoSettings(const uint8_t* data, size_t size, DisplayMode& mode) {
+    // A file cut short would leave part of a value undefined: it counts as unreadable.
+    if (size < videoSettingsBytes) return false;
+    mode = {ReadU32(&data[0]), ReadU32(&data[4]), ReadU32(&data[8]), ReadU32(&data[12])};
+    return true;
+}
+
 bool ReadVideoSettings() {
     std::vector<uint8_t> bytes;
     // Only the first 16 bytes count, whatever follows them.
-    if (!ReadFileStart(VideoSettingsPath(), videoSettingsBytes, bytes)) return false;
-    // A file cut short would leave part of a value undefined: it counts as unreadable.
-    if (bytes.size() < videoSettingsBytes) return false;
-    videoSettings = {ReadU32(&bytes[0]), ReadU32(&bytes[4]), ReadU32(&bytes[8]), ReadU32(&bytes[12])};
-    return true;
+    return ReadFileStart(VideoSettingsPath(), videoSettingsBytes, bytes) &&
+           ParseVideoSettings(bytes.data(), bytes.size(), videoSettings);
 }
 
 bool WriteVideoSettings(const DisplayMode& mode) {

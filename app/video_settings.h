@@ -53,6 +53,9 @@ extern uint8_t optionArrows[6];            // resolution -/+, depth -/+, refresh
 // Bits per pixel of a format code: 16, 24, 32, or 0 for any other code.
 int FormatBits(uint32_t format);
 
+// Takes video.ini's bytes into a mode; false, `mode` untouched, when shorter
+// than 16 bytes. What follows them is not looked at.
+bool ParseVideoSettings(const uint8_t* data, size_t size, DisplayMode& mode);
 // Reads video.ini into videoSettings; false when missing or shorter than 16 bytes.
 bool ReadVideoSettings();
 // Writes a mode to video.ini atomically; false when the folder is not writable.

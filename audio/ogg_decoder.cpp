@@ -8,6 +8,11 @@
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
 
+#include "board/file_io.h"
+
+// The music of the game is a few megabytes; this leaves room for a long piece.
+constexpr size_t maxMusicFileBytes = 512u << 20;
+
 struct OggDecoderState {
     OggVorbis_File file{};
     int channels = 0;
@@ -39,7 +44,8 @@ OggDecoder::~OggDecoder() { Close(); }
 
 bool OggDecoder::Open(const std::string& path, std::string& error) {
     Close();
-    FILE* file = std::fopen(path.c_str(), "rb");
+    // A FIFO or a device would hold the music thread forever: only a regular file is read.
+    FILE* file = OpenRegularFile(path, maxMusicFileBytes);
     if (!file) {
         error = "Could not open Ogg file.";
         return false;

@@ -5,17 +5,15 @@
 #include <alext.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "audio/audio.h"
 #include "audio/sound_device.h"
 #include "audio/sound_pack.h"
+#include "board/file_io.h"
 
 // A pack beyond this size is no sound pack of ours; it is refused unread.
-constexpr uintmax_t maxPackBytes = 64u << 20;
+constexpr size_t maxPackBytes = 64u << 20;
 // The knock has two voices so that quick knocks overlap.
 constexpr int twoVoiceEffects = 1;
 
@@ -56,16 +54,6 @@ static bool OpenDevice() {
 }
 
 // ---- Effects ----
-
-// The whole pack in memory; false for a missing, unreadable or oversized file.
-static bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::error_code error;
-    const uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size > maxPackBytes) return false;
-    std::ifstream file(path, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return file.good() || file.eof();
-}
 
 static ALenum BufferFormat(const WaveSound& wave) {
     if (wave.channels == 1) return wave.bitsPerSample == 8 ? AL_FORMAT_MONO8 : AL_FORMAT_MONO16;
@@ -111,7 +99,8 @@ int OpenSoundEffects(const std::string& dataDir) {
     const std::string path = dataDir + "/sfx.pck";
     std::vector<uint8_t> pack;
     std::vector<WaveSound> waves;
-    if (!ReadWholeFile(path, pack) || !ReadSoundPackSounds(pack, waves)) {
+    // The whole pack in memory: a missing, oversized or irregular file (a FIFO, a device) is refused.
+    if (!ReadWholeFile(path, maxPackBytes, pack) || !ReadSoundPackSounds(pack, waves)) {
         std::fprintf(stderr, "Tumbleon: the sound pack %s cannot be read; the game runs without sound effects.\n",
                      path.c_str());
         return 0;

@@ -3,12 +3,23 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
-// Reads a whole file, opened read-only. False when it cannot be opened or read,
-// or is longer than maxBytes; `bytes` is then untouched.
+// Opens a file read-only when it is a regular file of at most maxBytes. A FIFO,
+// a device or a folder is refused at once, never waited on: the open does not
+// block, and the opened descriptor is what gets checked. Null when refused or
+// not opened; errno then says why (EINVAL not a regular file, EFBIG too long).
+std::FILE* OpenRegularFile(const std::string& path, size_t maxBytes);
+
+// Reads a whole regular file, opened as OpenRegularFile does. False when it
+// cannot be opened or read, is no regular file or is longer than maxBytes;
+// `bytes` is then untouched.
 bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
+
+// Why the last OpenRegularFile or ReadWholeFile failed, in a few English words.
+std::string ReadFailureText(int errorNumber);
 
 // Writes a temporary file beside `path`, named after it, this process and a
 // counter (NAME.tmp.<pid>.<n>, so two running copies never share one), flushes

@@ -1,5 +1,6 @@
 #include "board/level_file.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -169,7 +170,7 @@ bool ReadLevelFile(const std::string& path, bool readView, Board& board, OrbitCa
                    std::string& levelName, std::string* error) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, maxLevelBytes, bytes)) {
-        if (error) *error = "cannot read " + path;
+        if (error) *error = "cannot read " + path + " (" + ReadFailureText(errno) + ")";
         return false;
     }
     // Decode into a scratch level first: a rejected file leaves everything as it was.

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <stb_image.h>
 
 struct SpriteVertex {
     float x, y;      // back-buffer pixels
@@ -232,24 +231,24 @@ static bool TakePreloadedImage(const std::string& path, uint32_t colorKey, Pixel
     return false;
 }
 
-static bool DecodeImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels);
+static bool DecodeImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels, std::string& error);
 
 void PreloadImageFile(const std::string& path, uint32_t colorKey) {
     PreloadedImage image;
+    std::string error;
     // A file that cannot be read is left for ReadImageFile to fail on as before.
-    if (!DecodeImageFile(path, colorKey, image.pixels)) return;
+    if (!DecodeImageFile(path, colorKey, image.pixels, error)) return;
     image.path = path;
     image.colorKey = colorKey;
     std::lock_guard<std::mutex> guard(preload.lock);
     preload.images.push_back(std::move(image));
 }
 
-bool ReadImageSize(const std::string& path, int& width, int& height) {
-    int w = 0, h = 0, channels = 0;
-    if (!stbi_info(path.c_str(), &w, &h, &channels) || w <= 0 || h <= 0) return false;
-    width = w;
-    height = h;
-    return true;
+bool ReadImageSize(const std::string& path, int& width, int& height, std::string* error) {
+    std::string why;
+    if (ReadTgaSize(path, width, height, why)) return true;
+    if (error) *error = why;
+    return false;
 }
 
 void ForgetPreloadedImages() {
@@ -258,23 +257,17 @@ void ForgetPreloadedImages() {
     preload.images.shrink_to_fit();
 }
 
-bool ReadImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels) {
-    return TakePreloadedImage(path, colorKey, pixels) || DecodeImageFile(path, colorKey, pixels);
+bool ReadImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels, std::string* error) {
+    if (TakePreloadedImage(path, colorKey, pixels)) return true;
+    std::string why;
+    if (DecodeImageFile(path, colorKey, pixels, why)) return true;
+    if (error) *error = why;
+    return false;
 }
 
-static bool DecodeImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels) {
-    int w = 0, h = 0, channels = 0;
-    stbi_uc* data = stbi_load(path.c_str(), &w, &h, &channels, 4);
-    if (!data) return false;
-    if (w <= 0 || h <= 0) {
-        stbi_image_free(data);
-        return false;
-    }
+static bool DecodeImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels, std::string& error) {
     Pixels result;
-    result.width = w;
-    result.height = h;
-    result.rgba.assign(data, data + static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-    stbi_image_free(data);
+    if (!ReadTgaFile(path, result, error)) return false;
     const uint8_t keyA = colorKey >> 24, keyR = (colorKey >> 16) & 0xFF, keyG = (colorKey >> 8) & 0xFF,
                   keyB = colorKey & 0xFF;
     for (size_t i = 0; i < result.rgba.size(); i += 4) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "gfx/tga.h"
+
 // ---- Device ----
 
 // Checks the context and creates what the sprite batch needs. False, with a
@@ -37,19 +39,14 @@ struct Texture {
     int width = 0, height = 0;
 };
 
-// Straight (not premultiplied) RGBA pixels, rows top to bottom.
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgba;
-};
-
 // Reads a TGA file (24 or 32 bit, raw or RLE) into pixels, top row first.
 // Pixels whose ARGB value equals colorKey become transparent black. False and
-// `pixels` untouched when the file is missing or not a readable image.
-bool ReadImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels);
+// `pixels` untouched when the file is missing or not a whole TGA picture (the
+// reason in `error` when given).
+bool ReadImageFile(const std::string& path, uint32_t colorKey, Pixels& pixels, std::string* error = nullptr);
 // The size of an image from its file's header, without decoding it; false
-// when the file is missing or not a readable image.
-bool ReadImageSize(const std::string& path, int& width, int& height);
+// when the file is missing or its header is not a TGA picture's.
+bool ReadImageSize(const std::string& path, int& width, int& height, std::string* error = nullptr);
 // Decodes an image ahead of its use, on any thread: the next ReadImageFile of
 // the same path and key, on the main thread, takes these pixels instead of
 // reading the file. Images are decoded while the window opens this way.

@@ -4,13 +4,14 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
-#include <stb_image.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "gfx/tga.h"
 #include "platform/platform.h"
 
 extern char** environ;
@@ -42,18 +43,24 @@ static SystemState sys;
 
 // ---- Cursors and icon ----
 
-// A TGA picture as an SDL surface that owns a copy of its pixels.
+// A TGA picture as an SDL surface that owns a copy of its pixels; null, said
+// on stderr, when the file cannot be read.
 static SDL_Surface* ReadSurface(const std::string& path) {
-    int w = 0, h = 0, channels = 0;
-    stbi_uc* data = stbi_load(path.c_str(), &w, &h, &channels, 4);
-    if (!data) return nullptr;
+    Pixels pixels;
+    std::string error;
+    if (!ReadTgaFile(path, pixels, error)) {
+        std::fprintf(stderr, "Tumbleon: the picture %s cannot be loaded (%s); the system's own stands in.\n",
+                     path.c_str(), error.c_str());
+        return nullptr;
+    }
+    const int w = pixels.width, h = pixels.height;
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
     if (surface) {
         for (int y = 0; y < h; ++y)
-            std::memcpy(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch, data + y * w * 4,
+            std::memcpy(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch,
+                        pixels.rgba.data() + static_cast<size_t>(y) * static_cast<size_t>(w) * 4,
                         static_cast<size_t>(w) * 4);
     }
-    stbi_image_free(data);
     return surface;
 }
 

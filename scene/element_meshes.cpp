@@ -1,6 +1,9 @@
 // The element mesh table and the sky.
 #include "scene/element_meshes.h"
 
+#include <cstdio>
+#include <string>
+
 #include "board/board.h"
 #include "gfx/device.h"
 #include "scene/camera.h"
@@ -104,14 +107,24 @@ struct ReadState {
 
 ReadState readState;
 
+// One line on stderr for a mesh file that cannot be read.
+void TellUnloadedMesh(const char* what, const std::string& path, MeshResult read, const char* consequence) {
+    std::fprintf(stderr, "Tumbleon: the %s %s cannot be loaded (%s); %s.\n", what, path.c_str(),
+                 read == MeshResult::FileNotFound ? "no such file" : "not a readable .x mesh", consequence);
+}
+
 // Reads one slot's file into its master copy with the game's normals. Arrows
 // and digits drop their first texture before it is ever loaded: indicators show
 // their material colour, so a tint reads clearly on them.
 MeshResult ReadSlot(Mesh& mesh, const char* file, int slot, const std::string& gameFolder) {
     mesh.Destroy();
     if (!file) return MeshResult::Failed;
-    const MeshResult read = mesh.Read(InFolder(gameFolder, file));
-    if (read != MeshResult::Ok) return read;
+    const std::string path = InFolder(gameFolder, file);
+    const MeshResult read = mesh.Read(path);
+    if (read != MeshResult::Ok) {
+        TellUnloadedMesh("element mesh", path, read, "its pieces stay invisible");
+        return read;
+    }
     mesh.ConvertVertexFormat(meshVertexFormat);
     if (IsBallKind(slot)) mesh.SetSphereNormals();
     if ((slot == indicatorArrow || slot >= indicatorFourWay) && !mesh.textureNames.empty())
@@ -140,6 +153,8 @@ void ReadSceneMeshes(const std::string& gameFolder) {
     }
     skyboxMesh.Destroy();
     readState.skybox = skyboxMesh.Read(InFolder(gameFolder, skyboxMeshFile));
+    if (readState.skybox != MeshResult::Ok)
+        TellUnloadedMesh("sky mesh", InFolder(gameFolder, skyboxMeshFile), readState.skybox, "the game cannot start");
     if (readState.skybox == MeshResult::Ok) {
         skyboxMesh.ConvertVertexFormat(meshVertexFormat);
         DecodeTexturesAhead(skyboxMesh);

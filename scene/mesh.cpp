@@ -17,6 +17,7 @@
 #include <type_traits>
 
 #include "app/game_state.h"
+#include "board/file_io.h"
 #include "gfx/matrix.h"
 
 MeshDeviceHooks meshDeviceHooks;
@@ -38,7 +39,6 @@ constexpr int maxPathLength = 260;
 struct MeshReader {
     std::mutex lock;  // the loading thread opens it; the main thread closes it once no read is under way
     void* library = nullptr;
-    decltype(&aiImportFile) importFile = nullptr;
     decltype(&aiImportFileFromMemory) importFromMemory = nullptr;
     decltype(&aiReleaseImport) releaseImport = nullptr;
     decltype(&aiGetMaterialColor) materialColour = nullptr;
@@ -63,7 +63,7 @@ bool OpenMeshReader() {
         function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
         return function != nullptr;
     };
-    if (!find(reader.importFile, "aiImportFile") || !find(reader.importFromMemory, "aiImportFileFromMemory") ||
+    if (!find(reader.importFromMemory, "aiImportFileFromMemory") ||
         !find(reader.releaseImport, "aiReleaseImport") || !find(reader.materialColour, "aiGetMaterialColor") ||
         !find(reader.materialFloats, "aiGetMaterialFloatArray") ||
         !find(reader.materialTexture, "aiGetMaterialTexture")) {
@@ -84,8 +84,15 @@ struct ImportedScene {
     }
 };
 
+// The largest mesh file read: the game's own are tens of kilobytes.
+constexpr size_t maxMeshFileBytes = 64u << 20;
+// The largest media file (mesh or texture) looked for; the readers have their own limits.
+constexpr size_t maxMediaFileBytes = 128u << 20;
+
+// A regular file that can be opened; a FIFO or a device is no mesh or texture
+// and is never waited on.
 bool Readable(const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "rb");
+    FILE* file = OpenRegularFile(path, maxMediaFileBytes);
     if (!file) return false;
     std::fclose(file);
     return true;
@@ -173,9 +180,15 @@ MeshResult Mesh::Read(const std::string& fileName) {
     char path[maxPathLength];
     const MeshResult found = FindMediaFile(path, maxPathLength, fileName.c_str());
     if (found != MeshResult::Ok) return found;
+    // Assimp is handed the file's bytes, read here: so only a regular file of
+    // a sane length ever reaches it.
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, maxMeshFileBytes, bytes) || bytes.empty() || bytes.size() > UINT_MAX)
+        return MeshResult::Failed;
     if (!OpenMeshReader()) return MeshResult::Failed;
     ImportedScene imported;
-    imported.scene = reader.importFile(path, importFlags);
+    imported.scene = reader.importFromMemory(reinterpret_cast<const char*>(bytes.data()),
+                                             static_cast<unsigned>(bytes.size()), importFlags, "x");
     return TakeScene(imported.scene);
 }
 
@@ -321,7 +334,6 @@ void CloseMeshReader() {
     if (!reader.library) return;
     dlclose(reader.library);
     reader.library = nullptr;
-    reader.importFile = nullptr;
     reader.importFromMemory = nullptr;
     reader.releaseImport = nullptr;
     reader.materialColour = nullptr;

@@ -2,6 +2,8 @@
 #include <malloc.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "app/game_state.h"
 #include "app/video_settings.h"
@@ -67,13 +69,21 @@ static struct ImageState {
 
 static std::string DataPath(const char* file) { return workDir + "/adatok/" + file; }
 
+// One line on stderr for an interface picture that cannot be shown.
+static void TellUnloadedImage(int slot, const std::string& error) {
+    std::fprintf(stderr, "Tumbleon: the interface image %s cannot be loaded (%s); it stays blank.\n",
+                 DataPath(interfaceImageFiles[slot]).c_str(), error.c_str());
+}
+
 // Puts one image of the table on the device; a file that cannot be read
 // leaves the slot empty (size 0 x 0).
 static void LoadImageNow(int slot) {
     InterfaceImage& image = interfaceImages[slot];
     images.waiting[slot] = false;
     Pixels pixels;
-    if (!ReadImageFile(DataPath(interfaceImageFiles[slot]), imageColorKey, pixels)) {
+    std::string error;
+    if (!ReadImageFile(DataPath(interfaceImageFiles[slot]), imageColorKey, pixels, &error)) {
+        TellUnloadedImage(slot, error);
         image = InterfaceImage{};
         return;
     }
@@ -97,8 +107,10 @@ void LoadInterfaceImages() {
         if (!interfaceImageFiles[i]) continue;
         if (!LoadsWhenShown(i)) {
             LoadImageNow(i);
-        } else if (ReadImageSize(DataPath(interfaceImageFiles[i]), slot.width, slot.height)) {
+        } else if (std::string error; ReadImageSize(DataPath(interfaceImageFiles[i]), slot.width, slot.height, &error)) {
             images.waiting[i] = true;
+        } else {
+            TellUnloadedImage(i, error);
         }
     }
 }

@@ -1,4 +1,5 @@
 // tm3 info, dump and compile.
+#include <cerrno>
 #include <cstdio>
 
 #include "board/file_io.h"
@@ -14,7 +15,7 @@ constexpr size_t maxInputBytes = 64u << 20;
 bool LoadForInspection(const std::string& path, LevelData& level, std::FILE* err) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, maxInputBytes, bytes)) {
-        std::fprintf(err, "tm3: cannot read %s\n", path.c_str());
+        std::fprintf(err, "tm3: cannot read %s (%s)\n", path.c_str(), ReadFailureText(errno).c_str());
         return false;
     }
     std::string reason;
@@ -59,7 +60,7 @@ int Tm3Compile(const Tm3Args& args, std::FILE*, std::FILE* err) {
     }
     std::vector<uint8_t> text;
     if (!ReadWholeFile(args[0], maxInputBytes, text)) {
-        std::fprintf(err, "tm3: cannot read %s\n", args[0].c_str());
+        std::fprintf(err, "tm3: cannot read %s (%s)\n", args[0].c_str(), ReadFailureText(errno).c_str());
         return 2;
     }
     LevelData level;
