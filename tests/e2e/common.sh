@@ -55,6 +55,31 @@ start_game() {
   game=$!
 }
 
+# A second X server whose display mode can change (Xorg with the dummy driver
+# and the modes of xorg-dummy.conf), made the display; false, with a note,
+# where there is none. stop_mode_display goes back to the virtual screen.
+start_mode_display() {
+  command -v Xorg > /dev/null && [ -f /usr/lib/xorg/modules/drivers/dummy_drv.so ] || return 1
+  local number=90
+  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
+  Xorg ":$number" -config "$here/xorg-dummy.conf" -noreset -nolisten tcp -logfile "$work/xorg.log" > /dev/null 2>&1 &
+  xorg=$!
+  for _ in $(seq 100); do xdpyinfo -display ":$number" > /dev/null 2>&1 && break; sleep 0.1; done
+  if ! xdpyinfo -display ":$number" > /dev/null 2>&1; then
+    echo "note: Xorg with the dummy driver did not start; the display-mode test is left out" >&2
+    stop_mode_display
+    return 1
+  fi
+  outer_display="$DISPLAY"
+  export DISPLAY=":$number"
+}
+stop_mode_display() {
+  kill "$xorg" 2> /dev/null || true
+  wait "$xorg" 2> /dev/null || true
+  xorg=0
+  export DISPLAY="${outer_display:-$DISPLAY}"
+}
+
 # Waits until the trace, after line $mark, holds a line matching the pattern
 # (kept in $found), then moves the mark to the trace's end.
 set_mark() { mark=$(wc -l < "$log"); }
