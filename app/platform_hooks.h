@@ -61,3 +61,6 @@ extern PlatformHooks platformHooks;
 
 // The millisecond clock, 0 when no clock is installed.
 double ClockMilliseconds();
+// The clock of what only moves the picture (the light's round): the
+// millisecond clock, or 0 while pictureFrozen.
+double PictureClockMilliseconds();

@@ -6,6 +6,7 @@
 //   tumbleon --frame-bench [SEC]    times the 2D layer of every screen
 //   tumbleon --render-bench [SEC]   times whole frames of the scenes beside the floor
 //   TUMBLEON_TRACE=1 tumbleon       reports on stderr what is shown (tests wait on it)
+//   TUMBLEON_FREEZE_PICTURE=1       holds still what only moves the picture (screenshot tests)
 #include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -463,6 +464,8 @@ static void ShutDown(bool saveSettings) {
 int main(int argc, char** argv) {
     const char* traceFlag = std::getenv("TUMBLEON_TRACE");
     state.trace = traceFlag && *traceFlag && std::strcmp(traceFlag, "0") != 0;
+    const char* freezeFlag = std::getenv("TUMBLEON_FREEZE_PICTURE");
+    pictureFrozen = freezeFlag && *freezeFlag && std::strcmp(freezeFlag, "0") != 0;
     const bool bench = argc > 1 && std::strcmp(argv[1], "--frame-bench") == 0;
     // The player's options, in any order.
     bool mute = false, playOptions = argc > 1;
