@@ -403,7 +403,7 @@ static bool StartUp() {
     TraceStage("meshes");
     InstallDebrisHooks();
     // TUMBLEON_NO_SCENE=1 shows the 2D interface alone: the interface's
-    // screenshot tests compare pixels that the turning board would move.
+    // screenshot tests keep apart from the scene, which has a test of its own.
     const char* noScene = std::getenv("TUMBLEON_NO_SCENE");
     if (!noScene || std::strcmp(noScene, "1") != 0) {
         frameHooks.drawScene = DrawScene;
