@@ -36,6 +36,7 @@
 struct MainState {
     bool trace = false;
     bool startInWindow = false;      // --window
+    bool displaySwitched = false;    // reported with the next frame, once the keys' work is done
     bool resetNeeded = false;        // the window came back, or a new mode waits
     bool newModeWaiting = false;
     DisplayMode waitingMode;
@@ -223,6 +224,10 @@ static void Present() {
         ResizeToWindow();
         if (screenWidth != oldWidth || screenHeight != oldHeight) TraceDisplay();
     }
+    if (state.displaySwitched) {
+        state.displaySwitched = false;
+        TraceDisplay();
+    }
     // A window that is minimised or has lost the focus cannot be drawn on.
     if (WindowLost()) {
         if (!deviceLost) Trace("device lost");
@@ -275,7 +280,7 @@ static bool ShowInWindow(bool inWindow) {
         return false;
     }
     ResizeToWindow();
-    TraceDisplay();
+    state.displaySwitched = true;
     return true;
 }
 
