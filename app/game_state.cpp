@@ -27,6 +27,7 @@ float demoFadeDir = -1.0f;
 float demoSpinDir = 1.0f;
 float resizeBlend = 0.0f;
 uint32_t demoRandomState = 5;
+bool pictureFrozen = false;
 
 OrbitCamera camera;
 int32_t currentPuzzle = -1;
@@ -76,6 +77,7 @@ void TellSaveFailure(const std::string& text) {
     // The game stood still while the box was up: no backlog of steps.
     lastStepTime = -1.0;
 }
+double PictureClockMilliseconds() { return pictureFrozen ? 0.0 : ClockMilliseconds(); }
 
 // Each board as the program constructs it: 10 x 10 x 10 empty cells, no
 // balls, goal 1, empty stock.
@@ -103,6 +105,7 @@ void ResetGameState() {
     demoSpinDir = 1.0f;
     resizeBlend = 0.0f;
     demoRandomState = 5;
+    pictureFrozen = false;
 
     camera = OrbitCamera{};
     currentPuzzle = -1;

@@ -120,6 +120,11 @@ extern float demoFadeDir;        // +1 or -1
 extern float demoSpinDir;        // +1 or -1, flips with each demo board
 extern float resizeBlend;        // main-menu camera easing; the camera sets it, the clock decays it
 extern uint32_t demoRandomState; // the demo board sequence, seeded with 5 at start
+// Under test (TUMBLEON_FREEZE_PICTURE=1) what only moves the picture stands
+// still: the menu's board does not turn and stays once built, the light
+// keeps its place, the logos and the speed note do not fade. The steps of a
+// run go on, so every screenshot is the same however busy the machine is.
+extern bool pictureFrozen;
 
 // ---- Play state ----
 

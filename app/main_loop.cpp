@@ -18,6 +18,11 @@ int DemoRandom() {
 // puzzle at random and fades it in, turning the other way.
 static void DemoCycle() {
     if (demoFadeDir > 0.0f && demoFade > 2.0f) {
+        // A frozen picture keeps its board, built up whole.
+        if (pictureFrozen) {
+            demoFade = 2.0f;
+            return;
+        }
         demoFadeDir = -1.0f;
     } else if (demoFadeDir < 0.0f && demoFade < -0.1f) {
         demoSpinDir = -demoSpinDir;
@@ -97,7 +102,7 @@ void FrameStep() {
             // Held at its limit: a run may roll on under its box for hours.
             restingTicks = BallsAtRest(board) ? std::min(restingTicks + 1, runSettledTicks) : 0;
         } else {
-            camera.cameraYaw += demoSpinDir * slowFactor * 0.0001f;
+            if (!pictureFrozen) camera.cameraYaw += demoSpinDir * slowFactor * 0.0001f;
             demoFade += demoFadeDir * slowFactor * 0.00025f;
         }
         lastStepTime += slowFactor;

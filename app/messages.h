@@ -18,6 +18,7 @@ enum class MessageType : int8_t {
 
 // Key codes the game reacts to (the values of the classic virtual-key codes).
 enum class KeyCode : uint8_t {
+    Return = 0x0D,  // with Alt: a window or full screen
     Escape = 0x1B,
     Up = 0x26,
     Down = 0x28,
@@ -27,6 +28,7 @@ enum class KeyCode : uint8_t {
     Digit6 = '6',
     NumpadAdd = 0x6B,
     NumpadSubtract = 0x6D,
+    F11 = 0x7A,  // a window or full screen
     M = 'M',  // mute; the window layer sends letters as capitals
     Other = 0xFF,  // any key without a code of its own: it only skips the splash
 };
@@ -36,6 +38,7 @@ struct Message {
     int x = 0, y = 0;        // mouse messages: client pixels
     int key = 0;             // key messages: key code 0..255; others are ignored
     bool wasDown = false;    // KeyDown: an auto-repeat of a key already held
+    bool alt = false;        // KeyDown: an Alt key was held with it
 
     static Message Mouse(MessageType type, int x, int y) {
         Message m;
@@ -44,11 +47,12 @@ struct Message {
         m.y = y;
         return m;
     }
-    static Message Key(MessageType type, KeyCode key, bool wasDown = false) {
+    static Message Key(MessageType type, KeyCode key, bool wasDown = false, bool alt = false) {
         Message m;
         m.type = type;
         m.key = static_cast<int>(key);
         m.wasDown = wasDown;
+        m.alt = alt;
         return m;
     }
 };

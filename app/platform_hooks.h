@@ -30,6 +30,10 @@ struct PlatformHooks {
     // Resets the device for a new display mode; the device counts as lost until
     // pollDevice reports it usable.
     void (*resetDevice)(const DisplayMode& mode) = nullptr;
+    // Shows the game in a window of the current mode's size (true) or full
+    // screen in that mode (false), keeping the device; false when the window
+    // system refuses, and then nothing has changed.
+    bool (*showInWindow)(bool inWindow) = nullptr;
     // True when the lost device is usable again (it may reset it on the way).
     bool (*pollDevice)() = nullptr;
     // The adapter's full-screen display modes; the modes of one format in the
@@ -61,3 +65,6 @@ double ClockMilliseconds();
 // Tells the player in a box (on stderr when there is none) that something
 // could not be saved; UTF-8. The time the box stood open is not played.
 void TellSaveFailure(const std::string& text);
+// The clock of what only moves the picture (the light's round): the
+// millisecond clock, or 0 while pictureFrozen.
+double PictureClockMilliseconds();

@@ -1,5 +1,9 @@
 #include "app/video_settings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +20,7 @@ std::vector<DisplayMode> displayModes;
 std::vector<int> resolutionStarts;
 std::vector<int> depthStarts;
 int currentMode = 0;
+bool windowed = false;
 int pendingMode = 0;
 int resolutionIndex = 0, depthIndex = 0;
 uint8_t optionArrows[6] = {};
@@ -30,6 +35,7 @@ void ResetVideoState() {
     resolutionStarts.clear();
     depthStarts.clear();
     currentMode = pendingMode = 0;
+    windowed = false;
     resolutionIndex = depthIndex = 0;
     std::fill(std::begin(optionArrows), std::end(optionArrows), uint8_t{0});
     storedSettings = defaultVideoSettings;
@@ -104,6 +110,65 @@ void SaveVideoSettings() {
     TellSaveFailure("A megjelenítési beállítást nem sikerült elmenteni ide:\n" + VideoSettingsPath() +
                     "\n\nEllenőrizd, hogy a mappa létezik és írható. A játék a következő változtatásnál és "
                     "kilépéskor újra megpróbálja.");
+}
+
+// ---- window.ini: "window" or "fullscreen", one line beside video.ini ----
+
+static const char* const windowWord = "window";
+static const char* const fullScreenWord = "fullscreen";
+
+std::string WindowSettingPath() {
+    const std::string video = VideoSettingsPath();
+    const size_t slash = video.find_last_of('/');
+    return (slash == std::string::npos ? std::string() : video.substr(0, slash + 1)) + "window.ini";
+}
+
+bool ReadWindowSetting(bool& inWindow, std::string& problem) {
+    problem.clear();
+    const std::string path = WindowSettingPath();
+    // Not blocking: a FIFO or a device in its place is refused, never waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) problem = path + ": cannot be opened; the game starts full screen";
+        return false;
+    }
+    struct stat info {};
+    char text[32];
+    ssize_t got = -1;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) got = ::read(fd, text, sizeof text);
+    ::close(fd);
+    if (got < 0) {
+        problem = path + ": not a readable file; the game starts full screen";
+        return false;
+    }
+    // One word, with or without its line end; anything else is not ours.
+    std::string word(text, static_cast<size_t>(got));
+    if (!word.empty() && word.back() == '\n') word.pop_back();
+    if (!word.empty() && word.back() == '\r') word.pop_back();
+    if (word != windowWord && word != fullScreenWord) {
+        problem = path + ": holds neither \"window\" nor \"fullscreen\"; the game starts full screen";
+        return false;
+    }
+    inWindow = word == windowWord;
+    return true;
+}
+
+bool WriteWindowSetting(bool inWindow) {
+    const std::string line = std::string(inWindow ? windowWord : fullScreenWord) + "\n";
+    return WriteFileAtomically(WindowSettingPath(), reinterpret_cast<const uint8_t*>(line.data()), line.size());
+}
+
+void ToggleWindowed() {
+    const bool wanted = !windowed;
+    // Nothing is remembered of a switch the window system refused.
+    if (!platformHooks.showInWindow || !platformHooks.showInWindow(wanted)) return;
+    windowed = wanted;
+    if (WriteWindowSetting(windowed)) return;
+    const std::string text = "A játék nem tudta megjegyezni, hogy " +
+                             std::string(windowed ? "ablakban" : "teljes képernyőn") +
+                             " fusson; a fájl nem írható:\n" + WindowSettingPath() +
+                             "\n\nMost így marad, de a következő indításkor a korábbi beállítás érvényes.";
+    if (platformHooks.showMessage) platformHooks.showMessage("Beállítás mentése sikertelen", text.c_str());
 }
 
 // ---- The mode list ----
@@ -193,6 +258,13 @@ bool StartDisplaySettings(std::string& message) {
         if (!WriteVideoSettings(videoSettings))
             std::fprintf(stderr, "Tumbleon: the settings file %s cannot be written (%s); the display mode chosen "
                                  "is not kept.\n", VideoSettingsPath().c_str(), std::strerror(errno));
+    }
+    // Full screen unless window.ini asks for a window.
+    windowed = false;
+    std::string problem;
+    if (!ReadWindowSetting(windowed, problem) && !problem.empty()) {
+        windowed = false;
+        std::fprintf(stderr, "%s\n", problem.c_str());
     }
     std::vector<DisplayMode> adapterModes;
     if (platformHooks.enumerateDisplayModes) adapterModes = platformHooks.enumerateDisplayModes();

@@ -46,6 +46,7 @@ extern std::vector<DisplayMode> displayModes;  // usable modes, sorted
 extern std::vector<int> resolutionStarts;  // first index of each width x height
 extern std::vector<int> depthStarts;       // first index of each width x height x format
 extern int currentMode;                    // index of the mode in use
+extern bool windowed;                      // shown in a window of the mode's size, not full screen
 extern int pendingMode;                    // shown on the options page, applied by OK
 extern int resolutionIndex, depthIndex;    // groups holding pendingMode
 extern uint8_t optionArrows[6];            // resolution -/+, depth -/+, refresh -/+
@@ -65,6 +66,18 @@ bool WriteVideoSettings(const DisplayMode& mode);
 // change or the shutdown tries again.
 void SaveVideoSettings();
 
+// window.ini, beside video.ini: the one line "window" or "fullscreen".
+std::string WindowSettingPath();
+// Reads window.ini into inWindow. False when it is missing (problem empty) or
+// is not a regular file holding one of the two words (problem says why, for
+// stderr); inWindow is then untouched.
+bool ReadWindowSetting(bool& inWindow, std::string& problem);
+// Writes window.ini atomically; false when the folder is not writable.
+bool WriteWindowSetting(bool inWindow);
+// F11 or Alt+Enter: from full screen to a window or back, remembered in
+// window.ini; a failed write is told in a box, the switch stays.
+void ToggleWindowed();
+
 // Builds displayModes and the group lists from the adapter's modes (each
 // format's modes in the adapter's own numbering): only the formats the game
 // draws with and at least 640 x 480, at most 1000.
@@ -74,7 +87,8 @@ void ChooseStartMode();
 void UpdateOptionArrows();
 
 // Start-up: removes what killed writes left, reads the settings (writing the
-// defaults when they cannot be read), mode list, start mode, options arrows. False with a
+// defaults when they cannot be read) and window.ini, mode list, start mode,
+// options arrows. False with a
 // message when the adapter offers no usable mode.
 bool StartDisplaySettings(std::string& message);
 

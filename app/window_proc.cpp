@@ -50,6 +50,13 @@ static void HandleKeyDown(const Message& message) {
     case KeyCode::M:
         if (!message.wasDown && platformHooks.toggleMute) platformHooks.toggleMute();
         break;
+    // A window or full screen, on every screen.
+    case KeyCode::F11:
+        if (!message.wasDown) ToggleWindowed();
+        break;
+    case KeyCode::Return:
+        if (!message.wasDown && message.alt) ToggleWindowed();
+        break;
     case KeyCode::Digit1:
     case KeyCode::Digit2:
     case KeyCode::Digit5:

@@ -1,11 +1,13 @@
 // Tumbleon: the program's entry. Start-up and shutdown in order, and the
 // wiring of the game logic's seams to the window, the device and the screens.
 //
-//   tumbleon [--mute]               plays the game (M mutes and unmutes)
+//   tumbleon [--mute] [--window]    plays the game (M mutes and unmutes; --window
+//                                   starts in a window, F11 or Alt+Enter switches)
 //   tumbleon --frame-bench [SEC]    times the 2D layer of every screen
 //   tumbleon --render-bench [SEC]   times whole frames of the scenes beside the floor
 //   TUMBLEON_TRACE=1 tumbleon       reports on stderr what is shown (tests wait on it)
 //   TUMBLEON_WRITE_LOOP=N tumbleon  rewrites score.dat and video.ini every frame (scripts/kill_test.sh)
+//   TUMBLEON_FREEZE_PICTURE=1       holds still what only moves the picture (screenshot tests)
 #include <malloc.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -35,6 +37,8 @@
 
 struct MainState {
     bool trace = false;
+    bool startInWindow = false;      // --window
+    bool displaySwitched = false;    // reported with the next frame, once the keys' work is done
     bool resetNeeded = false;        // the window came back, or a new mode waits
     bool newModeWaiting = false;
     DisplayMode waitingMode;
@@ -225,8 +229,33 @@ static void TraceSoundClock() {
 
 // ---- Device ----
 
+static void TraceDisplay() {
+    Trace(std::string("display ") + (WindowIsFullScreen() ? "fullscreen " : "window ") + std::to_string(screenWidth) +
+          "x" + std::to_string(screenHeight));
+}
+
+static void ResizeToWindow() {
+    int w = 0, h = 0;
+    WindowSize(w, h);
+    if (w > 0 && h > 0) {
+        screenWidth = w;
+        screenHeight = h;
+    }
+    ResizeDevice(screenWidth, screenHeight);
+}
+
 static void Present() {
     PresentWindow();
+    // A window the window system resized is drawn at its new size.
+    if (WindowResized()) {
+        const int oldWidth = screenWidth, oldHeight = screenHeight;
+        ResizeToWindow();
+        if (screenWidth != oldWidth || screenHeight != oldHeight) TraceDisplay();
+    }
+    if (state.displaySwitched) {
+        state.displaySwitched = false;
+        TraceDisplay();
+    }
     // A window that is minimised or has lost the focus cannot be drawn on.
     if (WindowLost()) {
         if (!deviceLost) Trace("device lost");
@@ -243,22 +272,13 @@ static void Present() {
     TraceSoundClock();
 }
 
-static void ResizeToWindow() {
-    int w = 0, h = 0;
-    WindowSize(w, h);
-    if (w > 0 && h > 0) {
-        screenWidth = w;
-        screenHeight = h;
-    }
-    ResizeDevice(screenWidth, screenHeight);
-}
-
 // Releases what a reset loses, applies a waiting mode, and rebuilds. A mode
 // the display refuses is given up for the one shown before, so the game never
 // stays dark retrying it.
 static bool ResetDevice() {
     InvalidateGraphics();
-    if (state.newModeWaiting) {
+    const bool newMode = state.newModeWaiting;
+    if (newMode) {
         state.newModeWaiting = false;
         if (ApplyWindowMode(state.waitingMode)) {
             state.appliedMode = currentMode;
@@ -271,11 +291,25 @@ static bool ResetDevice() {
         }
     }
     ResizeToWindow();
+    if (newMode) TraceDisplay();
     if (!RestoreGraphics()) {
         InvalidateGraphics();
         return false;
     }
     Trace("device reset");
+    return true;
+}
+
+// F11 or Alt+Enter: the same window and OpenGL context go from full screen
+// to a window of the mode's size or back.
+static bool ShowInWindow(bool inWindow) {
+    if (currentMode < 0 || currentMode >= static_cast<int>(displayModes.size())) return false;
+    if (!ShowGameWindowAs(inWindow, displayModes[static_cast<size_t>(currentMode)])) {
+        Trace("display switch refused");
+        return false;
+    }
+    ResizeToWindow();
+    state.displaySwitched = true;
     return true;
 }
 
@@ -381,6 +415,7 @@ static bool StartUp() {
         return Fail(message + "\n\nThe display offers no full-screen mode of at least 640 x 480; the game needs "
                               "one. Choose a larger screen resolution and start the game again.");
     state.appliedMode = currentMode;
+    if (state.startInWindow) windowed = true;  // this time only: window.ini keeps the player's choice
     TraceStage("settings");
     try {
         state.loader = std::thread(LoadGameFiles, workDir);
@@ -390,7 +425,7 @@ static bool StartUp() {
 
     // 3. The window and the device in the chosen mode.
     const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
-    if (!OpenGameWindow(mode, message) || !StartDevice(static_cast<int>(mode.width), static_cast<int>(mode.height), message))
+    if (!OpenGameWindow(mode, windowed, message) || !StartDevice(static_cast<int>(mode.width), static_cast<int>(mode.height), message))
         return Fail("A játék ablaka nem nyitható meg ebben a módban: " + std::to_string(mode.width) + " x " +
                     std::to_string(mode.height) + ". Töröld a " + SettingsFilePath() + " fájlt, és indítsd újra.\n\n"
                     "The game's window cannot be opened in " + std::to_string(mode.width) + " x " +
@@ -399,6 +434,7 @@ static bool StartUp() {
                     "software renderer (libgl1-mesa-dri) is enough.");
     ResizeToWindow();
     Trace("device " + DeviceDescription());
+    TraceDisplay();
     TraceStage("window");
     JoinLoader();
     TraceStage("files read");
@@ -435,7 +471,7 @@ static bool StartUp() {
     TraceStage("meshes");
     InstallDebrisHooks();
     // TUMBLEON_NO_SCENE=1 shows the 2D interface alone: the interface's
-    // screenshot tests compare pixels that the turning board would move.
+    // screenshot tests keep apart from the scene, which has a test of its own.
     const char* noScene = std::getenv("TUMBLEON_NO_SCENE");
     if (!noScene || std::strcmp(noScene, "1") != 0) {
         frameHooks.drawScene = DrawScene;
@@ -450,6 +486,7 @@ static bool StartUp() {
     platformHooks.chooseLevelFile = ChooseLevelFileWithDialog;
     platformHooks.openWebPage = OpenWebPageInBrowser;
     platformHooks.resetDevice = RequestMode;
+    platformHooks.showInWindow = ShowInWindow;
     platformHooks.pollDevice = PollDevice;
     platformHooks.updateHover = UpdateHover;
     platformHooks.drawFrame = DrawFrame;
@@ -496,8 +533,19 @@ int main(int argc, char** argv) {
     const char* traceFlag = std::getenv("TUMBLEON_TRACE");
     state.trace = traceFlag && *traceFlag && std::strcmp(traceFlag, "0") != 0;
     if (const char* writeLoop = std::getenv("TUMBLEON_WRITE_LOOP")) state.writeRound = std::atol(writeLoop);
+    const char* freezeFlag = std::getenv("TUMBLEON_FREEZE_PICTURE");
+    pictureFrozen = freezeFlag && *freezeFlag && std::strcmp(freezeFlag, "0") != 0;
     const bool bench = argc > 1 && std::strcmp(argv[1], "--frame-bench") == 0;
-    const bool mute = argc == 2 && std::strcmp(argv[1], "--mute") == 0;
+    // The player's options, in any order.
+    bool mute = false, playOptions = argc > 1;
+    for (int i = 1; i < argc && playOptions; ++i) {
+        if (std::strcmp(argv[i], "--mute") == 0)
+            mute = true;
+        else if (std::strcmp(argv[i], "--window") == 0)
+            state.startInWindow = true;
+        else
+            playOptions = false;
+    }
     // The render benchmark: each scene in a child process of its own.
     if (argc > 1 && std::strcmp(argv[1], "--render-bench") == 0) {
         const double seconds = argc > 2 && std::atof(argv[2]) > 0.0 ? std::atof(argv[2]) : 3.0;
@@ -505,8 +553,8 @@ int main(int argc, char** argv) {
         return RunRenderBenchmark(folder + "/tumbleon", folder + "/tumbleon_render_floor", seconds);
     }
     const bool sceneBench = argc == 4 && std::strcmp(argv[1], "--scene-bench") == 0;
-    if (argc > 1 && !bench && !mute && !sceneBench) {
-        std::fprintf(stderr, "usage: tumbleon [--mute | --frame-bench [SECONDS] | --render-bench [SECONDS]]\n");
+    if (argc > 1 && !bench && !playOptions && !sceneBench) {
+        std::fprintf(stderr, "usage: tumbleon [--mute] [--window] | --frame-bench [SECONDS] | --render-bench [SECONDS]\n");
         return 2;
     }
     // Muted before the device opens, so not a note of music is heard.

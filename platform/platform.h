@@ -1,4 +1,4 @@
-// The SDL2 side of the game: one full-screen window with an OpenGL 3.3 core
+// The SDL2 side of the game: one full-screen window (or a plain one) with an OpenGL 3.3 core
 // context, its display modes, its events as the game's messages, cursors and
 // icons, message boxes, the clock, and the child processes it starts (file
 // dialogs, the web browser).
@@ -29,16 +29,25 @@ std::vector<DisplayMode> EnumerateDisplayModes();
 
 // ---- The window ----
 
-// Creates the full-screen window "Tumbleon_3dx" at the mode with its OpenGL
-// 3.3 core context made current. False with a message when it cannot.
-bool OpenGameWindow(const DisplayMode& mode, std::string& message);
-// Switches the full-screen window to another mode. False when SDL refuses.
+// Creates the window "Tumbleon_3dx", full screen at the mode or (inWindow) a
+// window of the mode's size that leaves the display's mode alone, with its
+// OpenGL 3.3 core context made current. False with a message when it cannot.
+bool OpenGameWindow(const DisplayMode& mode, bool inWindow, std::string& message);
+// Switches the full-screen window to another mode, or resizes the window to
+// it (the mode is kept for full screen). False when SDL refuses.
 bool ApplyWindowMode(const DisplayMode& mode);
+// From full screen to a window of the mode's size or back, on the same window
+// and OpenGL context. False (nothing changed) when SDL refuses.
+bool ShowGameWindowAs(bool inWindow, const DisplayMode& mode);
+// What the window system says: the window is full screen.
+bool WindowIsFullScreen();
+// True once after the window's size changed (the window system may resize a window).
+bool WindowResized();
 void CloseGameWindow();
 // Shows the back buffer.
 void PresentWindow();
-// A minimised full-screen window, or one that lost the focus, cannot be drawn
-// on: the device counts as lost until it comes back.
+// A minimised window, or a full-screen one that lost the focus, cannot be
+// drawn on: the device counts as lost until it comes back.
 bool WindowLost();
 // The back buffer's size in pixels.
 void WindowSize(int& width, int& height);

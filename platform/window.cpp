@@ -11,6 +11,8 @@ struct WindowState {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     std::vector<SDL_DisplayMode> sdlModes;  // parallel to the last enumeration
+    bool inWindow = false;        // a window of the mode's size rather than full screen
+    bool resized = false;         // the window's size changed since WindowResized was asked
     // ---- loss ----
     bool minimised = false;
     bool unfocused = false;
@@ -120,7 +122,7 @@ static bool SdlModeOf(const DisplayMode& mode, SDL_DisplayMode& sdl) {
 
 // ---- The window ----
 
-bool OpenGameWindow(const DisplayMode& mode, std::string& message) {
+bool OpenGameWindow(const DisplayMode& mode, bool inWindow, std::string& message) {
     SDL_DisplayMode sdl{};
     if (!SdlModeOf(mode, sdl)) {
         message = "The display cannot show " + std::to_string(mode.width) + " x " + std::to_string(mode.height);
@@ -132,13 +134,16 @@ bool OpenGameWindow(const DisplayMode& mode, std::string& message) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    win.window = SDL_CreateWindow("Tumbleon_3dx", 0, 0, sdl.w, sdl.h, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    const int at = inWindow ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : 0;
+    win.window = SDL_CreateWindow("Tumbleon_3dx", at, at, sdl.w, sdl.h, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!win.window) {
         message = std::string("SDL_CreateWindow: ") + SDL_GetError();
         return false;
     }
+    // The mode is kept for full screen; a window leaves the display's mode alone.
     SDL_SetWindowDisplayMode(win.window, &sdl);
-    if (SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN) != 0) {
+    win.inWindow = inWindow;
+    if (!inWindow && SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN) != 0) {
         message = std::string("SDL_SetWindowFullscreen: ") + SDL_GetError();
         CloseGameWindow();
         return false;
@@ -160,6 +165,12 @@ bool ApplyWindowMode(const DisplayMode& mode) {
     if (!win.window) return false;
     SDL_DisplayMode sdl{};
     if (!SdlModeOf(mode, sdl)) return false;
+    // In a window only the window's size changes; the mode waits for full screen.
+    if (win.inWindow) {
+        if (SDL_SetWindowDisplayMode(win.window, &sdl) != 0) return false;
+        SDL_SetWindowSize(win.window, sdl.w, sdl.h);
+        return true;
+    }
     // A full-screen window takes a new mode by leaving full screen, taking the
     // size at the top-left corner, and going full screen again.
     SDL_SetWindowFullscreen(win.window, 0);
@@ -167,6 +178,39 @@ bool ApplyWindowMode(const DisplayMode& mode) {
     SDL_SetWindowSize(win.window, sdl.w, sdl.h);
     SDL_SetWindowPosition(win.window, 0, 0);
     return SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN) == 0;
+}
+
+bool ShowGameWindowAs(bool inWindow, const DisplayMode& mode) {
+    if (!win.window) return false;
+    SDL_DisplayMode sdl{};
+    if (!SdlModeOf(mode, sdl)) return false;
+    if (inWindow) {
+        // Leaving full screen gives the display its own mode back.
+        if (SDL_SetWindowFullscreen(win.window, 0) != 0) return false;
+        SDL_SetWindowSize(win.window, sdl.w, sdl.h);
+        SDL_SetWindowPosition(win.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    } else {
+        if (SDL_SetWindowDisplayMode(win.window, &sdl) != 0) return false;
+        SDL_SetWindowPosition(win.window, 0, 0);
+        if (SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN) != 0) {
+            SDL_SetWindowPosition(win.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+            return false;
+        }
+    }
+    win.inWindow = inWindow;
+    win.unfocused = false;  // a window keeps drawing without the focus; full screen learns it anew
+    SDL_RaiseWindow(win.window);
+    return true;
+}
+
+bool WindowIsFullScreen() {
+    return win.window && (SDL_GetWindowFlags(win.window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+bool WindowResized() {
+    const bool resized = win.resized;
+    win.resized = false;
+    return resized;
 }
 
 void CloseGameWindow() {
@@ -183,7 +227,8 @@ void PresentWindow() {
 bool WindowLost() {
     if (!win.window) return true;
     const uint32_t flags = SDL_GetWindowFlags(win.window);
-    return win.hidden || win.minimised || win.unfocused || (flags & SDL_WINDOW_MINIMIZED);
+    // A window without the focus is still on the screen and is drawn on.
+    return win.hidden || win.minimised || (win.unfocused && !win.inWindow) || (flags & SDL_WINDOW_MINIMIZED);
 }
 
 void WindowSize(int& width, int& height) {
@@ -195,8 +240,10 @@ void WindowSize(int& width, int& height) {
 static void RestoreHiddenWindow() {
     win.restorePending = false;
     SDL_ShowWindow(win.window);
-    SDL_SetWindowPosition(win.window, 0, 0);
-    SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN);
+    if (!win.inWindow) {
+        SDL_SetWindowPosition(win.window, 0, 0);
+        SDL_SetWindowFullscreen(win.window, SDL_WINDOW_FULLSCREEN);
+    }
     SDL_RaiseWindow(win.window);
     // What the window went through while the other program had the screen is
     // over: it takes the keyboard back and starts afresh.
@@ -240,6 +287,7 @@ int GameKeyCode(int32_t key) {
     case SDLK_KP_MINUS: return 0x6D;
     case SDLK_RETURN: return 0x0D;
     case SDLK_SPACE: return 0x20;
+    case SDLK_F11: return 0x7A;
     default: break;
     }
     if (key >= SDLK_0 && key <= SDLK_9) return static_cast<int>(key);
@@ -255,6 +303,7 @@ static void NoteWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_MAXIMIZED: win.minimised = false; break;
     case SDL_WINDOWEVENT_FOCUS_LOST: win.unfocused = true; break;
     case SDL_WINDOWEVENT_FOCUS_GAINED: win.unfocused = false; break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: win.resized = true; break;
     default: break;
     }
 }
@@ -296,6 +345,7 @@ bool NextWindowMessage(Message& message) {
             message.type = event.type == SDL_KEYDOWN ? MessageType::KeyDown : MessageType::KeyUp;
             message.key = key;
             message.wasDown = event.key.repeat != 0;
+            message.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
             return true;
         }
         default: break;

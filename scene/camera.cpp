@@ -45,7 +45,8 @@ FrameExtent ExtentOf(float width, float depth) {
 
 FrameExtent EaseExtent() {
     const float sizeX = board.sizeX, sizeZ = board.sizeZ;
-    if (gameScreen != GameScreen::MainMenu) return ExtentOf(sizeX, sizeZ);
+    // A frozen picture frames each board at once, however late its first frame comes.
+    if (gameScreen != GameScreen::MainMenu || pictureFrozen) return ExtentOf(sizeX, sizeZ);
 
     // 1. A board of another extent starts a new blend from where the camera is now.
     const float key = sizeX * 256.0f + sizeZ;

@@ -322,7 +322,7 @@ void DrawScene() {
     render.stats = {};
     if (!render.started) return;
     // 1. The view, the light.
-    const FrameExtent extent = PrepareSceneView(ClockMilliseconds());
+    const FrameExtent extent = PrepareSceneView(PictureClockMilliseconds());
     render.extent = extent;
     BeginScene(sceneView.view, sceneView.projection, sceneView.lightPosition);
 

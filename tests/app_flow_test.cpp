@@ -102,6 +102,47 @@ TEST_F(AppMainLoop, TheDemoLoadsAPuzzleShortlyAfterTheMenuOpens) {
     EXPECT_EQ(camera.cameraDistance, OrbitCamera{}.cameraDistance);  // the demo camera keeps turning
 }
 
+// Under test the menu's board stops turning and, once built, stays; the light's
+// clock stands at 0. A run's steps go on at 400 a second all the same.
+TEST_F(AppMainLoop, AFrozenPictureStandsStillOnTheMenuWhileARunStillSteps) {
+    const int first = DemoRandom() % builtInPuzzleCount;
+    const uint32_t afterFirst = demoRandomState;
+    demoRandomState = 5;
+    WritePuzzle(first, SamplePuzzle());
+    auto minuteOfFrames = [] {
+        for (int frame = 0; frame < 3600; ++frame) {
+            fakeNow += 16.7;
+            FrameStep();
+        }
+    };
+    pictureFrozen = true;
+    gameScreen = GameScreen::MainMenu;
+    const float yaw = camera.cameraYaw;
+    FrameStep();
+    minuteOfFrames();
+    EXPECT_EQ(camera.cameraYaw, yaw);
+    EXPECT_EQ(demoFade, 2.0f);  // built up whole, and held
+    EXPECT_EQ(std::tuple(levelName, demoRandomState), std::tuple(std::string(puzzleNames[first]), afterFirst));
+    EXPECT_EQ(PictureClockMilliseconds(), 0.0);
+    pictureFrozen = false;  // the player's menu: it turns and brings the next board
+    minuteOfFrames();
+    EXPECT_NE(camera.cameraYaw, yaw);
+    EXPECT_NE(demoRandomState, afterFirst);
+    EXPECT_EQ(PictureClockMilliseconds(), fakeNow);
+
+    pictureFrozen = true;
+    OpenSamplePuzzle();
+    RollSample();
+    const Vec3 start = board.balls[0].position;
+    lastStepTime = -1.0;
+    FrameStep();
+    ticksSinceFrame = 0;
+    fakeNow += 1000.0;
+    FrameStep();
+    EXPECT_GE(ticksSinceFrame, 399);
+    EXPECT_NE(board.balls[0].position.x, start.x);
+}
+
 // ---- Goal check and progress ----
 
 class AppGoal : public AppTest {

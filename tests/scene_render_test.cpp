@@ -49,7 +49,7 @@ protected:
         std::string message;
         if (StartPlatform(message)) {
             const std::vector<DisplayMode> modes = EnumerateDisplayModes();
-            ready = !modes.empty() && OpenGameWindow(modes.front(), message);
+            ready = !modes.empty() && OpenGameWindow(modes.front(), false, message);
             if (ready) {
                 WindowSize(width, height);
                 ready = StartDevice(width, height, message) && StartSceneRenderer(message);

@@ -127,6 +127,11 @@ TEST_F(SceneCamera, MenuEasesToANewBoardFromTheLastExtent) {
     board.Resize(7, 4, 9);
     resizeBlend = 0.7f;
     EXPECT_FLOAT_EQ(EaseExtent().cx, 3.0f);
+    // Under test the picture is frozen: a new board on the menu is framed at once.
+    gameScreen = GameScreen::MainMenu;
+    pictureFrozen = true;
+    board.Resize(12, 4, 5);
+    EXPECT_FLOAT_EQ(EaseExtent().width, 12.0f);
 }
 
 TEST_F(SceneCamera, ViewLooksAtTheCentreAndTheLightCircles) {

@@ -72,7 +72,8 @@ static void DrawSplash() {
     const float t = splashTime;
     const int image = t > 5.0f ? imagePublisherLogo : imagePartnerLogo;
     const float centre = t > 5.0f ? 7.5f : 2.5f;
-    const float a = std::clamp(2.5f - std::fabs(t - centre), 0.0f, 1.0f);
+    // A frozen picture shows each logo whole, from its first moment to its last.
+    const float a = pictureFrozen ? 1.0f : std::clamp(2.5f - std::fabs(t - centre), 0.0f, 1.0f);
     const uint32_t c = static_cast<uint32_t>(a * 255.0f);
     DrawImage(image, -HalfWidth(image), -static_cast<float>(Height(image)) / 2.0f, 1, 1,
               c << 24 | c << 16 | c << 8 | c);
@@ -357,7 +358,8 @@ static void DrawSpeedIndicator() {
     }
     const double elapsed = ClockMilliseconds() - static_cast<double>(speedChangeTime);
     if (!(elapsed < 1000.0) || s == 0.0f) return;
-    const uint32_t alpha = static_cast<uint32_t>(std::clamp((1000.0 - elapsed) * 0.255, 0.0, 255.0));
+    const uint32_t alpha =
+        pictureFrozen ? 255u : static_cast<uint32_t>(std::clamp((1000.0 - elapsed) * 0.255, 0.0, 255.0));
     uint32_t colour = 0x0080FF80;
     for (float f = 2.5f; s > f; f *= 2.0f) colour -= 0x17E8;     // slower: bluer
     for (float f = 2.5f; s < f; f /= 2.0f) colour += 0x3EC100;   // faster: redder

@@ -11,7 +11,6 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/common.sh"
-shot_scaled=1  # the scene turns and eases with the clock
 
 # The first built-in puzzle is solved with the mouse, and lejto, whose stock
 # holds a ramp, as it ships; every other name holds a board with every element
