@@ -270,6 +270,17 @@ void SetSceneSkyDepth(bool on) {
         glDisable(GL_DEPTH_CLAMP);
 }
 
+void SetSceneBlending(bool on) {
+    if (!scene.started) return;
+    if (on) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    glDepthMask(on ? GL_FALSE : GL_TRUE);
+}
+
 void DrawSceneInstances(const SceneMeshBuffers& mesh, uint32_t firstIndex, uint32_t indexCount,
                         const SceneMaterial& material, uint32_t texture, const SceneInstance* instances, int count,
                         bool instanceAmbient) {

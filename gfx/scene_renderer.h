@@ -61,6 +61,9 @@ void BeginScene(const Matrix4& view, const Matrix4& projection, Vec3 lightPositi
 // depth clamping so a sky beyond the far plane still draws.
 void SetSceneLighting(bool on);
 void SetSceneSkyDepth(bool on);
+// See-through drawing: colours blended by the fragment's alpha over what is
+// drawn, no depth writes. Off again: opaque, depth written.
+void SetSceneBlending(bool on);
 // Instanced draw of the index run [firstIndex, firstIndex + indexCount) of a
 // mesh with a material and texture (0: none) for every instance. With
 // instanceAmbient the ambient colour comes from each instance, else from the material.

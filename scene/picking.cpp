@@ -157,6 +157,17 @@ void StockRingLayout(const FrameExtent& extent, float yaw, StockRingItem out[sto
     place(ramps, 4, yaw + 1.6f + rampGroupGap / reach);
 }
 
+Vec3 LaunchArrowPlace(Vec3 ballPosition, int arrow) {
+    const Vec3 centre{ballPosition.x / 36.0f * cellSpacingX, ballPosition.y / 36.0f * cellSpacingY,
+                      ballPosition.z / 36.0f * cellSpacingZ};
+    if (arrow < 0 || arrow > 3) return {centre.x, centre.y + cellSpacingY, centre.z};
+    // The arrow mesh reaches 0.35 behind its middle and 0.4 ahead, 0.04 above
+    // and below; the ball's radius is a third, a balloon's top 0.36.
+    constexpr float out = 0.62f, lift = 0.41f;
+    static const float dx[4] = {-1, 0, 1, 0}, dz[4] = {0, 1, 0, -1};
+    return {centre.x + dx[arrow] * out, centre.y + lift, centre.z + dz[arrow] * out};
+}
+
 void PickSceneObjects(float pointerX, float pointerY) {
     const int mx = static_cast<int>(pointerX), my = static_cast<int>(pointerY);
     const PickRay ray = PickRayAt(static_cast<float>(mx), static_cast<float>(my), screenWidth, screenHeight,
@@ -197,22 +208,18 @@ void PickSceneObjects(float pointerX, float pointerY) {
         const bool fixed = ball.lock == static_cast<int8_t>(BallLock::FixedBall);
         if (fixed && (gameScreen == GameScreen::Play || gameScreen == GameScreen::Run)) continue;
         const Vec3 p = ball.position;
-        const Vec3 c{p.x / 36.0f * cellSpacingX, (p.y / 36.0f + 1.0f) * cellSpacingY, p.z / 36.0f * cellSpacingZ};
         const int id = n + stockSlotCount + arrowsPerBall * b;
         const auto direction = static_cast<LaunchDirection>(ball.direction);
         switch (direction) {
-        case LaunchDirection::Unset: PickBox(o, d, c, id, indicatorFourWay, oneCellBox); break;
+        case LaunchDirection::Unset: PickBox(o, d, LaunchArrowPlace(p, -1), id, indicatorFourWay, oneCellBox); break;
         case LaunchDirection::MinusX:
         case LaunchDirection::PlusZ:
         case LaunchDirection::PlusX:
         case LaunchDirection::MinusZ:
-            PickBox(o, d, c, id, indicatorArrow + ball.direction - 1, oneCellBox);
+            PickBox(o, d, LaunchArrowPlace(p, ball.direction - 1), id, indicatorArrow + ball.direction - 1, oneCellBox);
             break;
         case LaunchDirection::NoDirection:
-            PickBox(o, d, {c.x - 0.3f, c.y, c.z}, id, 20, oneCellBox);
-            PickBox(o, d, {c.x, c.y, c.z + 0.3f}, id + 1, 21, oneCellBox);
-            PickBox(o, d, {c.x + 0.3f, c.y, c.z}, id + 2, 22, oneCellBox);
-            PickBox(o, d, {c.x, c.y, c.z - 0.3f}, id + 3, 23, oneCellBox);
+            for (int a = 0; a < 4; ++a) PickBox(o, d, LaunchArrowPlace(p, a), id + a, indicatorArrow + a, oneCellBox);
             break;
         default: break;
         }

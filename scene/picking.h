@@ -34,6 +34,14 @@ bool MeshRayHit(Vec3 origin, Vec3 direction, Vec3 boxMin, int kind, Vec3 size);
 // a, b, c from either side; false when it misses.
 bool RayHitsTriangle(Vec3 origin, Vec3 direction, Vec3 a, Vec3 b, Vec3 c, float& t);
 
+// Where a ball's launch arrow lies (world units), from the ball's position
+// (board units). arrow 0..3 is the arrow pointing -x, +z, +x, -z: it lies out
+// on its own side of the ball, its inner end clear of the ball and its
+// underside above the ball's top, so the ball never hides it from the camera
+// above; the chosen direction's arrow keeps its place. arrow -1 is the
+// four-way arrow of a ball still to be aimed, over the ball's centre.
+Vec3 LaunchArrowPlace(Vec3 ballPosition, int arrow);
+
 // The 3D step of the hover test: cells, the stock ring and the launch arrows
 // under the pointer, for the screens that pick in 3D. hoveredControl must be -1.
 void PickSceneObjects(float pointerX, float pointerY);

@@ -25,6 +25,8 @@ bool Highlighted(int kind, int hoverIndex) {
     if (hoverIndex >= n + stockSlotCount && LaunchArrowsFlashing((hoverIndex - n - stockSlotCount) / arrowsPerBall))
         return true;                                                       // ... of a ball a roll waits for
     if (hoverIndex == n && hoveredControl == n + kind) return true;        // stock items
+    if (editTool == EditTool::Build && heldKind != 0 && previewCell >= 0)  // placing: the cell pointed at
+        return hoverIndex >= 0 && hoverIndex < n && hoveredControl == hoverIndex;
     return previewCell == hoverIndex;                                      // cells and balls in them
 }
 
@@ -57,6 +59,7 @@ bool MakeElementDraw(int kind, int hoverIndex, float x, float y, float z, int ti
     out.world = m;
     out.cell = -1;
     out.quarterTurns = QuarterTurnsOfKind(kind);
+    out.alpha = 1.0f;
 
     // 5. Highlight and tint on the first material's ambient colour, added in
     // the order a draw changing the material in place would add them.
@@ -133,10 +136,19 @@ void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out)
                 if (y == 0 && (kind == kindEmpty || kind == kindPlainCube)) kind = kindGroundCube;
                 if (kind == kindEmpty) continue;
                 const bool floatingBall = preview && IsBallKind(kind);
-                if (!MakeElementDraw(kind, index, static_cast<float>(x), floatingBall ? y + 1.0f / 6.0f : static_cast<float>(y),
-                                     static_cast<float>(z), floatingBall ? tintNone : tint, nullptr, d))
+                // The held piece shows itself, turned as it will stand and
+                // see-through, in its own colours; the cell pointed at lights.
+                if (!MakeElementDraw(kind, preview ? -1 : index, static_cast<float>(x),
+                                     floatingBall ? y + 1.0f / 6.0f : static_cast<float>(y), static_cast<float>(z),
+                                     preview ? (floatingBall || gameScreen != GameScreen::Play ? tintNone : tintGreener)
+                                             : tint,
+                                     nullptr, d))
                     continue;
-                if (!floatingBall) d.cell = index;
+                if (preview) {
+                    d.alpha = previewAlpha;  // it closes off no neighbour's face
+                } else {
+                    d.cell = index;
+                }
                 out.push_back(d);
             }
 
@@ -158,20 +170,21 @@ void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out)
 
         const int arrowId = n + stockSlotCount + arrowsPerBall * i;
         const int lockTint = ball.lock;
-        auto arrow = [&](int indicator, int id, float ax, float az) {
-            if (MakeElementDraw(indicator, id, ax, y + 1.0f, az, lockTint, nullptr, d)) out.push_back(d);
+        // arrow: 0..3 a direction's, -1 the four-way one.
+        auto arrow = [&](int indicator, int id, int arrow) {
+            const Vec3 at = LaunchArrowPlace(p, arrow);
+            if (MakeElementDraw(indicator, id, at.x / cellSpacingX, at.y / cellSpacingY, at.z / cellSpacingZ, lockTint,
+                                nullptr, d))
+                out.push_back(d);
         };
         switch (static_cast<LaunchDirection>(ball.direction)) {
-        case LaunchDirection::Unset: arrow(indicatorFourWay, arrowId, x, z); break;
+        case LaunchDirection::Unset: arrow(indicatorFourWay, arrowId, -1); break;
         case LaunchDirection::MinusX:
         case LaunchDirection::PlusZ:
         case LaunchDirection::PlusX:
-        case LaunchDirection::MinusZ: arrow(19 + ball.direction, arrowId, x, z); break;
+        case LaunchDirection::MinusZ: arrow(indicatorArrow + ball.direction - 1, arrowId, ball.direction - 1); break;
         case LaunchDirection::NoDirection:
-            arrow(20, arrowId, x - 0.3f, z);
-            arrow(21, arrowId + 1, x, z + 0.3f);
-            arrow(22, arrowId + 2, x + 0.3f, z);
-            arrow(23, arrowId + 3, x, z - 0.3f);
+            for (int a = 0; a < 4; ++a) arrow(indicatorArrow + a, arrowId + a, a);
             break;
         default: break;
         }

@@ -24,7 +24,11 @@ struct ElementDraw {
     float ambient[3] = {};     // material 0's ambient colour for this draw
     int cell = -1;             // the board cell the piece stands in; -1 for balls, arrows, digits, the stock ring
     int quarterTurns = 0;      // the quarter turns about +y it is drawn with
+    float alpha = 1.0f;        // below 1: drawn see-through over the finished scene (the held piece's preview)
 };
+
+// How much of the held piece shows where it would go.
+constexpr float previewAlpha = 0.55f;
 
 // One DrawElement: kind (element kind 1..19 or indicator 20..34), the pick id
 // it answers to, grid position (x, z in cells, y in layers), tint and the

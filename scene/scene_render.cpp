@@ -1,7 +1,8 @@
 // The scene drawn through the graphics layer. The draw list comes in scene
 // order; draws of one slot (and of its distant mesh) are gathered into one
-// instanced draw per subset, all opaque subsets first, translucent ones after. Nothing is blended, so
-// with the depth test the picture is the one the draws made one by one give.
+// instanced draw per subset, all opaque subsets first, translucent ones after. Nothing of it is
+// blended, so with the depth test the picture is the one the draws made one by one give; only the
+// held piece's see-through preview is blended, drawn by itself over the finished picture.
 #include "scene/scene_render.h"
 
 #include <algorithm>
@@ -287,6 +288,30 @@ void DrawDebris() {
         DrawSceneTriangles(batch.firstVertex, batch.vertexCount, ToSceneMaterial(batch.material), batch.texture);
 }
 
+// The see-through draws (the held piece's preview), last over the finished
+// picture, sky included: every material of the mesh with its diffuse alpha
+// taken down to the draw's, blended and leaving the depth buffer alone.
+void DrawSeeThrough() {
+    bool blending = false;
+    for (const ElementDraw& d : render.draws) {
+        if (d.alpha >= 1.0f) continue;
+        const Mesh& mesh = MeshOfDraw(d);
+        if (!mesh.deviceCopy || !mesh.master) continue;
+        if (!blending) SetSceneBlending(blending = true);
+        SceneInstance instance;
+        instance.world = d.world;
+        std::copy(d.ambient, d.ambient + 3, instance.ambient);
+        for (size_t i = 0; i < mesh.materials.size(); ++i) {
+            SceneMaterial m = ToSceneMaterial(mesh.materials[i]);
+            m.diffuse[3] *= d.alpha;
+            const MeshSubset& s = mesh.master->subsets[i];
+            DrawSceneInstances(static_cast<const GlMeshCopy&>(*mesh.deviceCopy).buffers, 3 * s.faceStart,
+                               3 * s.faceCount, m, mesh.textures[i], &instance, 1, i == 0);
+        }
+    }
+    if (blending) SetSceneBlending(false);
+}
+
 // The sky, unlit, leaving the depth buffer alone.
 void DrawSky(const FrameExtent& extent) {
     render.currentWorld.world = SkyboxWorld(extent);
@@ -334,7 +359,7 @@ void DrawScene() {
     const Vec3 eye = sceneView.eye;
     render.order.clear();
     for (size_t i = 0; i < render.draws.size(); ++i) {
-        if (render.hidden[i]) continue;
+        if (render.hidden[i] || render.draws[i].alpha < 1.0f) continue;
         const Matrix4& w = render.draws[i].world;
         const float dx = w.m[3][0] - eye.x, dy = w.m[3][1] - eye.y, dz = w.m[3][2] - eye.z;
         render.order.push_back({dx * dx + dy * dy + dz * dz, static_cast<int>(i)});
@@ -360,6 +385,8 @@ void DrawScene() {
     // sky drawn first would, and the software renderer shades only the
     // pixels left uncovered.
     DrawSky(extent);
+    // 5. The held piece's preview, see-through over it all.
+    DrawSeeThrough();
     render.stats.drawCalls = SceneDrawCalls();
     EndScene();
 }
@@ -398,16 +425,15 @@ std::string SceneScreenPoints() {
                 add("top", i, {x * cellSpacingX, (y + 0.5f) * cellSpacingY, z * cellSpacingZ});
             }
     for (int b = 0; b < board.ballCount; ++b) {
-        const Vec3 p = board.balls[b].position;
-        const Vec3 c{p.x / 36.0f * cellSpacingX, (p.y / 36.0f + 1.0f) * cellSpacingY, p.z / 36.0f * cellSpacingZ};
+        const Ball& ball = board.balls[b];
         const int id = board.cellCount + stockSlotCount + arrowsPerBall * b;
-        if (board.balls[b].direction == static_cast<int8_t>(LaunchDirection::NoDirection)) {
-            add("arrow", id, {c.x - 0.3f, c.y, c.z});
-            add("arrow", id + 1, {c.x, c.y, c.z + 0.3f});
-            add("arrow", id + 2, {c.x + 0.3f, c.y, c.z});
-            add("arrow", id + 3, {c.x, c.y, c.z - 0.3f});
+        const int direction = ball.direction;
+        if (direction == static_cast<int8_t>(LaunchDirection::NoDirection)) {
+            for (int a = 0; a < 4; ++a) add("arrow", id + a, LaunchArrowPlace(ball.position, a));
         } else {
-            add("arrow", id, c);
+            // A chosen direction's arrow lies on its side; an unset one's over the ball.
+            const bool chosen = direction >= 1 && direction <= 4;
+            add("arrow", id, LaunchArrowPlace(ball.position, chosen ? direction - 1 : -1));
         }
     }
     return out;
@@ -422,7 +448,7 @@ void DrawSceneOneByOne() {
     CollectSceneDraws(render.extent, render.draws);
     for (const ElementDraw& d : render.draws) {
         const Mesh& mesh = MeshOfDraw(d);
-        if (!mesh.deviceCopy || !mesh.master) continue;
+        if (!mesh.deviceCopy || !mesh.master || d.alpha < 1.0f) continue;
         SceneInstance instance;
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
@@ -436,5 +462,6 @@ void DrawSceneOneByOne() {
             }
     }
     DrawDebris();
+    DrawSeeThrough();
     EndScene();
 }

@@ -54,15 +54,17 @@ LevelData Solution(const std::string& name) {
 // World centre of a cell's box.
 Vec3 CellCentre(int x, int y, int z) { return {x * cellSpacingX, y * cellSpacingY, z * cellSpacingZ}; }
 
-// Where a ball's launch arrows stand: above the ball, the four spread round it.
+// Where a ball's launch arrows stand: the four-way one half a cell's height
+// over the ball; a direction's arrow (one of the four, or the chosen one) out
+// on its side of the ball, just over the ball's top.
 Vec3 ArrowPlace(const Ball& ball, int arrow, bool fourWay) {
     const Vec3 p = ball.position;
-    Vec3 c{p.x / 36.0f * cellSpacingX, (p.y / 36.0f + 1.0f) * cellSpacingY, p.z / 36.0f * cellSpacingZ};
-    if (!fourWay) return c;
-    static const float dx[4] = {-0.3f, 0.0f, 0.3f, 0.0f}, dz[4] = {0.0f, 0.3f, 0.0f, -0.3f};
-    c.x += dx[arrow];
-    c.z += dz[arrow];
-    return c;
+    Vec3 c{p.x / 36.0f * cellSpacingX, p.y / 36.0f * cellSpacingY, p.z / 36.0f * cellSpacingZ};
+    const bool chosen = ball.direction >= 1 && ball.direction <= 4;
+    if (!fourWay && !chosen) return {c.x, c.y + cellSpacingY, c.z};
+    if (!fourWay) arrow = ball.direction - 1;
+    static const float dx[4] = {-0.62f, 0.0f, 0.62f, 0.0f}, dz[4] = {0.0f, 0.62f, 0.0f, -0.62f};
+    return {c.x + dx[arrow], c.y + 0.41f, c.z + dz[arrow]};
 }
 
 class PuzzleReplay : public AppTest {

@@ -92,16 +92,29 @@ TEST_F(ScenePick, LaunchArrowsAndStockItems) {
     ASSERT_TRUE(board.AddBall(kindIronBall, board.Index(2, 1, 2)));
     camera = {15, 1.3f, 0.4f};
     SetupView(5, 5, 0.0);
-    const float y = (board.balls[0].position.y / 36 + 1) * 0.5f;
+    // The four lie round the ball, just over its top: each is picked on its
+    // shaft and on its head, and the ball's own top between them is not.
+    const float y = board.balls[0].position.y / 72 + 0.41f;
     const int first = board.cellCount + 20;
     const struct {
         Vec3 point;
         int id;
-    } arrows[] = {{{1.7f, y, 2}, first}, {{2, y, 2.3f}, first + 1}, {{2.3f, y, 2}, first + 2}, {{2, y, 1.7f}, first + 3}};
+    } arrows[] = {{{1.38f, y, 2}, first},     {{2, y, 2.62f}, first + 1}, {{2.62f, y, 2}, first + 2},
+                  {{2, y, 1.38f}, first + 3}, {{1.25f, y, 2.1f}, first}, {{2.1f, y, 2.75f}, first + 1},
+                  {{2.75f, y, 1.9f}, first + 2}, {{1.9f, y, 1.25f}, first + 3}};
     for (const auto& a : arrows) {
         bool onScreen = false;
-        EXPECT_EQ(PickAt(a.point, onScreen), a.id);
+        EXPECT_EQ(PickAt(a.point, onScreen), a.id) << a.point.x << " " << a.point.z;
     }
+    bool overBall = false;
+    EXPECT_LT(PickAt({2, board.balls[0].position.y / 72 + 1.0f / 3, 2}, overBall), first) << "the ball's top";
+    // The chosen direction's arrow keeps its place beside the ball and answers as the ball's first.
+    board.balls[0].direction = static_cast<int8_t>(LaunchDirection::PlusZ);
+    for (const Vec3 p : {Vec3{2, y, 2.62f}, Vec3{2.1f, y, 2.75f}}) {
+        bool onScreen = false;
+        EXPECT_EQ(PickAt(p, onScreen), first) << p.z;
+    }
+    board.balls[0].direction = static_cast<int8_t>(LaunchDirection::NoDirection);
     // A fixed ball's arrows are not offered on the play screen.
     board.balls[0].lock = static_cast<int8_t>(BallLock::FixedBall);
     bool onScreen = false;
@@ -244,8 +257,9 @@ TEST_F(ScenePick, StockCountDigitsAndTints) {
 }
 
 // What the cells draw: ground under the whole bottom layer, the player's
-// pieces greener, balls from the ball list, a held ball floating in its cell,
-// and on the menu only as much of the board as has built up.
+// pieces greener, balls from the ball list, a held piece see-through in its
+// own colours where it would go (a ball floating) beside the lit cell pointed
+// at, and on the menu only as much of the board as has built up.
 TEST_F(ScenePick, CellsDrawInOrderWithGroundAndPreview) {
     board.Resize(2, 2, 1);
     board.Clear();
@@ -264,9 +278,26 @@ TEST_F(ScenePick, CellsDrawInOrderWithGroundAndPreview) {
     editTool = EditTool::Build;
     heldKind = kindIronBall;
     previewCell = board.Index(1, 1, 0);
+    hoveredControl = board.Index(1, 0, 0);
     EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, kindMagnet, kindGroundCube, kindIronBall}));
     EXPECT_FLOAT_EQ(draws[3].world.m[3][1], (1.0f + 1.0f / 6.0f) * 0.5f);
-    EXPECT_FLOAT_EQ(draws[3].ambient[1], 6.0f);  // the previewed cell lights up
+    EXPECT_LT(draws[3].ambient[1], 1.0f) << "the held ball in its own colours";
+    EXPECT_LT(draws[3].alpha, 1.0f) << "and see-through";
+    EXPECT_EQ(draws[3].cell, -1) << "hiding no neighbour's face";
+    EXPECT_FLOAT_EQ(draws[2].ambient[1], draws[0].ambient[1] + 6.0f) << "the cell pointed at lights up";
+    EXPECT_FLOAT_EQ(draws[1].alpha, 1.0f);
+    // A held corner stands turned as it will be placed, in the player's green.
+    heldKind = 5;
+    previewCell = board.Index(0, 1, 0);
+    hoveredControl = board.Index(0, 0, 0);
+    EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, 3, kindGroundCube}));
+    EXPECT_EQ(draws[1].quarterTurns, 2);
+    EXPECT_LT(draws[1].alpha, 1.0f);
+    EXPECT_FLOAT_EQ(draws[2].alpha, 1.0f) << "the draws after it stay opaque";
+    EXPECT_FLOAT_EQ(draws[1].ambient[0], elementMeshes[3].materials[0].ambient[0] - 0.3f);
+    EXPECT_GE(draws[0].ambient[0], 6.0f);
+    hoveredControl = -1;
+    editTool = EditTool::Delete;
     gameScreen = GameScreen::MainMenu;
     demoFade = 0.4f;  // the cells numbered up to 4 * 0.4
     EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, kindMagnet}));

@@ -213,7 +213,8 @@ TEST_F(SceneRender, TheSceneLooksAsDrawnPieceByPiece) {
     screenWidth = fw, screenHeight = fh, hoveredControl = previewCell = -1, resizeBlend = 0.0f;
     gameScreen = GameScreen::Play;
     // Ground, a block of plain cubes, every kind turned every way around and
-    // over it (hiding the ground under most), a ball with its arrows, a burst.
+    // over it (hiding the ground under most), a ball with its arrows, a burst,
+    // a held corner previewed see-through on top.
     board.Resize(7, 5, 7);
     board.Clear();
     board.Resize(7, 5, 7);
@@ -229,6 +230,9 @@ TEST_F(SceneRender, TheSceneLooksAsDrawnPieceByPiece) {
     board.balls[board.ballCount - 1].direction = static_cast<int8_t>(LaunchDirection::NoDirection);
     debrisList.Add(elementMeshes[kindSpikeCube], {2.0f, 2.5f, 5.0f}, 1);
     camera.cameraYaw = 0.6f;
+    editTool = EditTool::Build;
+    heldKind = 4;
+    previewCell = board.Index(2, 4, 2);
     // Draws the scene both ways from the camera at `distance` and `pitch`;
     // returns the pixels that differ.
     std::vector<uint8_t> scene, oneByOne;
@@ -249,6 +253,17 @@ TEST_F(SceneRender, TheSceneLooksAsDrawnPieceByPiece) {
     // one drawn last: only such single pixels may differ.
     const size_t seams = static_cast<size_t>(fw * fh / 5000);
     for (float pitch : {0.5f, 1.2f}) EXPECT_LE(differing(9.0f, pitch), seams) << "pitch " << pitch;
+    // The preview is in the picture, and only it: without it a patch of the
+    // size of one cell changes.
+    const std::vector<uint8_t> withPreview = scene;
+    previewCell = -1;
+    differing(9.0f, 1.2f);
+    size_t changed = 0;
+    for (size_t i = 0; i < scene.size(); i += 4) changed += std::memcmp(&scene[i], &withPreview[i], 4) != 0;
+    EXPECT_GT(changed, 100u) << "the held piece's preview shows";
+    EXPECT_LT(changed, static_cast<size_t>(fw * fh / 20)) << "and nothing else turns see-through";
+    heldKind = 0;
+    editTool = EditTool::Delete;
     std::vector<ElementDraw> draws;
     CollectSceneDraws(ExtentOf(7, 7), draws);
     EXPECT_LT(LastSceneDrawStats().instances, static_cast<int>(draws.size()) - 20) << "walled-in cells are left out";

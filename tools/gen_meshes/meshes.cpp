@@ -360,13 +360,14 @@ XMesh Bomb(const Palette& palette, BallDetail detail) {
     return mesh;
 }
 
-// The launch arrow lies flat and points along -x; 0.5 long so that four of
-// them fit round a ball, 0.3 out from its centre.
+// The launch arrow lies flat and points along -x: a head 0.4 wide and a
+// shaft, 0.75 long in all, so that it reads at a whole board's view. The game
+// lays the four side by side round a ball, each 0.62 out from its centre.
 XMesh Arrow(const Palette& palette) {
     XMesh mesh;
     mesh.materials.push_back(Coloured(PaletteColour(palette, "ui.accent"), 0.45f));
-    const Contour outline{{-0.3f, 0.0f},    {-0.05f, -0.17f}, {-0.05f, -0.065f}, {0.2f, -0.065f},
-                          {0.2f, 0.065f},   {-0.05f, 0.065f}, {-0.05f, 0.17f}};
+    const Contour outline{{-0.4f, 0.0f},    {-0.06f, -0.2f},  {-0.06f, -0.075f}, {0.35f, -0.075f},
+                          {0.35f, 0.075f},  {-0.06f, 0.075f}, {-0.06f, 0.2f}};
     AddExtrusion(mesh, {outline}, {1, 0, 0}, {0, 0, 1}, {0, 1, 0}, -0.04f, 0.04f, 0);
     return mesh;
 }
