@@ -5,6 +5,8 @@
 // once the game's own hit testing and picking show the wanted thing lit.
 // Start from the list, take each piece of the recorded solution from the ring,
 // put it down, set the arrows, roll, win, next; the progress file ends all solved.
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 
@@ -216,6 +218,23 @@ protected:
         return false;
     }
 
+    // How long one of the four arrows is drawn, tail to tip, in pixels: the
+    // arrow mesh points along -x.
+    static float ArrowLengthOnScreen(const Ball& ball, int arrow) {
+        PrepareSceneView(fakeNow);
+        float lo = 0, hi = 0;
+        for (const MeshVertex& v : elementMeshes[indicatorArrow].master->vertices) {
+            lo = std::min(lo, v.position.x);
+            hi = std::max(hi, v.position.x);
+        }
+        static const float dx[4] = {-1, 0, 1, 0}, dz[4] = {0, 1, 0, -1};
+        const Vec3 at = ArrowPlace(ball, arrow, true);
+        const ScreenPoint tail = Project({at.x - dx[arrow] * hi, at.y, at.z - dz[arrow] * hi});
+        const ScreenPoint tip = Project({at.x - dx[arrow] * lo, at.y, at.z - dz[arrow] * lo});
+        return std::hypot(tip.x - tail.x, tip.y - tail.y);
+    }
+    float shortestArrow = 1e9f;
+
     // Sets ball b's direction with its arrows: a ball still to be aimed shows
     // one four-way arrow; a click opens the four, the next chooses one.
     bool Aim(int b, int wanted) {
@@ -224,6 +243,7 @@ protected:
             const bool fourWay = ball.direction == int8_t(LaunchDirection::NoDirection);
             const int arrow = fourWay ? wanted - 1 : 0;
             const int id = board.cellCount + stockSlotCount + arrowsPerBall * b + arrow;
+            if (fourWay) shortestArrow = std::min(shortestArrow, ArrowLengthOnScreen(ball, arrow));
             if (!PointAt(ArrowPlace(ball, arrow, fourWay), [&] { return hoveredControl == id; })) return false;
             ClickHere();
         }
@@ -308,6 +328,9 @@ TEST_F(PuzzleReplay, EveryPuzzleIsWonWithThePointerInOrderAndTheProgressFileSays
     std::vector<uint8_t> score;
     ASSERT_TRUE(ReadWholeFile(Path("score.dat"), 1 << 10, score));
     EXPECT_EQ(score, std::vector<uint8_t>(builtInPuzzleCount, 1));
+    // Every ball's four arrows read at its puzzle's stored view: 20 pixels or
+    // more from tail to tip on the 1024 x 768 screen (the shortest is 23.7).
+    EXPECT_GE(shortestArrow, 20.0f);
 }
 
 }  // namespace
