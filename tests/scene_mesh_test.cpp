@@ -11,6 +11,7 @@
 
 #include "app/game_state.h"
 #include "gfx/matrix.h"
+#include "gfx/tga.h"
 #include "scene/element_meshes.h"
 #include "scene/mesh.h"
 #include "sim/collision.h"
@@ -177,6 +178,61 @@ TEST_F(SceneMesh, CornerAndRampAreTheirCollisionShapes) {
             EXPECT_NEAR(covered[static_cast<size_t>(s)], area, 1e-5f) << "shape face " << s;
         }
     }
+}
+
+// The corner's top shows the turn the simulation gives: the white mark of
+// its texture lies wholly on the wedge's top (the rest of the image is not
+// on it) and runs from the one open side of the cell to the other, along the
+// wall a ball turns on. The turned kinds are the same mesh turned as the
+// collision shapes are (CornerAndRampAreTheirCollisionShapes).
+TEST_F(SceneMesh, CornerTopMarksTheSidesABallTurnsBetween) {
+    BuildCollisionShapes();
+    Mesh mesh;
+    ASSERT_EQ(LoadGameMesh(mesh, gameFolder + "/" + ElementMeshFile(kindCornerFirst)), MeshResult::Ok);
+    Pixels image;
+    std::string error;
+    ASSERT_TRUE(ReadTgaFile(gameFolder + "/adatok/3dx/corner.tga", image, error)) << error;
+    const MeshData& d = *mesh.master;
+    std::vector<std::array<MeshVertex, 3>> tops;
+    for (uint32_t f = 0; f < d.FaceCount(); ++f) {
+        const std::array<MeshVertex, 3> t{d.vertices[d.indices[3 * f]], d.vertices[d.indices[3 * f + 1]],
+                                          d.vertices[d.indices[3 * f + 2]]};
+        if (Normalize(Cross(t[1].position - t[0].position, t[2].position - t[0].position)).y > 0.999f) tops.push_back(t);
+    }
+    ASSERT_FALSE(tops.empty());
+    // The wall's two ends: where a ball comes in and where it leaves.
+    const ShapeFace& wall = CollisionShapeAt(1).faces[4];
+    ASSERT_GT(wall.normal.x, 0.0f);
+    ASSERT_GT(wall.normal.z, 0.0f);
+    const Vec3 ends[2] = {wall.a, wall.c};
+    float nearest[2] = {1.0f, 1.0f};
+    int marked = 0, offTop = 0;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const uint8_t* p = &image.rgba[(static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)) * 4];
+            if (std::min({p[0], p[1], p[2]}) < 200) continue;  // the mark is near white, the tile orange
+            ++marked;
+            const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(image.width);
+            const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(image.height);
+            bool on = false;
+            for (const auto& t : tops) {
+                // Barycentric weights of (u, v) in the triangle's texture coordinates.
+                const float du1 = t[1].u - t[0].u, dv1 = t[1].v - t[0].v, du2 = t[2].u - t[0].u, dv2 = t[2].v - t[0].v;
+                const float det = du1 * dv2 - du2 * dv1;
+                if (std::fabs(det) < 1e-9f) continue;
+                const float b1 = ((u - t[0].u) * dv2 - du2 * (v - t[0].v)) / det;
+                const float b2 = (du1 * (v - t[0].v) - (u - t[0].u) * dv1) / det;
+                if (b1 < 0.0f || b2 < 0.0f || b1 + b2 > 1.0f) continue;
+                on = true;
+                const Vec3 at = t[0].position + (t[1].position - t[0].position) * b1 + (t[2].position - t[0].position) * b2;
+                for (int e = 0; e < 2; ++e)
+                    nearest[e] = std::min(nearest[e], std::hypot(at.x - ends[e].x, at.z - ends[e].z));
+            }
+            offTop += !on;
+        }
+    EXPECT_GT(marked, 500) << "the mark is there";
+    EXPECT_EQ(offTop, 0) << "mark pixels outside the top";
+    for (int e = 0; e < 2; ++e) EXPECT_LT(nearest[e], 0.12f) << "the mark reaches the open side at wall end " << e;
 }
 
 TEST(SceneMeshFiles, ThirdPartyFilesLoadWithTheirCounts) {

@@ -117,14 +117,22 @@ void PlainMark(cairo_t* cr, Colour c) {
 }
 
 void CornerMark(cairo_t* cr) {
-    // A quarter-turn arrow: the ball is turned.
+    // The wedge's top is the image's upper left half (u + v <= 1, u along +x,
+    // v along +z), its long edge the wall a ball turns on: a ball coming in
+    // across the cell's +x side leaves across its +z side, and the other way
+    // round. A bent arrow along the wall with a head at each open side says so,
+    // all of it on that half.
     Set(cr, white, 0.92);
     cairo_set_line_width(cr, 11);
-    cairo_arc(cr, 26, 102, 64, -pi / 2, -0.18);
+    cairo_arc(cr, 88, 88, 72, pi, 1.5 * pi);
     cairo_stroke(cr);
-    cairo_move_to(cr, 66, 90);
-    cairo_line_to(cr, 114, 90);
-    cairo_line_to(cr, 90, 124);
+    cairo_move_to(cr, 110, 16);  // towards +x
+    cairo_line_to(cr, 86, 2);
+    cairo_line_to(cr, 86, 30);
+    cairo_close_path(cr);
+    cairo_move_to(cr, 16, 110);  // towards +z
+    cairo_line_to(cr, 2, 86);
+    cairo_line_to(cr, 30, 86);
     cairo_close_path(cr);
     cairo_fill(cr);
 }
