@@ -8,7 +8,7 @@
 
 // ---- Header and pixel data ----
 
-//   0 id length, 1 colour map type, 2 image type, 3..7 colour map spec,
+//   0 id length, 1 colour map type, 2 image type, 3..7 colour map layout,
 //   8..11 origin, 12 width, 14 height, 16 bits per pixel, 17 descriptor
 constexpr size_t tgaHeaderBytes = 18;
 
