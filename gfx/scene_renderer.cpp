@@ -9,6 +9,7 @@
 
 #include <epoxy/gl.h>
 
+#include <cstddef>
 #include <vector>
 
 #include "gfx/device.h"
@@ -16,9 +17,10 @@
 
 namespace {
 
-// Attribute locations: vertex stream, then the instance's four matrix rows and ambient.
+// Attribute locations: vertex stream, then the instance's four matrix rows and
+// ambient, the vertex's box face, the instance's corner shading.
 constexpr GLuint attribPosition = 0, attribNormal = 1, attribTexel = 2, attribRow0 = 3, attribAmbient = 7,
-                 attribBoxFace = 8;
+                 attribBoxFace = 8, attribShade = 9;
 constexpr GLsizeiptr instanceCapacity = 1 << 20;  // bytes of the instance stream before it is renewed
 
 struct SceneRendererState {
@@ -45,6 +47,7 @@ layout(location = 5) in vec4 row2;
 layout(location = 6) in vec4 row3;
 layout(location = 7) in vec4 instanceAmbientColour;  // a: the faces left out, as bits
 layout(location = 8) in float boxFace;
+layout(location = 9) in vec4 instanceShade;  // the cell's corners: (-x,-z), (+x,-z), (-x,+z), (+x,+z)
 uniform mat4 viewProjection;
 uniform vec3 lightPosition;
 uniform int lighting;
@@ -87,7 +90,12 @@ void main() {
         float facing = d > 0.0 ? max(dot(n, toLight / d), 0.0) : 0.0;
         lit += attenuation * (ambientColour + materialDiffuse.rgb * facing);
     }
-    colour = vec4(clamp(lit, 0.0, 1.0), clamp(materialDiffuse.a, 0.0, 1.0));
+    // The share of its light the cell keeps, blended from its corners by
+    // where the vertex lies across it (cells are one unit wide and deep).
+    vec2 across = clamp(world.xz - row3.xz + 0.5, 0.0, 1.0);
+    float kept = mix(mix(instanceShade.x, instanceShade.y, across.x), mix(instanceShade.z, instanceShade.w, across.x),
+                     across.y);
+    colour = vec4(clamp(lit, 0.0, 1.0) * kept, clamp(materialDiffuse.a, 0.0, 1.0));
 }
 )";
 
@@ -136,6 +144,10 @@ void PointInstances(GLsizeiptr offset) {
                               reinterpret_cast<void*>(offset + static_cast<GLsizeiptr>(16 * i)));
         glVertexAttribDivisor(a, 1);
     }
+    glEnableVertexAttribArray(attribShade);
+    glVertexAttribPointer(attribShade, 4, GL_FLOAT, GL_FALSE, sizeof(SceneInstance),
+                          reinterpret_cast<void*>(offset + static_cast<GLsizeiptr>(offsetof(SceneInstance, shade))));
+    glVertexAttribDivisor(attribShade, 1);
 }
 
 void SetMaterial(const SceneMaterial& m, uint32_t texture, bool instanceAmbient) {
@@ -324,6 +336,7 @@ void DrawSceneTriangles(uint32_t firstVertex, uint32_t vertexCount, const SceneM
     for (GLuint i = 0; i < 4; ++i) glVertexAttrib4fv(attribRow0 + i, rows[i]);
     // The instance's fourth value: no faces left out.
     glVertexAttrib4f(attribAmbient, material.ambient[0], material.ambient[1], material.ambient[2], 0.0f);
+    glVertexAttrib4f(attribShade, 1.0f, 1.0f, 1.0f, 1.0f);
     SetMaterial(material, texture, false);
     // Both sides: a triangle seen from behind covers the pixels and takes the
     // colours that the same triangle wound the other way would.

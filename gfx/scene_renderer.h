@@ -29,13 +29,16 @@ struct SceneMaterial {
 // One instance of an instanced draw: its world matrix (row vectors), the
 // ambient colour it shows when the draw takes the ambient from the instance,
 // and the faces of its cell's box it leaves out (bits 0..5: -x, +x, -y, +y,
-// -z, +z in the mesh's own coordinates).
+// -z, +z in the mesh's own coordinates), and how much of its lit colour it
+// keeps at the four corners of its cell, (-x,-z), (+x,-z), (-x,+z), (+x,+z)
+// in world directions, blended across the cell.
 struct SceneInstance {
     Matrix4 world;
     float ambient[3] = {};
     float hiddenFaces = 0.0f;
+    float shade[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 };
-static_assert(sizeof(SceneInstance) == 80);
+static_assert(sizeof(SceneInstance) == 96);
 
 // Builds the shader and the shared buffers; false with a message when it cannot.
 bool StartSceneRenderer(std::string& message);

@@ -16,6 +16,51 @@ constexpr float digitScale = 1.6f;
 constexpr float digitLift = 0.66f;  // layers above the item
 constexpr float pi = 3.14159265f;
 
+// Heights: each layer below the board's highest piece keeps a little less of
+// its light (at most three steps), and a top corner loses a step for each
+// piece standing on the layer above beside it (the two sides and the
+// diagonal between them; both sides count as three), so the floor darkens
+// towards a wall's foot and a channel's floor between its walls.
+constexpr float layerStep = 0.06f;
+constexpr int layerSteps = 3;
+constexpr float cornerStep = 0.12f;
+
+struct BoardShading {
+    std::vector<int8_t> cells;  // the board they were worked out for
+    int sizeX = 0, sizeY = 0, sizeZ = 0;
+    std::vector<float> corners;  // four per cell
+};
+BoardShading shading;
+
+bool Occupied(int x, int y, int z) {
+    if (!board.Contains(x, y, z)) return false;
+    const int kind = KindOfValue(board.cells[static_cast<size_t>(board.Index(x, y, z))]);
+    return kind != kindEmpty && !IsBallKind(kind);
+}
+
+void WorkOutShading() {
+    shading.cells = board.cells;
+    shading.sizeX = board.sizeX, shading.sizeY = board.sizeY, shading.sizeZ = board.sizeZ;
+    shading.corners.assign(4 * board.cells.size(), 1.0f);
+    int top = 0;
+    for (int i = 0; i < board.cellCount; ++i) {
+        int x, y, z;
+        board.CellOf(i, x, y, z);
+        if (Occupied(x, y, z)) top = std::max(top, y);
+    }
+    for (int i = 0; i < board.cellCount; ++i) {
+        int x, y, z;
+        board.CellOf(i, x, y, z);
+        const float layer = 1.0f - layerStep * static_cast<float>(std::min(top - std::min(y, top), layerSteps));
+        for (int c = 0; c < 4; ++c) {
+            const int dx = c & 1 ? 1 : -1, dz = c & 2 ? 1 : -1;
+            const bool sideX = Occupied(x + dx, y + 1, z), sideZ = Occupied(x, y + 1, z + dz);
+            const int blocked = sideX && sideZ ? 3 : sideX + sideZ + Occupied(x + dx, y + 1, z + dz);
+            shading.corners[static_cast<size_t>(4 * i + c)] = layer * (1.0f - cornerStep * static_cast<float>(blocked));
+        }
+    }
+}
+
 bool IsDigit(int kind) { return kind >= indicatorDigitFirst && kind < indicatorDigitFirst + 10; }
 
 bool Highlighted(int kind, int hoverIndex) {
@@ -31,6 +76,15 @@ bool Highlighted(int kind, int hoverIndex) {
 }
 
 }  // namespace
+
+void CellTopShade(int cell, float out[4]) {
+    if (shading.cells != board.cells || shading.sizeX != board.sizeX || shading.sizeY != board.sizeY ||
+        shading.sizeZ != board.sizeZ)
+        WorkOutShading();
+    std::fill(out, out + 4, 1.0f);
+    if (cell >= 0 && static_cast<size_t>(4 * cell + 3) < shading.corners.size())
+        std::copy_n(&shading.corners[static_cast<size_t>(4 * cell)], 4, out);
+}
 
 bool MakeElementDraw(int kind, int hoverIndex, float x, float y, float z, int tint, const Matrix4* ballRotation,
                      ElementDraw& out) {
@@ -60,6 +114,7 @@ bool MakeElementDraw(int kind, int hoverIndex, float x, float y, float z, int ti
     out.cell = -1;
     out.quarterTurns = QuarterTurnsOfKind(kind);
     out.alpha = 1.0f;
+    std::fill(out.shade, out.shade + 4, 1.0f);
 
     // 5. Highlight and tint on the first material's ambient colour, added in
     // the order a draw changing the material in place would add them.
@@ -148,6 +203,7 @@ void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out)
                     d.alpha = previewAlpha;  // it closes off no neighbour's face
                 } else {
                     d.cell = index;
+                    CellTopShade(index, d.shade);
                 }
                 out.push_back(d);
             }

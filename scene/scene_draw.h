@@ -25,7 +25,16 @@ struct ElementDraw {
     int cell = -1;             // the board cell the piece stands in; -1 for balls, arrows, digits, the stock ring
     int quarterTurns = 0;      // the quarter turns about +y it is drawn with
     float alpha = 1.0f;        // below 1: drawn see-through over the finished scene (the held piece's preview)
+    // How much of its lit colour the piece keeps at the corners of its cell's
+    // top, (-x,-z), (+x,-z), (-x,+z), (+x,+z) on the board, blended across it:
+    // lower layers and tops beside a taller neighbour are darker, so heights
+    // read from a still picture. 1 for all but board cells.
+    float shade[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 };
+
+// The shading of a board cell's top corners (see ElementDraw::shade) on the
+// current board. Worked out for the whole board when its cells change.
+void CellTopShade(int cell, float out[4]);
 
 // How much of the held piece shows where it would go.
 constexpr float previewAlpha = 0.55f;

@@ -301,6 +301,7 @@ void DrawSeeThrough() {
         SceneInstance instance;
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
+        std::copy(d.shade, d.shade + 4, instance.shade);
         for (size_t i = 0; i < mesh.materials.size(); ++i) {
             SceneMaterial m = ToSceneMaterial(mesh.materials[i]);
             m.diffuse[3] *= d.alpha;
@@ -371,6 +372,7 @@ void DrawScene() {
         SceneInstance instance;
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
+        std::copy(d.shade, d.shade + 4, instance.shade);
         instance.hiddenFaces = static_cast<float>(render.hiddenFaces[static_cast<size_t>(entry.second)]);
         render.instances[DrawnDistant(d) ? elementMeshSlots + d.slot : d.slot].push_back(instance);
     }
@@ -452,6 +454,7 @@ void DrawSceneOneByOne() {
         SceneInstance instance;
         instance.world = d.world;
         std::copy(d.ambient, d.ambient + 3, instance.ambient);
+        std::copy(d.shade, d.shade + 4, instance.shade);
         for (bool opaque : {true, false})
             for (size_t i = 0; i < mesh.materials.size(); ++i) {
                 const Material& m = mesh.materials[i];

@@ -303,4 +303,29 @@ TEST_F(ScenePick, CellsDrawInOrderWithGroundAndPreview) {
     EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, kindMagnet}));
 }
 
+// Heights read from the shading: the floor darkens towards a wall's foot and
+// below the highest layer, the wall's top keeps its light, and the shading
+// follows the board when it changes.
+TEST_F(ScenePick, LowerCellsAndWallFeetAreShadedDarker) {
+    board.Resize(3, 2, 1);
+    board.Clear();
+    board.cells[static_cast<size_t>(board.Index(0, 1, 0))] = kindPlainCube;
+    std::vector<ElementDraw> draws;
+    auto shadeOf = [&](int x, int y) {
+        CollectSceneDraws(ExtentOf(3, 1), draws);
+        for (const ElementDraw& d : draws)
+            if (d.cell == board.Index(x, y, 0)) return std::vector<float>(d.shade, d.shade + 4);
+        return std::vector<float>{};
+    };
+    EXPECT_EQ(shadeOf(0, 1), (std::vector<float>{1, 1, 1, 1})) << "the wall's top";
+    const std::vector<float> foot = shadeOf(1, 0), open = shadeOf(2, 0);
+    ASSERT_EQ(foot.size(), 4u);
+    EXPECT_LT(foot[0], foot[1]) << "the corners on the wall's side";
+    EXPECT_EQ(foot[0], foot[2]);
+    EXPECT_EQ(foot[1], open[0]);
+    EXPECT_LT(open[3], 1.0f) << "a layer below the wall's top";
+    board.cells[static_cast<size_t>(board.Index(0, 1, 0))] = kindEmpty;
+    EXPECT_EQ(shadeOf(1, 0), (std::vector<float>{1, 1, 1, 1})) << "the wall taken away";
+}
+
 }  // namespace
