@@ -18,8 +18,11 @@ source "$here/common.sh"
 "$tm3" compile "$here/showcase.txt" -o "$work/showcase.tm3"
 names=$(sed -n '/puzzleNames\[/,/};/p' "$here/../../app/puzzles.cpp" | grep -o '"[A-Za-z0-9_-]*"' | tr -d '"')
 for name in $names; do ln -sf "$work/showcase.tm3" "$work/game/adatok/palyak_hun/$name.tm3"; done
-rm -f "$work/game/adatok/palyak_hun/irany_a_cel.tm3" "$work/game/adatok/palyak_hun/lejto.tm3"
-ln -s "$build/adatok/palyak_hun/lejto.tm3" "$work/game/adatok/palyak_hun/lejto.tm3"
+for name in lejto varfal csavar; do
+  rm -f "$work/game/adatok/palyak_hun/$name.tm3"
+  ln -s "$build/adatok/palyak_hun/$name.tm3" "$work/game/adatok/palyak_hun/$name.tm3"
+done
+rm -f "$work/game/adatok/palyak_hun/irany_a_cel.tm3"
 "$tm3" compile "$here/mouse_puzzle.txt" -o "$work/game/adatok/palyak_hun/irany_a_cel.tm3"
 
 # The screen place of a named thing from the last scene report: "X Y".
@@ -94,8 +97,21 @@ point 300 5 -1
 grep "trace: scene " "$log" | tail -1 | grep -q " stock16=" && fail "the ramp is still in the stock"
 roll "screen=Run.*dialog=3" 60
 
-# ---- 4. The editor's ring: every piece, the ramps' group beside the corners' ----
+# ---- 4. Two puzzles as they ship, at their stored view: walls and channels
+# must read from the picture (varfal, the 24th; csavar, the 31st) ----
 go $((CX - $(width dialog_ujra) / 2 - $(width dialog_menu) / 2 - 2)) $((CY + 30 + $(height dialog_menu) / 2)) 10044 "page=PuzzleSelect"
+page_down() { point 300 5 -1; go $((CX - 250 + $(width nyil_le) / 2)) $((CY + 87 + $(height nyil_le) / 2)) 10039 "first=$1"; }
+leave() { go $((10 + $(width menu_kilep) / 2)) $((10 + $(height menu_kilep) / 2)) 10013 "shown screen=MainMenu page=PuzzleSelect"; }
+page_down 20
+go $((CX - 160 + 5)) $((CY - 80 + 60 + 10)) 10123 "shown screen=Play.*level=varfal"
+shot scene_varfal 300 5
+leave
+page_down 30
+go $((CX - 160 + 5)) $((CY - 80 + 10)) 10130 "shown screen=Play.*level=csavar"
+shot scene_csavar 300 5
+leave
+
+# ---- 5. The editor's ring: every piece, the ramps' group beside the corners' ----
 go $(($(width menu_vissza) / 2)) $(($(height menu_vissza) / 2)) 10035 "page=Main"
 go $CX $((CY + 40 + $(height fomenu_szerk) / 2)) 10005 "shown screen=Editor"
 shot scene_editor_ring 300 5
