@@ -26,15 +26,30 @@ inline float Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
 // axis. World units (geometry and drawing) are 1 per cell along x and z and
 // 0.5 per layer along y: world = (X / 36, Y / 72, Z / 36).
 constexpr float boardUnitsPerCell = 36.0f;
-inline Vec3 WorldFromBoard(Vec3 p) {
-    return {p.x / boardUnitsPerCell, p.y / (2.0f * boardUnitsPerCell), p.z / boardUnitsPerCell};
+// World units per cell step along x, y (one layer) and z.
+constexpr float cellSpacingX = 1.0f;
+constexpr float cellSpacingY = 0.5f;
+constexpr float cellSpacingZ = 1.0f;
+
+// The world point of a place given in cell steps (y in layers): a cell's
+// centre for whole steps.
+inline Vec3 WorldFromCell(float x, float y, float z) { return {x * cellSpacingX, y * cellSpacingY, z * cellSpacingZ}; }
+inline Vec3 WorldFromCell(int x, int y, int z) {
+    return WorldFromCell(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
 }
-inline Vec3 BoardFromWorld(Vec3 w) {
-    return {w.x * boardUnitsPerCell, w.y * (2.0f * boardUnitsPerCell), w.z * boardUnitsPerCell};
-}
+inline Vec3 CellFromWorld(Vec3 w) { return {w.x / cellSpacingX, w.y / cellSpacingY, w.z / cellSpacingZ}; }
 // A board position in cell steps on every axis (y in layers, not world units).
 inline Vec3 CellStepsFromBoard(Vec3 p) {
     return {p.x / boardUnitsPerCell, p.y / boardUnitsPerCell, p.z / boardUnitsPerCell};
+}
+// A ball's (or any board position's) world point.
+inline Vec3 WorldFromBoard(Vec3 p) {
+    const Vec3 c = CellStepsFromBoard(p);
+    return WorldFromCell(c.x, c.y, c.z);
+}
+inline Vec3 BoardFromWorld(Vec3 w) {
+    const Vec3 c = CellFromWorld(w);
+    return {c.x * boardUnitsPerCell, c.y * boardUnitsPerCell, c.z * boardUnitsPerCell};
 }
 
 struct Matrix4 {

@@ -6,11 +6,6 @@
 
 #include "board/geometry.h"
 
-// World units per cell step along x, y (one layer) and z.
-constexpr float cellSpacingX = 1.0f;
-constexpr float cellSpacingY = 0.5f;
-constexpr float cellSpacingZ = 1.0f;
-
 constexpr float fieldOfViewY = 0.7853982f;  // pi / 4
 constexpr float nearPlane = 1.0f;
 constexpr float farPlane = 110.0f;

@@ -158,8 +158,7 @@ void StockRingLayout(const FrameExtent& extent, float yaw, StockRingItem out[sto
 }
 
 Vec3 LaunchArrowPlace(Vec3 ballPosition, int arrow) {
-    const Vec3 centre{ballPosition.x / 36.0f * cellSpacingX, ballPosition.y / 36.0f * cellSpacingY,
-                      ballPosition.z / 36.0f * cellSpacingZ};
+    const Vec3 centre = WorldFromBoard(ballPosition);
     if (arrow < 0 || arrow > 3) return {centre.x, centre.y + cellSpacingY, centre.z};
     // The arrow mesh reaches 0.35 behind its middle and 0.4 ahead, 0.04 above
     // and below; the ball's radius is a third, a balloon's top 0.36.
@@ -186,7 +185,7 @@ void PickSceneObjects(float pointerX, float pointerY) {
                     kind = board.cells[static_cast<size_t>(i)] & 63;
                     if (kind == kindEmpty) continue;
                 }
-                Vec3 centre{x * cellSpacingX, y * cellSpacingY, z * cellSpacingZ};
+                Vec3 centre = WorldFromCell(x, y, z);
                 Vec3 size = cellBox;
                 if (IsBallKind(kind)) {
                     centre.y += cellSpacingY / 6.0f;

@@ -7,6 +7,7 @@
 #include "gfx/matrix.h"
 #include "scene/element_meshes.h"
 #include "scene/picking.h"
+#include "sim/collision.h"
 
 namespace {
 
@@ -99,9 +100,10 @@ bool MakeElementDraw(int kind, int hoverIndex, float x, float y, float z, int ti
     // 2. A ball rolls.
     if (IsBallKind(slot) && ballRotation) m = MatrixMultiply(m, *ballRotation);
     // 3. Place.
-    m.m[3][0] = x * cellSpacingX;
-    m.m[3][1] = y * cellSpacingY;
-    m.m[3][2] = z * cellSpacingZ;
+    const Vec3 at = WorldFromCell(x, y, z);
+    m.m[3][0] = at.x;
+    m.m[3][1] = at.y;
+    m.m[3][2] = at.z;
     // 4. Digits are drawn larger; the tens digit stands left of the units.
     if (IsDigit(kind)) {
         for (int r = 0; r < 3; ++r)
@@ -211,7 +213,10 @@ void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out)
     // 2. The stock ring.
     StockRingItem items[stockRingItems];
     StockRingLayout(extent, camera.cameraYaw, items);
-    for (const StockRingItem& item : items) AddStockItemDraws(item.kind, n, item.centre.x, 0.0f, item.centre.z, out);
+    for (const StockRingItem& item : items) {
+        const Vec3 c = CellFromWorld(item.centre);
+        AddStockItemDraws(item.kind, n, c.x, c.y, c.z, out);
+    }
 
     // 3. Balls, appearing one by one on the menu after the board, with their
     // launch arrows (except while they roll).
@@ -219,18 +224,18 @@ void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out)
         if (menu && static_cast<float>(i) * 0.2f / static_cast<float>(board.ballCount) > demoFade - 1.0f) break;
         const Ball& ball = board.balls[i];
         const Vec3 p = ball.position;
-        const float x = p.x / 36.0f, y = (p.y - 6.0f) / 36.0f + 1.0f / 6.0f, z = p.z / 36.0f;
-        const int cell = static_cast<int>((static_cast<float>(h) * z + (p.y - 6.0f) / 36.0f) * static_cast<float>(w) + x);
-        if (MakeElementDraw(ball.kind, cell, x, y, z, tintNone, &ball.orientation, d)) out.push_back(d);
+        const Vec3 at = CellStepsFromBoard(p);
+        const CellCoord c = NearestCell(p);
+        const int cell = board.Contains(c.x, c.y, c.z) ? board.Index(c.x, c.y, c.z) : -1;  // lit when it is previewed
+        if (MakeElementDraw(ball.kind, cell, at.x, at.y, at.z, tintNone, &ball.orientation, d)) out.push_back(d);
         if (gameScreen == GameScreen::Run) continue;
 
         const int arrowId = n + stockSlotCount + arrowsPerBall * i;
         const int lockTint = ball.lock;
         // arrow: 0..3 a direction's, -1 the four-way one.
         auto arrow = [&](int indicator, int id, int arrow) {
-            const Vec3 at = LaunchArrowPlace(p, arrow);
-            if (MakeElementDraw(indicator, id, at.x / cellSpacingX, at.y / cellSpacingY, at.z / cellSpacingZ, lockTint,
-                                nullptr, d))
+            const Vec3 c = CellFromWorld(LaunchArrowPlace(p, arrow));
+            if (MakeElementDraw(indicator, id, c.x, c.y, c.z, lockTint, nullptr, d))
                 out.push_back(d);
         };
         switch (static_cast<LaunchDirection>(ball.direction)) {

@@ -248,15 +248,13 @@ void MarkHiddenCells(const SceneView& view) {
         if (render.drawCell[i] < 0) continue;
         int x, y, z;
         board.CellOf(render.drawCell[i], x, y, z);
-        const float depth = static_cast<float>(x) * cellSpacingX * reach.axis.x +
-                            static_cast<float>(y) * cellSpacingY * reach.axis.y +
-                            static_cast<float>(z) * cellSpacingZ * reach.axis.z + reach.offset;
+        const Vec3 centre = WorldFromCell(x, y, z);
+        const float depth = Dot(centre, reach.axis) + reach.offset;
         if (depth + reach.cellReach < nearPlane) render.hidden[i] = 1;
         if (depth - reach.aroundReach < nearPlane) continue;
         // The eye from the cell's centre, in half cells.
-        const float ex = (eye.x - static_cast<float>(x) * cellSpacingX) / (0.5f * cellSpacingX);
-        const float ey = (eye.y - static_cast<float>(y) * cellSpacingY) / (0.5f * cellSpacingY);
-        const float ez = (eye.z - static_cast<float>(z) * cellSpacingZ) / (0.5f * cellSpacingZ);
+        const Vec3 fromCentre = CellFromWorld(eye - centre);
+        const float ex = 2.0f * fromCentre.x, ey = 2.0f * fromCentre.y, ez = 2.0f * fromCentre.z;
         bool hidden = true;
         uint8_t closed = 0;
         for (const Side& s : sides) {
@@ -424,7 +422,7 @@ std::string SceneScreenPoints() {
             for (int x = 0; x < board.sizeX; ++x) {
                 const int i = board.Index(x, y, z);
                 if (y > 0 && KindOfValue(board.cells[static_cast<size_t>(i)]) == kindEmpty) continue;
-                add("top", i, {x * cellSpacingX, (y + 0.5f) * cellSpacingY, z * cellSpacingZ});
+                add("top", i, WorldFromCell(static_cast<float>(x), y + 0.5f, static_cast<float>(z)));
             }
     for (int b = 0; b < board.ballCount; ++b) {
         const Ball& ball = board.balls[b];

@@ -196,7 +196,7 @@ void DestroyBall(Board& board, int i, int x, int y, int z) {
         meshKind = kindRampFirst;
         quarterTurns = kind - kindRampFirst;
     }
-    AddDebris(meshKind, {static_cast<float>(x), 0.5f * static_cast<float>(y), static_cast<float>(z)}, quarterTurns);
+    AddDebris(meshKind, WorldFromCell(x, y, z), quarterTurns);
     cell = 0;
     ReportCellCleared(x, y, z);
 }
