@@ -100,8 +100,7 @@ void ResizeEditorBoard(int keyCode) {
     board.Resize(x, board.sizeY, z);
     // What the pointer was over is numbered for the old size: look again.
     hoveredControl = -1;
-    pickEntryPoint = Vec3{};
-    pickBoxMin = Vec3{};
+    hoveredPick = PickHit{};
     if (platformHooks.updateHover) platformHooks.updateHover();
     PlaceElement(heldKind, editTool, PlacePass::Preview);
 }

@@ -70,16 +70,10 @@ void LoadLevelForPlay();
 
 // ---- Board editing ----
 
-enum class PlacePass : int { Commit = 0, Preview = 2 };
-
 // The one way the player changes the board: builds, swaps or deletes the
 // piece under the pointer, toggles launch arrows, and in the editor marks the
 // player's pieces. The preview pass only sets previewCell.
 void PlaceElement(int kind, EditTool tool, PlacePass pass);
-
-// The index offset from the hovered cell to its neighbour across the face
-// under the pointer; 0 when there is none.
-int HitFaceOffset();
 
 // Returns the piece in the cursor to the stock.
 void ReturnHeldPiece();

@@ -45,8 +45,7 @@ int32_t restingTicks = 0;
 double rollRefusedUntil = -1.0;
 
 int32_t hoveredControl = -1;
-Vec3 pickEntryPoint;
-Vec3 pickBoxMin;
+PickHit hoveredPick;
 uint8_t keyDown[256] = {};
 uint8_t mouseButtons = 0;
 float pointerX = 0.0f, pointerY = 0.0f;
@@ -123,8 +122,7 @@ void ResetGameState() {
     rollRefusedUntil = -1.0;
 
     hoveredControl = -1;
-    pickEntryPoint = Vec3{};
-    pickBoxMin = Vec3{};
+    hoveredPick = PickHit{};
     std::memset(keyDown, 0, sizeof keyDown);
     mouseButtons = 0;
     pointerX = pointerY = 0.0f;
@@ -172,14 +170,11 @@ bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t
 
 bool RollRefusalShowing() { return ClockMilliseconds() < rollRefusedUntil; }
 
+int HoveredNumber() { return hoveredControl != -1 ? hoveredControl : HoverNumber(hoveredPick, board.cellCount); }
+
 bool LaunchArrowsFlashing(int ball) {
     if (ball < 0 || ball >= board.ballCount || !RollRefusalShowing()) return false;
     const int direction = board.balls[ball].direction;
     return direction < 1 || direction > 4;
 }
 
-void AdjustStock(Board& target, int kind, int delta) {
-    if (kind <= 0 || kind >= stockSlots) return;
-    const int value = std::clamp(target.stock[kind] + delta, int{INT8_MIN}, int{INT8_MAX});
-    target.stock[kind] = static_cast<int8_t>(value);
-}

@@ -10,6 +10,8 @@
 #include "board/board.h"
 #include "board/geometry.h"
 #include "board/orbit_camera.h"
+#include "board/pick.h"
+#include "board/placing.h"
 
 // ---- Screens, pages and dialogs ----
 
@@ -44,8 +46,6 @@ enum class DialogState : int8_t {
     TestFirst = 5,     // the editor's save was pressed before a successful test
     RunFailed = 6,     // every ball is gone or at rest and the goal was not reached
 };
-
-enum class EditTool : int32_t { Build = 0, Swap = 1, Delete = 2, Stock = 3 };
 
 // A 2D control's id is 10000 plus the index of its normal image; the few
 // controls without an image of their own have fixed ids.
@@ -90,10 +90,6 @@ enum class ControlId : int32_t {
 constexpr int controlIdFirst = 10000;  // hoveredControl at or above this is a ControlId
 inline constexpr int Id(ControlId id) { return static_cast<int>(id); }
 
-// hoveredControl below controlIdFirst, relative to the board's cellCount N:
-// 0..N-1 a cell, N+k the stock slot of kind k, N+20+4b+a launch arrow a of ball b.
-constexpr int stockSlotCount = 20;
-constexpr int arrowsPerBall = 4;
 
 // The one web address the game shows and opens.
 inline constexpr const char* publisherWebAddress = "https://tumbleon.example.org";
@@ -149,9 +145,12 @@ extern double rollRefusedUntil;  // clock ms until which a roll refused for a ba
 
 // ---- Input and hit testing (the window procedure; hit testing writes the pick results) ----
 
-extern int32_t hoveredControl;   // -1, a cell, stock slot or arrow, or a ControlId
-extern Vec3 pickEntryPoint;      // world point where the pick ray entered the picked box
-extern Vec3 pickBoxMin;          // that box's minimum corner
+// What the pointer is over: a 2D control, or else what the 3D pick hit.
+extern int32_t hoveredControl;   // a ControlId, or -1
+extern PickHit hoveredPick;
+// What the pointer is over as one number, for the game's reports: the
+// control's id, else the pick's hover number, else -1.
+int HoveredNumber();
 extern uint8_t keyDown[256];     // keys held, by key code
 extern uint8_t mouseButtons;     // bit 0 left held, bit 1 right held
 extern float pointerX, pointerY; // last pointer position, client pixels
@@ -199,5 +198,3 @@ bool RollRefusalShowing();
 // Whether the launch arrows of ball b are lit because a roll was refused.
 bool LaunchArrowsFlashing(int ball);
 
-// Adds delta to the stock counter of kind, keeping it inside a signed byte.
-void AdjustStock(Board& target, int kind, int delta);

@@ -225,16 +225,16 @@ static void ClickStockSlot(int kind) {
 
 // A left click on the board, a stock slot, a launch arrow or empty space.
 static void BoardClick() {
-    const int hovered = hoveredControl;
-    const int cellCount = board.cellCount;
+    if (hoveredControl != -1) return;
+    const PickHit& hit = hoveredPick;
     const bool pieceTool = editTool == EditTool::Build || editTool == EditTool::Swap;
-    if (hovered >= 0 && hovered < controlIdFirst && hovered != cellCount) {
+    const bool stockItem = hit.target == PickTarget::StockItem && hit.kind > 0;
+    if (hit.target == PickTarget::Cell || hit.target == PickTarget::LaunchArrow || stockItem) {
         PlaySoundEffect(SoundEffectId::CellClick);
-        PlaceElement(heldKind, editTool, PlacePass::Commit);
+        PlaceElement(heldKind, editTool, PlacePass::Commit);  // a click leaves the level untested
     }
-    if (hovered > cellCount && hovered < cellCount + stockSlotCount && pieceTool)
-        ClickStockSlot(hovered - cellCount);
-    if (hovered < 0 && pieceTool) ReturnHeldPiece();
+    if (stockItem && pieceTool) ClickStockSlot(hit.kind);
+    if (hit.target == PickTarget::Nothing && pieceTool) ReturnHeldPiece();
 }
 
 static CursorId CursorFor(int kind) {

@@ -150,7 +150,7 @@ static void TraceShown() {
     if (!state.trace) return;
     const std::string shown = std::string("shown screen=") + ScreenName(gameScreen) + " page=" + PageName(menuPage) +
                               " dialog=" + std::to_string(static_cast<int>(dialogState)) +
-                              " hover=" + std::to_string(hoveredControl) + " first=" + std::to_string(currentPuzzle) +
+                              " hover=" + std::to_string(HoveredNumber()) + " first=" + std::to_string(currentPuzzle) +
                               " at=" + std::to_string(static_cast<int>(pointerX)) + "," +
                               std::to_string(static_cast<int>(pointerY)) + " level=" + levelName +
                               (gameScreen == GameScreen::Splash ? " splash=" + std::to_string(SplashPhase()) : "") +

@@ -6,12 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "board/pick.h"
 #include "scene/mesh.h"
-
-// The faces of a cell's box, as bits of a mask.
-enum class CellFace : uint8_t { MinusX, PlusX, MinusY, PlusY, MinusZ, PlusZ };
-constexpr uint8_t FaceBit(CellFace face) { return static_cast<uint8_t>(1u << static_cast<int>(face)); }
-constexpr uint8_t allCellFaces = 0x3F;
 
 struct CellCover {
     bool insideCell = false;  // every vertex lies within the cell's box

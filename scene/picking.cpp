@@ -20,15 +20,26 @@ Vec3 OntoPlane(Vec3 p, Vec3 direction, int axis, float plane) {
 }
 
 // Clips the segment a-b to the box, axis by axis, min plane then max plane.
-// False when the whole segment lies outside one of the planes.
-bool ClipSegment(Vec3& a, Vec3& b, Vec3 direction, Vec3 boxMin, Vec3 boxMax) {
+// False when the whole segment lies outside one of the planes. `entered`
+// tells whether a was moved onto the box, and `face` the last plane it was
+// moved onto: the face the segment comes in through.
+bool ClipSegment(Vec3& a, Vec3& b, Vec3 direction, Vec3 boxMin, Vec3 boxMax, bool& entered, CellFace& face) {
+    static const CellFace lowFaces[3] = {CellFace::MinusX, CellFace::MinusY, CellFace::MinusZ};
+    static const CellFace highFaces[3] = {CellFace::PlusX, CellFace::PlusY, CellFace::PlusZ};
+    entered = false;
     for (int axis = 0; axis < 3; ++axis) {
         const float low = Axis(boxMin, axis), high = Axis(boxMax, axis);
         if (Axis(a, axis) < low && Axis(b, axis) < low) return false;
-        if (Axis(a, axis) < low) a = OntoPlane(a, direction, axis, low);
+        if (Axis(a, axis) < low) {
+            a = OntoPlane(a, direction, axis, low);
+            entered = true, face = lowFaces[axis];
+        }
         if (Axis(b, axis) < low) b = OntoPlane(b, direction, axis, low);
         if (Axis(a, axis) > high && Axis(b, axis) > high) return false;
-        if (Axis(a, axis) > high) a = OntoPlane(a, direction, axis, high);
+        if (Axis(a, axis) > high) {
+            a = OntoPlane(a, direction, axis, high);
+            entered = true, face = highFaces[axis];
+        }
         if (Axis(b, axis) > high) b = OntoPlane(b, direction, axis, high);
     }
     return true;
@@ -97,28 +108,34 @@ bool MeshRayHit(Vec3 origin, Vec3 direction, Vec3 boxMin, int kind, Vec3 size) {
     return false;
 }
 
-bool PickBox(Vec3 origin, Vec3 direction, Vec3 centre, int id, int kind, Vec3 size) {
+bool PickBox(Vec3 origin, Vec3 direction, Vec3 centre, const PickHit& what, int kind, Vec3 size, PickCandidate& best) {
     // 1. Box.
     if (size.x == oneCellBox.x && size.y == oneCellBox.y && size.z == oneCellBox.z) size = cellBox;
     const Vec3 boxMin = centre - size * 0.5f;
     const Vec3 boxMax = boxMin + size;
     // 2. The segment from the eye, clipped to the box: its start is where the ray enters.
     Vec3 a = origin, b = origin + direction * pickReach;
-    if (!ClipSegment(a, b, direction, boxMin, boxMax)) return false;
+    bool entered = false;
+    CellFace face = CellFace::PlusY;
+    if (!ClipSegment(a, b, direction, boxMin, boxMax, entered, face)) return false;
     // 3. The element's own triangles decide, with the whole ray.
     if (!MeshRayHit(origin, direction, boxMin, kind, size)) return false;
     // 4. The box entered first wins; on a tie the earlier candidate stays.
-    if (hoveredControl != -1 && !(DistanceSquared(origin, a) < DistanceSquared(origin, pickEntryPoint))) return false;
-    pickEntryPoint = a;
-    pickBoxMin = boxMin;
-    hoveredControl = id;
+    const float distance = DistanceSquared(origin, a);
+    if (best.hit.target != PickTarget::Nothing && !(distance < best.entryDistanceSquared)) return false;
+    best.hit = what;
+    if (what.target == PickTarget::Cell) {
+        best.hit.entered = entered;
+        best.hit.face = face;
+    }
+    best.entryDistanceSquared = distance;
     return true;
 }
 
-bool PickStockItem(Vec3 origin, Vec3 direction, Vec3 centre, int id, int kind) {
+bool PickStockItem(Vec3 origin, Vec3 direction, Vec3 centre, int kind, PickCandidate& best) {
     if (kind < 0 || kind >= stockSlots) return false;
     if (board.stock[kind] <= 0 && gameScreen != GameScreen::Editor) return false;
-    return PickBox(origin, direction, centre, id, kind, oneCellBox);
+    return PickBox(origin, direction, centre, PickHit::Stock(kind), kind, oneCellBox, best);
 }
 
 // The items in drawing order: balls and specials on one side, cubes on the
@@ -167,13 +184,13 @@ Vec3 LaunchArrowPlace(Vec3 ballPosition, int arrow) {
     return {centre.x + dx[arrow] * out, centre.y + lift, centre.z + dz[arrow] * out};
 }
 
-void PickSceneObjects(float pointerX, float pointerY) {
+PickHit PickSceneObjects(float pointerX, float pointerY) {
     const int mx = static_cast<int>(pointerX), my = static_cast<int>(pointerY);
     const PickRay ray = PickRayAt(static_cast<float>(mx), static_cast<float>(my), screenWidth, screenHeight,
                                   sceneView.view, sceneView.projection);
     const Vec3 o = ray.origin, d = ray.direction;
     const int sx = board.sizeX, sy = board.sizeY, sz = board.sizeZ;
-    const int n = board.cellCount;
+    PickCandidate best;
 
     // 1. Cells; the whole bottom layer is solid ground to build on.
     for (int z = 0; z < sz; ++z)
@@ -191,14 +208,14 @@ void PickSceneObjects(float pointerX, float pointerY) {
                     centre.y += cellSpacingY / 6.0f;
                     size.y = cellSpacingY * 4.0f / 3.0f;
                 }
-                PickBox(o, d, centre, i, kind, size);
+                PickBox(o, d, centre, PickHit::Cell(i, CellFace::PlusY), kind, size, best);
             }
 
     // 2. The stock ring, while a tool takes pieces from it.
     if (editTool == EditTool::Build || editTool == EditTool::Swap) {
         StockRingItem items[stockRingItems];
         StockRingLayout(ExtentOf(sx, sz), camera.cameraYaw, items);
-        for (const StockRingItem& item : items) PickStockItem(o, d, item.centre, n + item.kind, item.kind);
+        for (const StockRingItem& item : items) PickStockItem(o, d, item.centre, item.kind, best);
     }
 
     // 3. Launch arrows over the balls.
@@ -207,20 +224,25 @@ void PickSceneObjects(float pointerX, float pointerY) {
         const bool fixed = ball.lock == static_cast<int8_t>(BallLock::FixedBall);
         if (fixed && (gameScreen == GameScreen::Play || gameScreen == GameScreen::Run)) continue;
         const Vec3 p = ball.position;
-        const int id = n + stockSlotCount + arrowsPerBall * b;
         const auto direction = static_cast<LaunchDirection>(ball.direction);
         switch (direction) {
-        case LaunchDirection::Unset: PickBox(o, d, LaunchArrowPlace(p, -1), id, indicatorFourWay, oneCellBox); break;
+        case LaunchDirection::Unset:
+            PickBox(o, d, LaunchArrowPlace(p, -1), PickHit::Arrow(b, 0), indicatorFourWay, oneCellBox, best);
+            break;
         case LaunchDirection::MinusX:
         case LaunchDirection::PlusZ:
         case LaunchDirection::PlusX:
         case LaunchDirection::MinusZ:
-            PickBox(o, d, LaunchArrowPlace(p, ball.direction - 1), id, indicatorArrow + ball.direction - 1, oneCellBox);
+            // The chosen direction's one arrow, lying where it lay among the four.
+            PickBox(o, d, LaunchArrowPlace(p, ball.direction - 1), PickHit::Arrow(b, 0),
+                    indicatorArrow + ball.direction - 1, oneCellBox, best);
             break;
         case LaunchDirection::NoDirection:
-            for (int a = 0; a < 4; ++a) PickBox(o, d, LaunchArrowPlace(p, a), id + a, indicatorArrow + a, oneCellBox);
+            for (int a = 0; a < arrowsPerBall; ++a)
+                PickBox(o, d, LaunchArrowPlace(p, a), PickHit::Arrow(b, a), indicatorArrow + a, oneCellBox, best);
             break;
         default: break;
         }
     }
+    return best.hit;
 }

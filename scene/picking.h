@@ -4,6 +4,7 @@
 #pragma once
 
 #include "board/geometry.h"
+#include "board/pick.h"
 #include "scene/camera.h"
 
 // The box size meaning "one cell".
@@ -18,14 +19,20 @@ struct PickRay {
 // and projection of the last SetupView.
 PickRay PickRayAt(float mx, float my, int width, int height, const Matrix4& view, const Matrix4& projection);
 
-// Offers the box centred at `centre` of `size` (or oneCellBox) as the pick
-// `id`: accepted when the ray passes through the box, hits the kind's mesh and
-// enters the box nearer than the candidate picked so far. Writes
-// hoveredControl, pickEntryPoint and pickBoxMin when accepted.
-bool PickBox(Vec3 origin, Vec3 direction, Vec3 centre, int id, int kind, Vec3 size);
+// The best hit so far of one pick, and how far from the eye the ray entered its box.
+struct PickCandidate {
+    PickHit hit;
+    float entryDistanceSquared = 0.0f;
+};
+
+// Offers the box centred at `centre` of `size` (or oneCellBox) as `what`:
+// accepted into `best` when the ray passes through the box, hits the kind's
+// mesh and enters the box nearer than the candidate picked so far. A cell's
+// hit takes the face the ray came in through.
+bool PickBox(Vec3 origin, Vec3 direction, Vec3 centre, const PickHit& what, int kind, Vec3 size, PickCandidate& best);
 
 // A stock item: pickable only while stock of its kind is left, or in the editor.
-bool PickStockItem(Vec3 origin, Vec3 direction, Vec3 centre, int id, int kind);
+bool PickStockItem(Vec3 origin, Vec3 direction, Vec3 centre, int kind, PickCandidate& best);
 
 // Whether the ray hits the mesh of `kind` placed in the box at `boxMin`.
 bool MeshRayHit(Vec3 origin, Vec3 direction, Vec3 boxMin, int kind, Vec3 size);
@@ -42,9 +49,9 @@ bool RayHitsTriangle(Vec3 origin, Vec3 direction, Vec3 a, Vec3 b, Vec3 c, float&
 // four-way arrow of a ball still to be aimed, over the ball's centre.
 Vec3 LaunchArrowPlace(Vec3 ballPosition, int arrow);
 
-// The 3D step of the hover test: cells, the stock ring and the launch arrows
-// under the pointer, for the screens that pick in 3D. hoveredControl must be -1.
-void PickSceneObjects(float pointerX, float pointerY);
+// The 3D step of the hover test: the cell, stock item or launch arrow under
+// the pointer, for the screens that pick in 3D.
+PickHit PickSceneObjects(float pointerX, float pointerY);
 
 // ---- The stock ring ----
 

@@ -103,6 +103,7 @@ bool RunSceneBenchmark(const std::string& scene, double seconds) {
         if (StartRoll(board, runStartBoard, ballsAtTarget)) gameScreen = GameScreen::Run;
     }
     hoveredControl = -1;
+    hoveredPick = PickHit{};
 
     // Game time runs at exactly 60 frames a second, whatever the frames cost:
     // every run draws the same frames, so two builds compare on equal work.

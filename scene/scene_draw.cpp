@@ -64,15 +64,18 @@ void WorkOutShading() {
 
 bool IsDigit(int kind) { return kind >= indicatorDigitFirst && kind < indicatorDigitFirst + 10; }
 
+// hoverIndex: the draw's hover number (board/pick.h), the board's cell count
+// for every stock item.
 bool Highlighted(int kind, int hoverIndex) {
     if (IsDigit(kind)) return false;
     const int n = board.cellCount;
-    if (hoverIndex > n && hoveredControl == hoverIndex) return true;       // launch arrows
+    const int hovered = HoverNumber(hoveredPick, n);
+    if (hoverIndex > n && hovered == hoverIndex) return true;              // launch arrows
     if (hoverIndex >= n + stockSlotCount && LaunchArrowsFlashing((hoverIndex - n - stockSlotCount) / arrowsPerBall))
         return true;                                                       // ... of a ball a roll waits for
-    if (hoverIndex == n && hoveredControl == n + kind) return true;        // stock items
+    if (hoverIndex == n && hovered == n + kind) return true;               // stock items
     if (editTool == EditTool::Build && heldKind != 0 && previewCell >= 0)  // placing: the cell pointed at
-        return hoverIndex >= 0 && hoverIndex < n && hoveredControl == hoverIndex;
+        return hoverIndex >= 0 && hoverIndex < n && hovered == hoverIndex;
     return previewCell == hoverIndex;                                      // cells and balls in them
 }
 

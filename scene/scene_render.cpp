@@ -395,7 +395,7 @@ void AdvanceSceneDebris(int ticks) {
     if (ticks != 0) debrisList.Update(static_cast<float>(ticks));
 }
 
-void PickScene() { PickSceneObjects(pointerX, pointerY); }
+void PickScene() { hoveredPick = PickSceneObjects(pointerX, pointerY); }
 
 void InvalidateScene() { ReleaseSceneDeviceCopies(); }
 

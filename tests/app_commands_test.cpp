@@ -132,7 +132,7 @@ TEST_F(AppEditorCommands, SavingNeedsASuccessfulTestRunSinceTheLastEditOrLoad) {
 
     Click(StockSlot(kindPlainCube));
     PointAtFace(3, 0, 3, 0, 1, 0);
-    Click(hoveredControl);
+    Click(hoveredPick);
     Click(ControlId::EditorSave);
     EXPECT_EQ(dialogState, DialogState::TestFirst);
     Click(ControlId::Exit);  // leaving drops the box

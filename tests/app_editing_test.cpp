@@ -20,7 +20,7 @@ protected:
     // Clicks the top face of a cell.
     void ClickTop(int x, int y, int z) {
         PointAtFace(x, y, z, 0, 1, 0);
-        Click(hoveredControl);
+        Click(hoveredPick);
     }
     // The cell the held piece would go to from this face; -1 none.
     int Preview(int x, int y, int z, int faceX, int faceY, int faceZ) {
@@ -157,21 +157,6 @@ TEST_F(AppPlaceEditor, TheStockToolMarksThePlayersPiecesAndTheBallsLocks) {
     Click(Cell(1, 1, 1));
     EXPECT_EQ(CellAt(board, 1, 1, 1), 0);
     EXPECT_EQ(board.ballCount, 1);
-}
-
-TEST_F(AppPlaceEditor, TheTopFaceWinsAndEdgeFacesGiveNothing) {
-    const struct { int x, y, z, faceX, faceY, faceZ, offset; } cases[] = {
-        {0, 0, 0, -1, 0, 0, 0}, {0, 0, 0, 0, 0, -1, 0}, {0, 0, 0, 0, -1, 0, 0}, {9, 9, 9, 1, 0, 0, 0},
-        {9, 9, 9, 0, 1, 0, 0},  {9, 9, 9, 0, 0, 1, 0},  {4, 3, 4, 0, 0, 1, 100}, {4, 3, 4, 0, 0, -1, -100},
-        {4, 3, 4, 0, -1, 0, -10}, {4, 3, 4, -1, 0, 0, -1}, {4, 3, 4, 1, 0, 0, 1},  {4, 3, 4, 0, 0, 0, 0},
-    };
-    for (const auto& c : cases) {
-        PointAtFace(c.x, c.y, c.z, c.faceX, c.faceY, c.faceZ);
-        EXPECT_EQ(HitFaceOffset(), c.offset) << c.x << c.y << c.z << " " << c.faceX << c.faceY << c.faceZ;
-    }
-    PointAtFace(4, 3, 4, 0, 1, 0);
-    pickEntryPoint.x = pickBoxMin.x + 1.0f;  // on the top and +x edge
-    EXPECT_EQ(HitFaceOffset(), 10);
 }
 
 }  // namespace

@@ -68,13 +68,21 @@ protected:
 
     // ---- Input as the window layer sends it ----
 
-    // A left click on whatever hoveredControl names (hit testing is not here:
-    // the test sets what lies under the pointer).
+    // A left click on a control or on what a hover number names (a cell from
+    // above). Hit testing is not here: the test sets what lies under the pointer.
     void Click(int hovered) {
-        hoveredControl = hovered;
-        WindowProc(Message::Mouse(MessageType::LeftButtonDown, 10, 10));
-        hoveredControl = hovered;
-        WindowProc(Message::Mouse(MessageType::LeftButtonUp, 10, 10));
+        if (hovered >= controlIdFirst)
+            Click(hovered, PickHit{});
+        else
+            Click(-1, HitOfHoverNumber(hovered, board.cellCount, board.ballCount));
+    }
+    void Click(const PickHit& hit) { Click(-1, hit); }
+    void Click(int control, const PickHit& hit) {
+        for (MessageType type : {MessageType::LeftButtonDown, MessageType::LeftButtonUp}) {
+            hoveredControl = control;
+            hoveredPick = hit;
+            WindowProc(Message::Mouse(type, 10, 10));
+        }
     }
     void Click(ControlId id) { Click(Id(id)); }
     void Press(KeyCode key, bool wasDown = false) {
@@ -118,13 +126,14 @@ protected:
     int StockSlot(int kind) const { return board.cellCount + kind; }
     int Arrow(int ball, int arrow) const { return board.cellCount + stockSlotCount + 4 * ball + arrow; }
 
-    // Points at a face of a cell: the pick's entry point on that face of the
-    // cell's box (1 x 0.5 x 1 world units).
+    // Points at a face of a cell, named by the step out of it (all zero: the
+    // pointer's ray starts inside the cell's box and enters by no face).
     void PointAtFace(int x, int y, int z, int faceOffsetX, int faceOffsetY, int faceOffsetZ) {
-        hoveredControl = board.Index(x, y, z);
-        pickBoxMin = {float(x) - 0.5f, float(y) * 0.5f - 0.25f, float(z) - 0.5f};
-        pickEntryPoint = {float(x) + 0.5f * float(faceOffsetX), float(y) * 0.5f + 0.25f * float(faceOffsetY),
-                          float(z) + 0.5f * float(faceOffsetZ)};
+        const int axis = faceOffsetX != 0 ? 0 : faceOffsetY != 0 ? 1 : 2;
+        const bool high = faceOffsetX + faceOffsetY + faceOffsetZ > 0;
+        hoveredControl = -1;
+        hoveredPick = PickHit::Cell(board.Index(x, y, z), static_cast<CellFace>(2 * axis + (high ? 1 : 0)));
+        hoveredPick.entered = faceOffsetX != 0 || faceOffsetY != 0 || faceOffsetZ != 0;
     }
 
     ScratchDir scratch;

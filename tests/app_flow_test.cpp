@@ -220,7 +220,7 @@ TEST_F(AppBackToMenu, StopRestoresThePuzzleOrTheEditorsLevelAsTheRunBegan) {
     OpenSamplePuzzle(23);
     Click(StockSlot(kindPlainCube));
     PointAtFace(2, 0, 2, 0, 1, 0);
-    Click(hoveredControl);
+    Click(hoveredPick);
     const std::vector<int8_t> before = board.cells;
     RollSample();
     board.cells[size_t(Cell(2, 1, 2))] = 0;  // the run destroys things

@@ -29,7 +29,7 @@ TEST_F(AppMends, AResizeForgetsWhatThePointerWasOverForTheOldSize) {
 
     Press(KeyCode::Digit1);  // 9 x 10 x 10: the old index is another cell now
     ASSERT_EQ(board.sizeX, 9);
-    EXPECT_EQ(hoveredControl, -1);
+    EXPECT_EQ(HoveredNumber(), -1);
     EXPECT_EQ(previewCell, -1);
     const std::vector<int8_t> before = board.cells;
     WindowProc(Message::Mouse(MessageType::LeftButtonDown, 10, 10));  // no move since the key

@@ -1,6 +1,7 @@
 // Board operations, cell readers and the preparation of a puzzle for play.
 #include <gtest/gtest.h>
 
+#include "board/placing.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -113,6 +114,46 @@ TEST(BoardPrepare, PlayerPiecesGoToTheStockAndTheRunValuesAreReset) {
     for (int i = 0; i < 200; ++i) many.cells[static_cast<size_t>(i)] = kindPlainCube + cellPlayerPiece;
     many.PrepareForPlay();
     EXPECT_EQ(many.stock[kindPlainCube], 127);
+}
+
+// Placing on a board of its own: a piece goes across the face the pointer
+// came in through, never off the board and never onto a ball; a ray that
+// starts inside a cell's box gives no face.
+TEST(BoardPlacing, PiecesGoAcrossTheFacePointedAt) {
+    Board board;
+    board.Resize(10, 10, 10);
+    board.Clear();
+    const int middle = board.Index(4, 3, 4);
+    const struct {
+        CellFace face;
+        int x, y, z;
+    } across[] = {{CellFace::PlusX, 5, 3, 4}, {CellFace::MinusX, 3, 3, 4}, {CellFace::PlusY, 4, 4, 4},
+                  {CellFace::MinusY, 4, 2, 4}, {CellFace::PlusZ, 4, 3, 5}, {CellFace::MinusZ, 4, 3, 3}};
+    for (const auto& a : across) EXPECT_EQ(CellAcross(board, middle, a.face), board.Index(a.x, a.y, a.z));
+    for (CellFace face : {CellFace::MinusX, CellFace::MinusY, CellFace::MinusZ})
+        EXPECT_EQ(CellAcross(board, 0, face), -1);
+    for (CellFace face : {CellFace::PlusX, CellFace::PlusY, CellFace::PlusZ})
+        EXPECT_EQ(CellAcross(board, board.cellCount - 1, face), -1);
+
+    const Board loaded = board;
+    board.cells[static_cast<size_t>(middle)] = kindPlainCube;
+    auto build = [&](int cell, CellFace face, bool entered, PlacePass pass) {
+        PickHit hit = PickHit::Cell(cell, face);
+        hit.entered = entered;
+        return PlaceOnBoard(board, loaded, hit, EditTool::Build, kindPlainCube, kindPlainCube, pass, false);
+    };
+    EXPECT_EQ(build(middle, CellFace::PlusX, true, PlacePass::Preview).previewCell, board.Index(5, 3, 4));
+    EXPECT_EQ(build(middle, CellFace::PlusX, false, PlacePass::Preview).previewCell, -1);
+    const PlaceResult put = build(middle, CellFace::PlusY, true, PlacePass::Commit);
+    EXPECT_TRUE(put.edited);
+    EXPECT_EQ(CellAt(board, 4, 4, 4), kindPlainCube);
+    const int start = board.Index(2, 0, 2), ballCell = board.Index(2, 1, 2);
+    board.cells[static_cast<size_t>(start)] = kindStartCube;
+    PickHit onStart = PickHit::Cell(start, CellFace::PlusY);
+    PlaceOnBoard(board, loaded, onStart, EditTool::Build, kindIronBall, kindIronBall, PlacePass::Commit, false);
+    ASSERT_EQ(board.FindBallAtCell(ballCell), 0);
+    EXPECT_EQ(build(ballCell, CellFace::PlusY, true, PlacePass::Preview).previewCell, -1) << "nothing on a ball";
+    EXPECT_EQ(build(ballCell, CellFace::PlusX, true, PlacePass::Preview).previewCell, board.Index(3, 1, 2));
 }
 
 }  // namespace

@@ -172,7 +172,7 @@ protected:
         StockRingLayout(ExtentOf(float(board.sizeX), float(board.sizeZ)), camera.cameraYaw, items);
         for (const StockRingItem& item : items) {
             if (item.kind != kind) continue;
-            if (!PointAt(item.centre + DrawnMiddleOfKind(kind), [&] { return hoveredControl == board.cellCount + kind; }))
+            if (!PointAt(item.centre + DrawnMiddleOfKind(kind), [&] { return HoveredNumber() == board.cellCount + kind; }))
                 return false;
             ClickHere();
             return heldKind == kind;
@@ -208,7 +208,7 @@ protected:
             for (float a : across)
                 for (float b : across) {
                     const Vec3 p = middle + u * a + v * b;
-                    if (PointAt(p, [&] { return hoveredControl == board.Index(nx, ny, nz) && previewCell == target; })) {
+                    if (PointAt(p, [&] { return HoveredNumber() == board.Index(nx, ny, nz) && previewCell == target; })) {
                         ClickHere();
                         return heldKind == 0 && KindOfValue(int8_t(CellValue(x, y, z))) == kind;
                     }
@@ -244,7 +244,7 @@ protected:
             const int arrow = fourWay ? wanted - 1 : 0;
             const int id = board.cellCount + stockSlotCount + arrowsPerBall * b + arrow;
             if (fourWay) shortestArrow = std::min(shortestArrow, ArrowLengthOnScreen(ball, arrow));
-            if (!PointAt(ArrowPlace(ball, arrow, fourWay), [&] { return hoveredControl == id; })) return false;
+            if (!PointAt(ArrowPlace(ball, arrow, fourWay), [&] { return HoveredNumber() == id; })) return false;
             ClickHere();
         }
         return board.balls[b].direction == wanted;

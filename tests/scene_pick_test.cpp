@@ -32,12 +32,12 @@ protected:
         my = (1 - ndc.y) * 0.5f * static_cast<float>(screenHeight);
         return true;
     }
+    static inline PickHit lastHit;
     static int PickAt(Vec3 p, bool& onScreen) {
         float mx = 0, my = 0;
         onScreen = PointerAt(p, mx, my);
-        hoveredControl = -1;
-        if (onScreen) PickSceneObjects(mx, my);
-        return hoveredControl;
+        lastHit = onScreen ? PickSceneObjects(mx, my) : PickHit{};
+        return HoverNumber(lastHit, board.cellCount);
     }
 };
 
@@ -76,6 +76,9 @@ TEST_F(ScenePick, PointerOverAPiecePicksItsCell) {
             if (!onScreen) continue;
             ++tried;
             EXPECT_EQ(picked, board.Index(c.x, c.y, c.z)) << c.x << "," << c.y << "," << c.z << " yaw " << view.cameraYaw;
+            if (c.point.y == c.y * 0.5f + 0.25f) {  // on the box's top, seen from above
+                EXPECT_TRUE(lastHit.entered && lastHit.face == CellFace::PlusY) << c.x << "," << c.y << "," << c.z;
+            }
         }
     }
     EXPECT_GE(tried, 28);
@@ -130,8 +133,8 @@ TEST_F(ScenePick, LaunchArrowsAndStockItems) {
     for (const auto& s : stock) {
         gameScreen = s.screen;
         board.stock[kindSpringCube] = static_cast<int8_t>(s.stock);
-        hoveredControl = -1;
-        EXPECT_EQ(PickStockItem(o, down, {}, 77, kindSpringCube), s.picked);
+        PickCandidate best;
+        EXPECT_EQ(PickStockItem(o, down, {}, kindSpringCube, best), s.picked);
     }
 }
 
@@ -186,14 +189,14 @@ TEST_F(ScenePick, NearerBoxEntryWins) {
         {{3, 0, 0}, 2, {3, 0, 0}, 2, 0.0f, 1},      // a tie keeps the earlier one
     };
     for (const auto& c : cases) {
-        hoveredControl = -1;
+        PickCandidate best;
         const Vec3 origin{o.x, o.y, c.rayZ};
-        PickBox(origin, d, c.firstCentre, 1, c.firstKind, oneCellBox);
-        PickBox(origin, d, c.secondCentre, 2, c.secondKind, oneCellBox);
-        EXPECT_EQ(hoveredControl, c.want) << c.firstKind << " " << c.rayZ;
+        PickBox(origin, d, c.firstCentre, PickHit::Cell(1, CellFace::PlusY), c.firstKind, oneCellBox, best);
+        PickBox(origin, d, c.secondCentre, PickHit::Cell(2, CellFace::PlusY), c.secondKind, oneCellBox, best);
+        EXPECT_EQ(best.hit.cell, c.want) << c.firstKind << " " << c.rayZ;
         const Vec3 winner = c.want == 1 ? c.firstCentre : c.secondCentre;
-        EXPECT_NEAR(pickEntryPoint.x, winner.x - 0.5f, 1e-5f);
-        EXPECT_FLOAT_EQ(pickBoxMin.y, -0.25f);
+        EXPECT_NEAR(best.entryDistanceSquared, (winner.x - 0.5f - o.x) * (winner.x - 0.5f - o.x), 1e-3f);
+        EXPECT_TRUE(best.hit.entered && best.hit.face == CellFace::MinusX) << "the ray comes in through -x";
     }
 }
 
@@ -238,7 +241,7 @@ TEST_F(ScenePick, StockCountDigitsAndTints) {
     } cases[] = {{12, 2, 1, false}, {120, 9, 9, true}, {0, -1, -1, false}};
     for (const auto& c : cases) {
         board.stock[kindMagnet] = static_cast<int8_t>(c.stock);
-        hoveredControl = c.hovered ? board.cellCount + kindMagnet : -1;
+        hoveredPick = c.hovered ? PickHit::Stock(kindMagnet) : PickHit{};
         std::vector<ElementDraw> draws;
         AddStockItemDraws(kindMagnet, board.cellCount, 3, 0, 1, draws);
         if (c.units < 0) {
@@ -278,7 +281,7 @@ TEST_F(ScenePick, CellsDrawInOrderWithGroundAndPreview) {
     editTool = EditTool::Build;
     heldKind = kindIronBall;
     previewCell = board.Index(1, 1, 0);
-    hoveredControl = board.Index(1, 0, 0);
+    hoveredPick = PickHit::Cell(board.Index(1, 0, 0), CellFace::PlusY);
     EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, kindMagnet, kindGroundCube, kindIronBall}));
     EXPECT_FLOAT_EQ(draws[3].world.m[3][1], (1.0f + 1.0f / 6.0f) * 0.5f);
     EXPECT_LT(draws[3].ambient[1], 1.0f) << "the held ball in its own colours";
@@ -289,14 +292,14 @@ TEST_F(ScenePick, CellsDrawInOrderWithGroundAndPreview) {
     // A held corner stands turned as it will be placed, in the player's green.
     heldKind = 5;
     previewCell = board.Index(0, 1, 0);
-    hoveredControl = board.Index(0, 0, 0);
+    hoveredPick = PickHit::Cell(board.Index(0, 0, 0), CellFace::PlusY);
     EXPECT_EQ(slots(), (std::vector<int>{kindGroundCube, 3, kindGroundCube}));
     EXPECT_EQ(draws[1].quarterTurns, 2);
     EXPECT_LT(draws[1].alpha, 1.0f);
     EXPECT_FLOAT_EQ(draws[2].alpha, 1.0f) << "the draws after it stay opaque";
     EXPECT_FLOAT_EQ(draws[1].ambient[0], elementMeshes[3].materials[0].ambient[0] - 0.3f);
     EXPECT_GE(draws[0].ambient[0], 6.0f);
-    hoveredControl = -1;
+    hoveredPick = PickHit{};
     editTool = EditTool::Delete;
     gameScreen = GameScreen::MainMenu;
     demoFade = 0.4f;  // the cells numbered up to 4 * 0.4

@@ -72,6 +72,7 @@ void RunFrameBenchmark(double seconds) {
         menuPage = bench.page;
         dialogState = bench.dialog;
         hoveredControl = -1;
+        hoveredPick = PickHit{};
         const bool clearOnly = bench.name == benchScreens[0].name;
         std::vector<double> times;
         const auto end = Clock::now() + std::chrono::duration<double>(seconds);

@@ -124,6 +124,7 @@ static void HoverRun(int mx, int my) {
 
 void UpdateHover() {
     hoveredControl = -1;
+    hoveredPick = PickHit{};
     const int mx = static_cast<int>(pointerX), my = static_cast<int>(pointerY);
     switch (gameScreen) {
     case GameScreen::MainMenu:
