@@ -9,55 +9,14 @@
 
 #include "app/platform_hooks.h"
 #include "app/player_files.h"
-#include "app/video_settings.h"
 #include "board/file_io.h"
 
-GameScreen gameScreen = GameScreen::Splash;
-MenuPage menuPage = MenuPage::Main;
-DialogState dialogState = DialogState::None;
-bool windowOpen = true;
-
-float slowFactor = 2.5f;
-double lastStepTime = -1.0;
-float splashTime = 10.0f;
-int32_t ticksSinceFrame = 0;
-float speedChangeTime = 0.0f;
-float demoFade = 0.0f;
-float demoFadeDir = -1.0f;
-float demoSpinDir = 1.0f;
-float resizeBlend = 0.0f;
-uint32_t demoRandomState = 5;
-bool pictureFrozen = false;
-
-OrbitCamera camera;
-int32_t currentPuzzle = -1;
-int8_t ballsAtTarget = 0;
-int8_t solvedCount = 0;
-uint8_t solvedFlags[builtInPuzzleCount] = {};
-std::string progressNotice;
-bool progressFileHeld = false;
-std::string levelName;
-bool levelTested = false;
-int32_t heldKind = 0;
-EditTool editTool = EditTool::Build;
-int32_t previewCell = -1;
-int32_t restingTicks = 0;
-double rollRefusedUntil = -1.0;
-
-int32_t hoveredControl = -1;
-PickHit hoveredPick;
-uint8_t keyDown[256] = {};
-uint8_t mouseButtons = 0;
-float pointerX = 0.0f, pointerY = 0.0f;
-
-RenderState renderSuspended = RenderState::Starting;
-bool deviceLost = false;
-int32_t screenWidth = 1024, screenHeight = 768;
-
-Board board;
-Board emptyBoard;
-Board loadedBoard;
-Board runStartBoard;
+ScreenState screenState;
+ClockState clockState;
+PlayState playState;
+InputState inputState;
+PlatformState platformState;
+BoardsState boards;
 
 std::string workDir = ".";
 
@@ -78,66 +37,14 @@ void TellSaveFailure(const std::string& text) {
 }
 double PictureClockMilliseconds() { return pictureFrozen ? 0.0 : ClockMilliseconds(); }
 
-// Each board as the program constructs it: 10 x 10 x 10 empty cells, no
-// balls, goal 1, empty stock.
-static void ResetToStartBoard(Board& target) {
-    target.Resize(10, 10, 10);
-    target.Clear();
-    target.goalCount = 1;
-    std::memset(target.stock, 0, sizeof target.stock);
-}
-
 void ResetGameState() {
     ForgetPlayerFiles();
-    gameScreen = GameScreen::Splash;
-    menuPage = MenuPage::Main;
-    dialogState = DialogState::None;
-    windowOpen = true;
-
-    slowFactor = 2.5f;
-    lastStepTime = -1.0;
-    splashTime = 10.0f;
-    ticksSinceFrame = 0;
-    speedChangeTime = 0.0f;
-    demoFade = 0.0f;
-    demoFadeDir = -1.0f;
-    demoSpinDir = 1.0f;
-    resizeBlend = 0.0f;
-    demoRandomState = 5;
-    pictureFrozen = false;
-
-    camera = OrbitCamera{};
-    currentPuzzle = -1;
-    ballsAtTarget = 0;
-    solvedCount = 0;
-    std::memset(solvedFlags, 0, sizeof solvedFlags);
-    progressNotice.clear();
-    progressFileHeld = false;
-    levelName.clear();
-    levelTested = false;
-    heldKind = 0;
-    editTool = EditTool::Build;
-    previewCell = -1;
-    restingTicks = 0;
-    rollRefusedUntil = -1.0;
-
-    hoveredControl = -1;
-    hoveredPick = PickHit{};
-    std::memset(keyDown, 0, sizeof keyDown);
-    mouseButtons = 0;
-    pointerX = pointerY = 0.0f;
-
-    renderSuspended = RenderState::Starting;
-    deviceLost = false;
-    screenWidth = 1024;
-    screenHeight = 768;
-
-    ResetToStartBoard(board);
-    ResetToStartBoard(emptyBoard);
-    ResetToStartBoard(loadedBoard);
-    ResetToStartBoard(runStartBoard);
-
-    ResetVideoState();
+    screenState = ScreenState{};
+    clockState = ClockState{};
+    playState = PlayState{};
+    inputState = InputState{};
+    platformState = PlatformState{};
+    boards = BoardsState{};
 }
 
 std::string ExecutableFolder() {

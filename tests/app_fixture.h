@@ -44,6 +44,7 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetGameState();
+        ResetVideoState();
         workDir = folder;
         fakeNow = 0.0;
         sounds.clear();

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/game_state.h"
+#include "app/video_settings.h"
 #include "ui/interface.h"
 #include "ui/screens.h"
 
@@ -56,6 +57,7 @@ TEST(UiFont, TextsBecomeWindows1250) {
 // the first one outside does not, at several screen sizes.
 TEST(UiHitTest, BoxesEndExactlyAtTheirEdges) {
     ResetGameState();
+    ResetVideoState();
     for (InterfaceImage& image : interfaceImages) image = InterfaceImage{};
     interfaceImages[33] = {Texture{}, 120, 34};  // stop, right-anchored
     interfaceImages[35] = {Texture{}, 120, 22};  // back, at the top-left corner
