@@ -475,7 +475,7 @@ static bool StartUp() {
     const char* noScene = std::getenv("TUMBLEON_NO_SCENE");
     if (!noScene || std::strcmp(noScene, "1") != 0) {
         frameHooks.drawScene = DrawScene;
-        frameHooks.advanceDebris = AdvanceSceneDebris;
+        frameHooks.stepScene = StepScene;
         frameHooks.pickScene = PickScene;
     }
     frameHooks.invalidateScene = InvalidateScene;

@@ -96,10 +96,9 @@ void SetupView(float width, float depth, double clockMs) {
     sceneView.lightPosition = {(std::sin(t) + 1.0f) * e.cx, lightHeight, (std::cos(t) + 1.0f) * e.cz};
 }
 
-FrameExtent PrepareSceneView(double clockMs) {
+FrameExtent StepCamera() {
     const FrameExtent extent = EaseExtent();
     ZoomStep(extent);
-    SetupView(extent.width, extent.depth, clockMs);
     return extent;
 }
 

@@ -53,10 +53,10 @@ void ZoomStep(const FrameExtent& extent);
 // place on its ellipse at `clockMs`.
 void SetupView(float width, float depth, double clockMs);
 
-// The camera's work at the start of a drawn frame's scene, in order: the
-// extent easing, the zoom keys and limits, then SetupView. Returns the extent
-// the frame centres on (the sky and the stock ring use it too).
-FrameExtent PrepareSceneView(double clockMs);
+// The camera's step before a frame is drawn, in order: the extent easing and
+// the zoom keys and limits. Returns the extent the frame centres on (the
+// view, the sky and the stock ring use it); drawing the frame then only reads.
+FrameExtent StepCamera();
 
 // How many pixels of the screen one world unit spans at a world point, in the
 // last view set up; 0 at or behind the eye.

@@ -345,9 +345,9 @@ void StopSceneDrawing() {
 void DrawScene() {
     render.stats = {};
     if (!render.started) return;
-    // 1. The view, the light.
-    const FrameExtent extent = PrepareSceneView(PictureClockMilliseconds());
-    render.extent = extent;
+    // 1. The view, the light, for the extent of the frame's step.
+    const FrameExtent extent = render.extent;
+    SetupView(extent.width, extent.depth, PictureClockMilliseconds());
     BeginScene(sceneView.view, sceneView.projection, sceneView.lightPosition);
 
     // 2. Cells, stock ring, balls and arrows, gathered by slot, the slots
@@ -391,8 +391,9 @@ void DrawScene() {
     EndScene();
 }
 
-void AdvanceSceneDebris(int ticks) {
+void StepScene(int ticks) {
     if (ticks != 0) debrisList.Update(static_cast<float>(ticks));
+    render.extent = StepCamera();
 }
 
 void PickScene() { hoveredPick = PickSceneObjects(pointerX, pointerY); }

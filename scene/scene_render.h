@@ -19,9 +19,10 @@ void DrawScene();
 // to the picture this gives.
 void DrawSceneOneByOne();
 
-// The frame hooks' small pieces: debris moved by the ticks of the frame, the
-// scene picked under the pointer, device copies around a reset.
-void AdvanceSceneDebris(int ticks);
+// The frame hooks' small pieces: the step before a frame (debris moved by its
+// ticks, the camera's easing and zoom; DrawScene draws the extent it gives),
+// the scene picked under the pointer, device copies around a reset.
+void StepScene(int ticks);
 void PickScene();
 void InvalidateScene();
 bool RestoreScene();

@@ -95,10 +95,14 @@ protected:
 
     // ---- The pointer ----
 
-    // A drawn frame's camera work, which the picking reads, then the pointer
-    // moved to (x, y).
+    // A drawn frame's camera step and view, which the picking reads.
+    static void StepCameraAndView() {
+        const FrameExtent extent = StepCamera();
+        SetupView(extent.width, extent.depth, fakeNow);
+    }
+    // A drawn frame's camera work, then the pointer moved to (x, y).
     void MoveTo(float x, float y) {
-        PrepareSceneView(fakeNow);
+        StepCameraAndView();
         WindowProc(Message::Mouse(MessageType::MouseMove, int(x), int(y)));
     }
     void ClickHere() {
@@ -110,7 +114,7 @@ protected:
     // Moves the pointer onto world point p, and round it by a few pixels at a
     // time as a player would, until the game shows what `lit` looks for.
     bool PointAt(Vec3 p, const std::function<bool()>& lit) {
-        PrepareSceneView(fakeNow);
+        StepCameraAndView();
         const ScreenPoint s = Project(p);
         if (!s.onScreen) return false;
         static const float rings[] = {0, 3, 6, 10, 15};
@@ -221,7 +225,7 @@ protected:
     // How long one of the four arrows is drawn, tail to tip, in pixels: the
     // arrow mesh points along -x.
     static float ArrowLengthOnScreen(const Ball& ball, int arrow) {
-        PrepareSceneView(fakeNow);
+        StepCameraAndView();
         float lo = 0, hi = 0;
         for (const MeshVertex& v : elementMeshes[indicatorArrow].master->vertices) {
             lo = std::min(lo, v.position.x);

@@ -240,6 +240,7 @@ TEST_F(SceneRender, TheSceneLooksAsDrawnPieceByPiece) {
         camera.cameraDistance = distance;
         camera.cameraPitch = pitch;
         ClearFrame(0xFF000000);
+        StepScene(0);
         DrawScene();
         ReadScenePixels(0, 0, fw, fh, scene);
         ClearFrame(0xFF000000);

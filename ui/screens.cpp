@@ -399,7 +399,7 @@ void RenderFrame() {
         SpriteEnd();
     } else {
         ReleaseSplashImages();  // the splash never comes back
-        if (gameScreen == GameScreen::Run && frameHooks.advanceDebris) frameHooks.advanceDebris(ticksSinceFrame);
+        if (frameHooks.stepScene) frameHooks.stepScene(gameScreen == GameScreen::Run ? ticksSinceFrame : 0);
         ticksSinceFrame = 0;
         if (frameHooks.drawScene) frameHooks.drawScene();
         if (gameScreen != GameScreen::MainMenu) {

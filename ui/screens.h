@@ -11,8 +11,9 @@
 struct FrameHooks {
     // The 3D scene: view, skybox, cells, stock, balls with their arrows, debris.
     void (*drawScene)() = nullptr;
-    // Moves the debris on by the simulation steps taken since the last frame.
-    void (*advanceDebris)(int ticks) = nullptr;
+    // Moves the scene on before a frame is drawn: the debris by the
+    // simulation steps taken since the last frame, the camera's easing and zoom.
+    void (*stepScene)(int ticks) = nullptr;
     // Picks a board cell, stock item or launch arrow under the pointer into
     // hoveredControl, when no 2D control is under it.
     void (*pickScene)() = nullptr;
