@@ -1,6 +1,7 @@
 // The commands behind the buttons and keys of the editor and of the puzzle
 // preparation screen: entering the editor, load and save, the goal count, the
 // tools, the board size keys, roll and reset.
+#include "app/edit_history.h"
 #include "app/game_flow.h"
 #include "app/platform_hooks.h"
 #include "board/level_file.h"
@@ -27,6 +28,7 @@ void EnterEditor() {
     heldKind = 0;
     levelName.clear();
     levelTested = false;
+    ClearEditHistory();
     camera.cameraDistance = 20.0f;
     camera.cameraPitch = 1.0f;
     camera.cameraYaw = 0.7853982f;
@@ -47,6 +49,7 @@ void LoadIntoEditor() {
     // The editor shows the level as designed: the player's pieces stay flagged on the board.
     if (ChooseLevelFile(true, path) && !ReadChosenLevel(path)) return;
     levelTested = false;
+    ClearEditHistory();
 }
 
 void SaveEditorLevel() {
@@ -120,6 +123,7 @@ void RollCommand() {
     rollRefusedUntil = -1.0;
     restingTicks = 0;
     gameScreen = GameScreen::Run;
+    ClearEditHistory();
     PlaceElement(heldKind, editTool, PlacePass::Preview);
 }
 
@@ -133,6 +137,7 @@ void ResetLevelCommand() {
         ballsAtTarget = 0;
     }
     heldKind = 0;
+    ClearEditHistory();
     PlaceElement(heldKind, editTool, PlacePass::Preview);
 }
 

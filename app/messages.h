@@ -30,6 +30,8 @@ enum class KeyCode : uint8_t {
     NumpadSubtract = 0x6D,
     F11 = 0x7A,  // a window or full screen
     M = 'M',  // mute; the window layer sends letters as capitals
+    Y = 'Y',  // with Ctrl: redo
+    Z = 'Z',  // with Ctrl: undo; with Ctrl and Shift: redo
     Other = 0xFF,  // any key without a code of its own: it only skips the splash
 };
 
@@ -39,6 +41,8 @@ struct Message {
     int key = 0;             // key messages: key code 0..255; others are ignored
     bool wasDown = false;    // KeyDown: an auto-repeat of a key already held
     bool alt = false;        // KeyDown: an Alt key was held with it
+    bool ctrl = false;       // KeyDown: a Ctrl key was held with it
+    bool shift = false;      // KeyDown: a Shift key was held with it
 
     static Message Mouse(MessageType type, int x, int y) {
         Message m;
@@ -53,6 +57,13 @@ struct Message {
         m.key = static_cast<int>(key);
         m.wasDown = wasDown;
         m.alt = alt;
+        return m;
+    }
+    // A key pressed with Ctrl (and Shift).
+    static Message CtrlKey(KeyCode key, bool shift = false) {
+        Message m = Key(MessageType::KeyDown, key);
+        m.ctrl = true;
+        m.shift = shift;
         return m;
     }
 };

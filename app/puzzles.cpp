@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/edit_history.h"
 #include "app/game_flow.h"
 #include "app/player_files.h"
 #include "app/platform_hooks.h"
@@ -189,5 +190,6 @@ void OpenPreparedPuzzle() {
     gameScreen = GameScreen::Play;
     editTool = EditTool::Build;
     heldKind = 0;
+    ClearEditHistory();
     PlaceElement(0, editTool, PlacePass::Preview);
 }

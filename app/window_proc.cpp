@@ -2,6 +2,7 @@
 // and the command table behind every control.
 #include <algorithm>
 
+#include "app/edit_history.h"
 #include "app/game_flow.h"
 #include "app/platform_hooks.h"
 #include "app/video_settings.h"
@@ -60,7 +61,17 @@ static void HandleKeyDown(const Message& message) {
     case KeyCode::Digit1:
     case KeyCode::Digit2:
     case KeyCode::Digit5:
-    case KeyCode::Digit6: ResizeEditorBoard(message.key); break;
+    case KeyCode::Digit6:
+        BeginEditStep();
+        ResizeEditorBoard(message.key);
+        EndEditStep();
+        break;
+    case KeyCode::Z:
+        if (message.ctrl) message.shift ? RedoEdit() : UndoEdit();
+        break;
+    case KeyCode::Y:
+        if (message.ctrl) RedoEdit();
+        break;
     default: break;
     }
 }
@@ -265,6 +276,7 @@ static void HandleMouse(const Message& message) {
     pointerY = y;
     // A click acts on what was under the pointer at the previous mouse message.
     const bool click = message.type == MessageType::LeftButtonDown;
+    if (click) BeginEditStep();
     if (click && hoveredControl >= controlIdFirst) RunCommand(hoveredControl);
     // A result box goes away with the next mouse message once the run is over.
     if (dialogState != DialogState::None && gameScreen != GameScreen::Run &&
@@ -272,6 +284,7 @@ static void HandleMouse(const Message& message) {
         dialogState = DialogState::None;
     const bool editing = gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play;
     if (click && editing) BoardClick();
+    if (click) EndEditStep();
     if (platformHooks.setCursor) platformHooks.setCursor(editing ? CursorFor(heldKind) : CursorId::Pointer);
     if (platformHooks.updateHover) platformHooks.updateHover();
     PlaceElement(heldKind, editTool, PlacePass::Preview);

@@ -346,6 +346,8 @@ bool NextWindowMessage(Message& message) {
             message.key = key;
             message.wasDown = event.key.repeat != 0;
             message.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+            message.ctrl = (event.key.keysym.mod & KMOD_CTRL) != 0;
+            message.shift = (event.key.keysym.mod & KMOD_SHIFT) != 0;
             return true;
         }
         default: break;

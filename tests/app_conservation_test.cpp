@@ -1,7 +1,8 @@
 // While a puzzle is played, no sequence of clicks may create or lose a piece:
 // what the player has on the board, in the stock and in the cursor always
 // adds up to what the puzzle gave. Thousands of random clicks on cells, stock
-// slots, launch arrows and buttons, with runs stopped, retried and won.
+// slots, launch arrows and buttons, undos and redos, with runs stopped,
+// retried and won.
 #include <random>
 #include <vector>
 
@@ -116,11 +117,15 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    // Besides hover numbers and controls: the undo and redo keys.
+    static constexpr int undoAction = -2, redoAction = -3;
+
     // One random action a player could take on the current screen.
     int RandomAction(std::mt19937& rng, int puzzleCount) {
         const unsigned roll = rng() % 1000;
         const int n = board.cellCount;
         if (gameScreen == GameScreen::Play) {
+            if (rng() % 12 == 0) return rng() % 2 == 0 ? redoAction : undoAction;
             if (roll < 450) {
                 // Mostly what the pick can find: the ground layer and the cells that hold something.
                 int cell = int(rng() % unsigned(n));
@@ -206,7 +211,7 @@ protected:
 TEST_F(AppConservation, RandomClicksNeverCreateOrLoseAPiece) {
     constexpr int puzzleCount = 4;
     constexpr int clicksPerSeed = 3000;
-    int ballSwaps = 0, placements = 0;
+    int ballSwaps = 0, placements = 0, undone = 0, redone = 0;
     for (unsigned seed = 1; seed <= 6; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 rng(seed);
@@ -231,6 +236,16 @@ TEST_F(AppConservation, RandomClicksNeverCreateOrLoseAPiece) {
                 wins += dialogState != DialogState::None;
                 continue;
             }
+            if (action == undoAction || action == redoAction) {
+                const int stepsBefore = UndoSteps();
+                WindowProc(action == undoAction ? Message::CtrlKey(KeyCode::Z)
+                                                : step % 2 ? Message::CtrlKey(KeyCode::Y)
+                                                           : Message::CtrlKey(KeyCode::Z, true));
+                undone += UndoSteps() < stepsBefore;
+                redone += UndoSteps() > stepsBefore;
+                ASSERT_TRUE(Conserved()) << "after an undo or redo at step " << step;
+                continue;
+            }
             Click(action);
             if (before == GameScreen::Play && action >= 0 && action < cellsBefore) {
                 ballSwaps += IsBallKind(heldBefore) && IsBallKind(heldKind) && heldKind != heldBefore;
@@ -245,8 +260,10 @@ TEST_F(AppConservation, RandomClicksNeverCreateOrLoseAPiece) {
         EXPECT_GT(runs, 20);
         EXPECT_GT(wins, 5);
     }
-    EXPECT_GT(ballSwaps, 10);
+    EXPECT_GT(ballSwaps, 5);
     EXPECT_GT(placements, 200);
+    EXPECT_GT(undone, 300);
+    EXPECT_GT(redone, 40);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "app/game_flow.h"
 #include "app/platform_hooks.h"
+#include "app/edit_history.h"
 #include "app/video_settings.h"
 #include "board/file_io.h"
 #include "board/level_file.h"
@@ -45,6 +46,7 @@ protected:
     void SetUp() override {
         ResetGameState();
         ResetVideoState();
+        ClearEditHistory();
         workDir = folder;
         fakeNow = 0.0;
         sounds.clear();
@@ -74,6 +76,8 @@ protected:
     void Click(int hovered) {
         if (hovered >= controlIdFirst)
             Click(hovered, PickHit{});
+        else if (hoveredPick.target == PickTarget::Cell && hoveredPick.cell == hovered)
+            Click(-1, hoveredPick);  // the face pointed at stays
         else
             Click(-1, HitOfHoverNumber(hovered, board.cellCount, board.ballCount));
     }
