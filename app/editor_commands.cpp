@@ -3,6 +3,7 @@
 // tools, the board size keys, roll and reset.
 #include "app/edit_history.h"
 #include "app/game_flow.h"
+#include "app/hints.h"
 #include "app/platform_hooks.h"
 #include "board/level_file.h"
 #include "sim/effects.h"
@@ -29,6 +30,7 @@ void EnterEditor() {
     levelName.clear();
     levelTested = false;
     ClearEditHistory();
+    ForgetHints();
     camera.cameraDistance = 20.0f;
     camera.cameraPitch = 1.0f;
     camera.cameraYaw = 0.7853982f;
@@ -145,6 +147,7 @@ void LoadLevelForPlay() {
     PlaySoundEffect(SoundEffectId::Button);
     std::string path;
     if (!ChooseLevelFile(true, path) || !ReadChosenLevel(path)) return;
+    ForgetHints();
     loadedBoard.CopyFrom(board);
     board.PrepareForPlay();
     OpenPreparedPuzzle();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/game_flow.h"
+#include "app/hints.h"
 #include "app/platform_hooks.h"
 #include "app/video_settings.h"
 #include "board/level_file.h"
@@ -50,6 +51,7 @@ void CheckGoal() {
         // Written the moment the run is won, so a crash right after keeps it;
         // the result box stays up for many frames and needs no further writes.
         if (firstFrame || newlySolved) SaveProgressAfterWin();
+        if (firstFrame) MarkWinHints(currentPuzzle);
         dialogState = solvedCount >= builtInPuzzleCount ? DialogState::AllSolved : DialogState::PuzzleSolved;
     }
 }
@@ -158,6 +160,7 @@ bool StartGame(std::string& message) {
     emptyBoard.Clear();
     BuildCollisionShapes();
     StartProgress();
+    StartHintMarks();
     levelName.clear();
     return true;
 }

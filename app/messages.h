@@ -29,6 +29,7 @@ enum class KeyCode : uint8_t {
     NumpadAdd = 0x6B,
     NumpadSubtract = 0x6D,
     F11 = 0x7A,  // a window or full screen
+    H = 'H',  // a hint, on the play screen of a built-in puzzle
     M = 'M',  // mute; the window layer sends letters as capitals
     Y = 'Y',  // with Ctrl: redo
     Z = 'Z',  // with Ctrl: undo; with Ctrl and Shift: redo

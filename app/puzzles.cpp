@@ -11,6 +11,7 @@
 
 #include "app/edit_history.h"
 #include "app/game_flow.h"
+#include "app/hints.h"
 #include "app/player_files.h"
 #include "app/platform_hooks.h"
 #include "board/file_io.h"
@@ -144,6 +145,7 @@ static bool LoadPuzzle(int index) {
     currentPuzzle = index;
     loadedBoard.CopyFrom(board);
     board.PrepareForPlay();
+    LoadHints(index);
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/edit_history.h"
 #include "app/game_flow.h"
+#include "app/hints.h"
 #include "app/platform_hooks.h"
 #include "app/video_settings.h"
 #include "sim/effects.h"
@@ -66,6 +67,9 @@ static void HandleKeyDown(const Message& message) {
         ResizeEditorBoard(message.key);
         EndEditStep();
         break;
+    case KeyCode::H:
+        if (gameScreen == GameScreen::Play && ShowNextHint()) PlaySoundEffect(SoundEffectId::Button);
+        break;
     case KeyCode::Z:
         if (message.ctrl) message.shift ? RedoEdit() : UndoEdit();
         break;
@@ -117,6 +121,7 @@ static void BackToMenu(int controlId) {
     // piece in the cursor goes back: the cursor is empty on the menu.
     PlaySoundEffect(SoundEffectId::Button);
     ReturnHeldPiece();
+    ForgetHints();
     gameScreen = GameScreen::MainMenu;
     menuPage = currentPuzzle != -1 ? MenuPage::PuzzleSelect : MenuPage::Main;
     demoFade = 0.0f;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/game_state.h"
+#include "app/hints.h"
 #include "gfx/matrix.h"
 #include "scene/element_meshes.h"
 #include "scene/picking.h"
@@ -77,6 +78,47 @@ bool Highlighted(int kind, int hoverIndex) {
     if (editTool == EditTool::Build && heldKind != 0 && previewCell >= 0)  // placing: the cell pointed at
         return hoverIndex >= 0 && hoverIndex < n && hovered == hoverIndex;
     return previewCell == hoverIndex;                                      // cells and balls in them
+}
+
+// The hints shown (a piece, a ball or a launch arrow of the recorded
+// solution), each where the board does not match it yet.
+void AddHintDraws(std::vector<ElementDraw>& out) {
+    ElementDraw d;
+    for (const HintStep& step : HintSteps()) {
+        int x = 0, y = 0, z = 0;
+        if (step.cell >= 0 && step.cell < board.cellCount) board.CellOf(step.cell, x, y, z);
+        bool drawn = false;
+        switch (step.what) {
+        case HintStep::What::Piece:
+            if (step.cell < 0 || step.cell >= board.cellCount ||
+                KindOfValue(board.cells[static_cast<size_t>(step.cell)]) == step.kind)
+                continue;
+            drawn = MakeElementDraw(step.kind, -1, static_cast<float>(x), static_cast<float>(y),
+                                    static_cast<float>(z), tintGreener, nullptr, d);
+            break;
+        case HintStep::What::Ball:
+            if (step.cell < 0 || step.cell >= board.cellCount || board.FindBallAtCell(step.cell) < board.ballCount)
+                continue;
+            drawn = MakeElementDraw(step.kind, -1, static_cast<float>(x), y + 1.0f / 6.0f, static_cast<float>(z),
+                                    tintNone, nullptr, d);
+            break;
+        case HintStep::What::Arrow: {
+            bool aimed = false;
+            for (int i = 0; i < board.ballCount; ++i) {
+                const Vec3 p = board.balls[i].position;
+                if (p.x == step.ballPosition.x && p.y == step.ballPosition.y && p.z == step.ballPosition.z)
+                    aimed = board.balls[i].direction == step.direction;
+            }
+            if (aimed) continue;
+            const Vec3 c = CellFromWorld(LaunchArrowPlace(step.ballPosition, step.direction - 1));
+            drawn = MakeElementDraw(indicatorArrow + step.direction - 1, -1, c.x, c.y, c.z, tintNone, nullptr, d);
+            break;
+        }
+        }
+        if (!drawn) continue;
+        d.alpha = hintAlpha;
+        out.push_back(d);
+    }
 }
 
 }  // namespace
@@ -212,6 +254,9 @@ void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out)
                 }
                 out.push_back(d);
             }
+
+    // The hints shown, where the board does not yet match them: see-through.
+    if (gameScreen == GameScreen::Play) AddHintDraws(out);
 
     // 2. The stock ring.
     StockRingItem items[stockRingItems];
