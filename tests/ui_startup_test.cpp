@@ -1,8 +1,11 @@
 // Start-up loading: what the loading thread decodes ahead is what reading the
 // file gives, taken once; meshes read in halves, with the reader closed and
-// opened again between them, come out as one whole Load gives them.
+// opened again between them, come out as one whole Load gives them, and the
+// closed reader leaves no page of its code in memory.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -50,10 +53,37 @@ TEST(UiStartup, ImagesDecodedAheadAreTakenOnceAsTheFileReads) {
     ForgetPreloadedImages();
 }
 
+// Kibibytes resident in mappings of files whose path holds `name` that no
+// one wrote to: the pages that are plain copies of the file.
+static long ResidentFileCopyKiB(const char* name) {
+    FILE* maps = std::fopen("/proc/self/smaps", "r");
+    if (!maps) return -1;
+    long total = 0, rss = 0, anonymous = 0;
+    bool inFile = false;
+    char line[4096];
+    while (std::fgets(line, sizeof line, maps)) {
+        unsigned long from = 0, to = 0;
+        char perms[8] = {};
+        if (std::sscanf(line, "%lx-%lx %7s", &from, &to, perms) == 3) {
+            inFile = std::strstr(line, name) != nullptr && perms[1] != 'w';
+            rss = anonymous = 0;
+        } else if (inFile && std::sscanf(line, "Rss: %ld kB", &rss) == 1) {
+        } else if (inFile && std::sscanf(line, "Anonymous: %ld kB", &anonymous) == 1 && anonymous == 0) {
+            total += rss;
+        }
+    }
+    std::fclose(maps);
+    return total;
+}
+
 TEST(UiStartup, MeshesReadInHalvesMatchWholeLoads) {
     // Read on another thread, the reader closed in between, as start-up does.
     std::thread([] { ReadSceneMeshes(TUMBLEON_BUILD_DIR); }).join();
+    EXPECT_GT(ResidentFileCopyKiB("libassimp"), 0) << "the reader ran from its library's pages";
     CloseMeshReader();
+    // Unloaded, or (when a library it needs pins it) its code left out of memory.
+    EXPECT_EQ(ResidentFileCopyKiB("libassimp"), 0);
+    EXPECT_EQ(ResidentFileCopyKiB("libdraco"), 0);
     ASSERT_TRUE(FinishSceneMeshes());
     EXPECT_EQ(MeshReaderError(), "");
     for (int slot = 0; slot < elementMeshSlots; ++slot) {
