@@ -9,11 +9,12 @@
 #include <dlfcn.h>
 #include <link.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -121,39 +122,51 @@ std::set<std::string> NeededLibraries(const std::string& path) {
     return search.needed.Names();
 }
 
-// Drops from memory the pages of `files` that are untouched copies of the
-// files: mappings that cannot be written and hold no page of their own.
+// Drops from memory the pages of the loaded objects named in `files` that are
+// untouched copies of their files: the segments that cannot be written. (The
+// loader's writes, relocations included, lie in the writable segments.)
+// Nothing here allocates: it runs under the loader's lock.
 void DropFilePages(const std::set<std::string>& files) {
-    FILE* maps = std::fopen("/proc/self/smaps", "r");
-    if (!maps) return;
-    struct Range {
-        uintptr_t start, end;
-    };
-    std::vector<Range> drop;
-    char line[4096];
-    uintptr_t start = 0, end = 0;
-    bool candidate = false;
-    while (std::fgets(line, sizeof line, maps)) {
-        unsigned long from = 0, to = 0, offset = 0, inode = 0;
-        char perms[8] = {}, device[16] = {};
-        int pathAt = 0;
-        if (std::sscanf(line, "%lx-%lx %7s %lx %15s %lu %n", &from, &to, perms, &offset, device, &inode, &pathAt) >= 6 &&
-            pathAt > 0) {
-            std::string path = line + pathAt;
-            while (!path.empty() && (path.back() == '\n' || path.back() == ' ')) path.pop_back();
-            start = from;
-            end = to;
-            candidate = perms[1] != 'w' && files.count(path) > 0;
-            continue;
-        }
-        unsigned long anonymous = 0;
-        if (candidate && std::sscanf(line, "Anonymous: %lu kB", &anonymous) == 1) {
-            if (anonymous == 0) drop.push_back({start, end});
-            candidate = false;
-        }
-    }
-    std::fclose(maps);
-    for (const Range& r : drop) madvise(reinterpret_cast<void*>(r.start), r.end - r.start, MADV_DONTNEED);
+    NameList names;
+    for (const std::string& file : files) names.Add(file.c_str());
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            const NameList& wanted = *static_cast<const NameList*>(data);
+            bool ours = false;
+            for (size_t i = 0; i < wanted.count && !ours; ++i)
+                ours = info->dlpi_name && std::strcmp(info->dlpi_name, &wanted.room[i * NameList::slotSize]) == 0;
+            if (!ours) return 0;
+            // The ranges first: the program headers lie in the first segment,
+            // which reading them again would bring back.
+            const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+            uintptr_t ranges[16][2], written[16][2];
+            int count = 0, writable = 0;
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+                if (segment.p_type != PT_LOAD) continue;
+                // The pages the segment is mapped on.
+                const uintptr_t from = (info->dlpi_addr + segment.p_vaddr) / page * page;
+                const uintptr_t to = (info->dlpi_addr + segment.p_vaddr + segment.p_memsz + page - 1) / page * page;
+                if ((segment.p_flags & PF_W) != 0 && writable < 16) {
+                    written[writable][0] = from;
+                    written[writable++][1] = to;
+                } else if ((segment.p_flags & PF_W) == 0 && count < 16) {
+                    ranges[count][0] = from;
+                    ranges[count++][1] = to;
+                }
+            }
+            for (int i = 0; i < count; ++i) {
+                uintptr_t from = ranges[i][0], to = ranges[i][1];
+                // A page a writable segment shares is kept.
+                for (int w = 0; w < writable; ++w) {
+                    if (written[w][0] < to && to <= written[w][1]) to = std::max(from, written[w][0]);
+                    if (written[w][0] <= from && from < written[w][1]) from = std::min(to, written[w][1]);
+                }
+                if (from < to) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+            }
+            return 0;
+        },
+        &names);
 }
 
 // Opens Assimp if it is not open; false, with the reason kept, when it cannot.
@@ -188,11 +201,7 @@ bool OpenMeshReader() {
         for (const std::string& path : LoadedObjects())
             if (!before.count(path) &&
                 (path == map->l_name || needed.count(std::filesystem::path(path).filename().string())))
-                // As /proc names it: the file itself, links resolved.
-                if (char* real = realpath(path.c_str(), nullptr)) {
-                    reader.files.insert(real);
-                    std::free(real);
-                }
+                reader.files.insert(path);
     }
     return true;
 }
