@@ -21,7 +21,11 @@ namespace {
 // ambient, the vertex's box face, the instance's corner shading.
 constexpr GLuint attribPosition = 0, attribNormal = 1, attribTexel = 2, attribRow0 = 3, attribAmbient = 7,
                  attribBoxFace = 8, attribShade = 9;
-constexpr GLsizeiptr instanceCapacity = 1 << 20;  // bytes of the instance stream before it is renewed
+// Bytes of the instance stream before it is renewed. The software renderer
+// keeps each store in the process's memory, and a renewed one may live beside
+// the last frame's: a quarter of a MiB holds the instances of the largest
+// board's frame in one or two stores.
+constexpr GLsizeiptr instanceCapacity = 1 << 18;
 
 struct SceneRendererState {
     bool started = false;

@@ -140,9 +140,13 @@ static long StatusKiB(const char* field) {
 
 static void TraceStage(const char* stage) {
     if (!state.trace) return;
-    char line[160];
-    std::snprintf(line, sizeof line, "stage %s at %.1f ms rss %ld KiB peak %ld KiB", stage, ProcessMilliseconds(),
-                  StatusKiB("VmRSS:"), StatusKiB("VmHWM:"));
+    // The allocator's account beside the kernel's: what the heap holds in use,
+    // and what it keeps besides (freed, not yet handed back).
+    const struct mallinfo2 heap = mallinfo2();
+    char line[200];
+    std::snprintf(line, sizeof line, "stage %s at %.1f ms rss %ld KiB peak %ld KiB heap %zu KiB free %zu KiB", stage,
+                  ProcessMilliseconds(), StatusKiB("VmRSS:"), StatusKiB("VmHWM:"), (heap.uordblks + heap.hblkhd) / 1024,
+                  heap.fordblks / 1024);
     Trace(line);
 }
 

@@ -7,14 +7,20 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <dlfcn.h>
+#include <link.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <type_traits>
+#include <vector>
 
 #include "app/game_state.h"
 #include "board/file_io.h"
@@ -39,6 +45,7 @@ constexpr int maxPathLength = 260;
 struct MeshReader {
     std::mutex lock;  // the loading thread opens it; the main thread closes it once no read is under way
     void* library = nullptr;
+    std::set<std::string> files;  // Assimp and the libraries its opening brought in
     decltype(&aiImportFileFromMemory) importFromMemory = nullptr;
     decltype(&aiReleaseImport) releaseImport = nullptr;
     decltype(&aiGetMaterialColor) materialColour = nullptr;
@@ -49,10 +56,124 @@ struct MeshReader {
 
 MeshReader reader;
 
+// ---- The reader's pages ----
+// The loader cannot always unload Assimp: a library it needs (Draco) holds
+// C++ symbols that must stay unique in the process, which pins it, and with
+// it Assimp whenever Draco's references bound to Assimp's copies. What stays
+// mapped is then mostly code and read-only data that are exact copies of the
+// files: those pages are dropped from the game's memory (read again from the
+// file should they ever run). Pages the loader wrote (relocations) are kept.
+
+// Names copied out of the dynamic loader's list. Its callbacks run under the
+// loader's lock, where nothing may allocate (an allocator that records stacks
+// would take that lock again): they fill room made beforehand.
+struct NameList {
+    static constexpr size_t slots = 512, slotSize = 512;
+    std::vector<char> room = std::vector<char>(slots * slotSize);
+    size_t count = 0;
+    void Add(const char* name) {
+        if (count == slots) return;
+        std::snprintf(&room[count++ * slotSize], slotSize, "%s", name);
+    }
+    std::set<std::string> Names() const {
+        std::set<std::string> names;
+        for (size_t i = 0; i < count; ++i) names.insert(&room[i * slotSize]);
+        return names;
+    }
+};
+
+// The paths of the objects loaded in the process now.
+std::set<std::string> LoadedObjects() {
+    NameList list;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            if (info->dlpi_name && info->dlpi_name[0]) static_cast<NameList*>(data)->Add(info->dlpi_name);
+            return 0;
+        },
+        &list);
+    return list.Names();
+}
+
+// The names of the libraries the loaded object at `path` asks for (DT_NEEDED).
+std::set<std::string> NeededLibraries(const std::string& path) {
+    struct Search {
+        const char* path;
+        NameList needed;
+    } search{path.c_str(), {}};
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            Search& s = *static_cast<Search*>(data);
+            if (!info->dlpi_name || std::strcmp(s.path, info->dlpi_name) != 0) return 0;
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                if (info->dlpi_phdr[i].p_type != PT_DYNAMIC) continue;
+                const auto* dynamic = reinterpret_cast<const ElfW(Dyn)*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
+                ElfW(Addr) strings = 0;
+                for (const ElfW(Dyn)* d = dynamic; d->d_tag != DT_NULL; ++d)
+                    if (d->d_tag == DT_STRTAB) strings = d->d_un.d_ptr;
+                if (strings == 0) return 1;
+                // Most targets hold the dynamic section relocated; some keep it as in the file.
+                if (strings < info->dlpi_addr) strings += info->dlpi_addr;
+                for (const ElfW(Dyn)* d = dynamic; d->d_tag != DT_NULL; ++d)
+                    if (d->d_tag == DT_NEEDED) s.needed.Add(reinterpret_cast<const char*>(strings + d->d_un.d_val));
+            }
+            return 1;
+        },
+        &search);
+    return search.needed.Names();
+}
+
+// Drops from memory the pages of the loaded objects named in `files` that are
+// untouched copies of their files: the segments that cannot be written. (The
+// loader's writes, relocations included, lie in the writable segments.)
+// Nothing here allocates: it runs under the loader's lock.
+void DropFilePages(const std::set<std::string>& files) {
+    NameList names;
+    for (const std::string& file : files) names.Add(file.c_str());
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            const NameList& wanted = *static_cast<const NameList*>(data);
+            bool ours = false;
+            for (size_t i = 0; i < wanted.count && !ours; ++i)
+                ours = info->dlpi_name && std::strcmp(info->dlpi_name, &wanted.room[i * NameList::slotSize]) == 0;
+            if (!ours) return 0;
+            // The ranges first: the program headers lie in the first segment,
+            // which reading them again would bring back.
+            const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+            uintptr_t ranges[16][2], written[16][2];
+            int count = 0, writable = 0;
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+                if (segment.p_type != PT_LOAD) continue;
+                // The pages the segment is mapped on.
+                const uintptr_t from = (info->dlpi_addr + segment.p_vaddr) / page * page;
+                const uintptr_t to = (info->dlpi_addr + segment.p_vaddr + segment.p_memsz + page - 1) / page * page;
+                if ((segment.p_flags & PF_W) != 0 && writable < 16) {
+                    written[writable][0] = from;
+                    written[writable++][1] = to;
+                } else if ((segment.p_flags & PF_W) == 0 && count < 16) {
+                    ranges[count][0] = from;
+                    ranges[count++][1] = to;
+                }
+            }
+            for (int i = 0; i < count; ++i) {
+                uintptr_t from = ranges[i][0], to = ranges[i][1];
+                // A page a writable segment shares is kept.
+                for (int w = 0; w < writable; ++w) {
+                    if (written[w][0] < to && to <= written[w][1]) to = std::max(from, written[w][0]);
+                    if (written[w][0] <= from && from < written[w][1]) from = std::min(to, written[w][1]);
+                }
+                if (from < to) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+            }
+            return 0;
+        },
+        &names);
+}
+
 // Opens Assimp if it is not open; false, with the reason kept, when it cannot.
 bool OpenMeshReader() {
     std::lock_guard<std::mutex> guard(reader.lock);
     if (reader.library) return true;
+    const std::set<std::string> before = LoadedObjects();
     void* library = dlopen("libassimp.so.5", RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         const char* why = dlerror();
@@ -73,6 +194,15 @@ bool OpenMeshReader() {
     }
     reader.library = library;
     reader.error.clear();
+    // Assimp's own file, and what came in with it among the libraries it needs.
+    reader.files.clear();
+    if (link_map* map = nullptr; dlinfo(library, RTLD_DI_LINKMAP, &map) == 0 && map && map->l_name) {
+        const std::set<std::string> needed = NeededLibraries(map->l_name);
+        for (const std::string& path : LoadedObjects())
+            if (!before.count(path) &&
+                (path == map->l_name || needed.count(std::filesystem::path(path).filename().string())))
+                reader.files.insert(path);
+    }
     return true;
 }
 
@@ -333,6 +463,8 @@ void CloseMeshReader() {
     std::lock_guard<std::mutex> guard(reader.lock);
     if (!reader.library) return;
     dlclose(reader.library);
+    DropFilePages(reader.files);
+    reader.files.clear();
     reader.library = nullptr;
     reader.importFromMemory = nullptr;
     reader.releaseImport = nullptr;

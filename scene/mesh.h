@@ -130,7 +130,8 @@ private:
 MeshResult FindMediaFile(char* outPath, int outSize, const char* name);
 
 // Meshes are read with Assimp, opened when the first mesh is read. Closing it
-// once every mesh is in memory gives its pages back; a later read opens it
+// once every mesh is in memory gives its pages back (those of its code and
+// read-only data too when the loader must keep it); a later read opens it
 // again. The error says why it could not be opened ("" if it could).
 void CloseMeshReader();
 std::string MeshReaderError();

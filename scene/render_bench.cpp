@@ -1,4 +1,4 @@
-// The render benchmark: a parent that runs each scene and the floor as a
+// The render benchmark: a parent that runs each scene and the two floors as a
 // process of its own and reads back what they print, and the child's loop.
 #include "scene/render_bench.h"
 
@@ -209,24 +209,25 @@ int RunRenderBenchmark(const std::string& game, const std::string& floorProgram,
     };
     const Row rows[] = {
         {"floor (SDL window + GL 3.3 clear)", {floorProgram, secondsText}},
+        {"floor drawing (shader, 256 tex, cube)", {floorProgram, "--draw", secondsText}},
         {"main menu", {game, "--scene-bench", "menu", secondsText}},
         {"10x10x10 puzzle", {game, "--scene-bench", "puzzle10", secondsText}},
         {"30x10x30 full, 100 balls rolling", {game, "--scene-bench", "full30", secondsText}},
         {"30x10x30 mixed kinds, 100 balls", {game, "--scene-bench", "mixed30", secondsText}},
     };
-    std::printf("%-34s %8s %8s %12s %10s %6s %9s %7s %8s %8s\n", "scene", "median", "p90", "first frame", "peak RSS",
+    std::printf("%-38s %8s %8s %12s %10s %6s %9s %7s %8s %8s\n", "scene", "median", "p90", "first frame", "peak RSS",
                 "draws", "instances", "frames", "sim", "cpu");
-    std::printf("%-34s %8s %8s %12s %10s %6s %9s %7s %8s %8s\n", "", "ms", "ms", "ms", "MiB", "", "", "", "ms",
+    std::printf("%-38s %8s %8s %12s %10s %6s %9s %7s %8s %8s\n", "", "ms", "ms", "ms", "MiB", "", "", "", "ms",
                 "ms");
     int failures = 0;
     for (const Row& row : rows) {
         const BenchResult r = RunChild(row.args);
         if (!r.ok) {
-            std::printf("%-34s failed\n", row.label);
+            std::printf("%-38s failed\n", row.label);
             ++failures;
             continue;
         }
-        std::printf("%-34s %8.2f %8.2f %12.1f %10.1f %6d %9d %7zu %8.2f %8.2f\n", row.label, r.median, r.p90,
+        std::printf("%-38s %8.2f %8.2f %12.1f %10.1f %6d %9d %7zu %8.2f %8.2f\n", row.label, r.median, r.p90,
                     r.firstFrameMs, static_cast<double>(r.peakKiB) / 1024.0, r.draws, r.instances, r.frames, r.steps,
                     r.cpu);
         std::fflush(stdout);

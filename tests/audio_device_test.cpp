@@ -2,6 +2,9 @@
 // device, and the M key's mute hook.
 #include <gtest/gtest.h>
 
+#include <AL/alc.h>
+#include <AL/efx.h>
+
 #include <cstdlib>
 
 #include "app/game_state.h"
@@ -42,6 +45,11 @@ TEST(AudioDevice, SessionOnSilentDevice) {
         testing::internal::CaptureStderr();
         SetSoundMuted(true);
         EXPECT_EQ(OpenSoundEffects(data), present ? 9 : 0);
+        // The game uses no effect slots: the device keeps no sends, whose
+        // parameters every voice of every context would carry.
+        ALCint sends = -1;
+        alcGetIntegerv(alcGetContextsDevice(alcGetCurrentContext()), ALC_MAX_AUXILIARY_SENDS, 1, &sends);
+        EXPECT_EQ(sends, 0);
         for (int id : {-1, 0, 0, 0, 3, 3, 8, 9, 1000}) PlayEffect(id);
         StartMusicThread(data);
         if (present) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "app/game_state.h"
 #include "app/video_settings.h"
@@ -56,10 +57,16 @@ constexpr uint32_t imageColorKey = 0x000000FF;
 constexpr uint32_t fontScanColorKey = 0x00FF00FF;
 
 // The help picture is the largest image and only one help page shows it; the
-// publisher's logo follows the partner's on the splash, from nothing. Each goes
-// on the device when first drawn; their sizes, which the layout needs, are
-// read from the files' headers at start.
-static bool LoadsWhenShown(int slot) { return slot == imageHelpPicture || slot == imagePublisherLogo; }
+// publisher's logo follows the partner's on the splash, from nothing; the
+// editor's buttons (two of which the options page borrows) and the dialogs'
+// pictures are first needed well after the main menu. Each goes on the device
+// when first drawn; their sizes, which the layout needs, are read from the
+// files' headers at start.
+static bool LoadsWhenShown(int slot) {
+    if (slot == imageHelpPicture || slot == imagePublisherLogo) return true;
+    const std::string_view file = interfaceImageFiles[slot] ? interfaceImageFiles[slot] : "";
+    return file.find("_szerkeszto_") != std::string_view::npos || file.find("/dialog") != std::string_view::npos;
+}
 
 static struct ImageState {
     bool waiting[interfaceImageSlots] = {};  // a slot to load when it is first drawn
@@ -280,6 +287,7 @@ void DrawImage(int index, float x, float y, int anchorX, int anchorY, uint32_t c
 }
 
 void DrawPanel(float x1, float y1, float x2, float y2, int anchorX, int anchorY) {
+    if (images.waiting[imagePanel]) LoadImageNow(imagePanel);
     const InterfaceImage& image = interfaceImages[imagePanel];
     SpriteDraw(image.texture, 0, 0, image.width, image.height, AnchorX(anchorX) + x1, AnchorY(anchorY) + y1,
                x2 - x1, y2 - y1, 0xFFFFFFFF);
