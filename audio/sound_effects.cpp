@@ -6,6 +6,7 @@
 #include <efx.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "audio/audio.h"
@@ -46,6 +47,11 @@ static constexpr ALCint deviceAttributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
 // Opens the default device with one context for the effects, made current;
 // false, said once on stderr, when there is none.
 static bool OpenDevice() {
+    // Every backend but JACK's, unless the player chose: loading JACK's client
+    // library (and the database library it brings) costs more than a MiB for
+    // every player, and a JACK desktop offers its sound through PulseAudio or
+    // ALSA too.
+    setenv("ALSOFT_DRIVERS", "-jack,", 0);
     // The default device: named devices differ from one system to the next.
     sound.device = alcOpenDevice(nullptr);
     if (sound.device) sound.context = alcCreateContext(sound.device, deviceAttributes);
