@@ -35,11 +35,6 @@ void DrawInterfaceLayer();
 // controls, then the scene.
 void UpdateHover();
 
-// The rectangle tests of the layouts (mx, my: pointer in whole pixels).
-bool HitImage(int mx, int my, int image, float x, float y, int anchorX, int anchorY, float scaleX = 1.0f,
-              float scaleY = 1.0f);
-bool HitText(int mx, int my, std::string_view text, float x, float y, int anchorX, int anchorY);
-
 // Device objects of the 2D layer and the scene around a device reset, and at shutdown.
 void InvalidateGraphics();
 bool RestoreGraphics();
