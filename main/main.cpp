@@ -499,7 +499,7 @@ static bool StartUp() {
     ShowGameCursor(CursorId::Pointer);
 
     // 7. Sound: the sound pack, then the music thread as the last step (its
-    //    handshake byte goes to 1 once the thread runs). Without a sound
+    //    handshake says running once the thread runs). Without a sound
     //    device the game runs silent.
     const std::string dataDir = workDir + "/adatok";
     effectHooks.playSound = state.trace ? PlayTracedEffect : PlayEffect;
@@ -513,8 +513,8 @@ static bool StartUp() {
 
 static void ShutDown(bool saveSettings) {
     JoinLoader();
-    // 1. The music thread stops first: ask with 2, wait while it stays 2;
-    //    then the sound device.
+    // 1. The music thread stops first (it plays on the sound device), then
+    //    the sound device.
     StopMusicThread();
     effectHooks.playSound = nullptr;
     CloseSound();
