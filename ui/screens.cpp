@@ -85,10 +85,10 @@ static void DrawInterleaved(std::string_view a, uint32_t colourA, std::string_vi
 
 static void DrawSplash() {
     const float t = splashTime;
-    const int image = t > 5.0f ? imagePublisherLogo : imagePartnerLogo;
-    const float centre = t > 5.0f ? 7.5f : 2.5f;
+    const int image = SplashShowsPublisher(t) ? imagePublisherLogo : imagePartnerLogo;
     // A frozen picture shows each logo whole, from its first moment to its last.
-    const float a = pictureFrozen ? 1.0f : std::clamp(2.5f - std::fabs(t - centre), 0.0f, 1.0f);
+    const float fromEdge = splashLogoSeconds / 2.0f - std::fabs(t - SplashLogoMiddle(t));
+    const float a = pictureFrozen ? 1.0f : std::clamp(fromEdge / splashFadeSeconds, 0.0f, 1.0f);
     const uint32_t c = static_cast<uint32_t>(a * 255.0f);
     DrawImage(image, -HalfWidth(image), -static_cast<float>(Height(image)) / 2.0f, 1, 1,
               c << 24 | c << 16 | c << 8 | c);
@@ -305,7 +305,7 @@ static void DrawTargetCaption() {
 // After a change of speed the new factor shows for a second, fading out.
 static void DrawSpeedIndicator() {
     const float s = slowFactor;
-    if (s > 40.0f) {
+    if (ClockPaused()) {
         const std::string text = Win1250("Szünet");
         DrawText(text, -TextWidth(text), -20, 2, 2, 0xC08080FF);
         return;
