@@ -6,19 +6,16 @@
 #include "ui/layout.h"
 #include "ui/screens.h"
 
+// The control of a layout under the pointer, where there is one.
 static void HoverLayout(Layout layout, int mx, int my) {
-    for (size_t i = 0; i < layout.size(); ++i) {
-        const LayoutItem& item = layout[i];
-        if (item.control == noControl || !ItemLive(item)) continue;
-        if (PlaceItem(layout, i).Contains(mx, my)) hoveredControl = item.control;
-    }
+    if (const int hit = HitLayout(layout, mx, my); hit != noControl) hoveredControl = hit;
 }
 
 static void HoverPuzzleRows(int mx, int my) {
     for (int k = 0; k < puzzleRowsShown; ++k) {
         const int index = currentPuzzle + k;
         if (index < 0 || index >= builtInPuzzleCount) continue;
-        if (TextBox(puzzleNames[index], puzzleNameX, static_cast<float>(PuzzleRowY(k)), 1, 1).Contains(mx, my))
+        if (HitText(mx, my, puzzleNames[index], puzzleNameX, static_cast<float>(PuzzleRowY(k)), 1, 1))
             hoveredControl = Id(ControlId::PuzzleRowFirst) + index;
     }
 }

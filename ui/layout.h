@@ -51,22 +51,15 @@ struct LayoutItem {
 
 using Layout = std::span<const LayoutItem>;
 
-// A rectangle on the back buffer: left and top edges, width and height in pixels.
-struct ItemBox {
-    float left, top, width, height;
-    bool Contains(int x, int y) const;
-};
-
-// Where item i of a layout lies at the current screen size and image sizes.
-ItemBox PlaceItem(Layout layout, size_t i);
-// The picture item shows, lit or not.
-int ItemImage(const LayoutItem& item, bool lit);
-bool ItemDrawn(const LayoutItem& item);
-bool ItemLive(const LayoutItem& item);
-uint32_t ItemColour(const LayoutItem& item);
-
-// A line of text whose top-left corner lies at (x, y) from the anchor point.
-ItemBox TextBox(std::string_view text, float x, float y, int anchorX, int anchorY);
+// Draws the items of a layout that show now, a hovered control lit: its
+// picture's twin, or a text in red.
+void DrawLayout(Layout layout);
+// The control under the pointer (mx, my) among the live items of a layout,
+// the later of two overlapping ones; noControl when there is none.
+int HitLayout(Layout layout, int mx, int my);
+// Whether the pointer lies on a line of text whose top-left corner is at (x, y)
+// from the anchor point.
+bool HitText(int mx, int my, std::string_view text, float x, float y, int anchorX, int anchorY);
 
 // ---- The tables ----
 

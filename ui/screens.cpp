@@ -32,21 +32,6 @@ const std::string& WebAddressText() {
 static int Height(int image) { return interfaceImages[image].height; }
 static float HalfWidth(int image) { return static_cast<float>(interfaceImages[image].width) / 2.0f; }
 
-// Draws the items of a layout that show now, a hovered control lit: its
-// picture's twin, or a text in red.
-static void DrawLayout(Layout layout) {
-    for (size_t i = 0; i < layout.size(); ++i) {
-        const LayoutItem& item = layout[i];
-        if (!ItemDrawn(item)) continue;
-        const bool lit = item.control != noControl && hoveredControl == item.control;
-        const ItemBox box = PlaceItem(layout, i);
-        if (item.text)
-            DrawText(item.text(), static_cast<int>(box.left), static_cast<int>(box.top), 0, 0, lit ? red : white);
-        else
-            DrawImage(ItemImage(item, lit), box.left, box.top, 0, 0, ItemColour(item), item.scale, item.scale);
-    }
-}
-
 // A text centred on the vertical middle line (half width truncated toward zero).
 static void DrawCentredText(std::string_view text, int y, int anchorY, uint32_t colour) {
     DrawText(text, -(TextWidth(text) / 2), y, 1, anchorY, colour);
