@@ -18,6 +18,28 @@ void RunMainLoop();
 // camera on the main menu), the demo board cycle and the goal check.
 void FrameStep();
 
+// The slowest speed the speed keys step to, in wall-clock ms per step; one
+// step slower is the pause, pausedSlowFactor.
+constexpr float slowestSlowFactor = 40.0f;
+inline bool ClockPaused() { return slowFactor > slowestSlowFactor; }
+
+// ---- Splash ----
+
+// splashTime counts the logo sequence down: the publisher's logo first, then
+// the partner's, splashLogoSeconds each. A logo fades in for splashFadeSeconds,
+// shows whole, and fades out as long; a key or click during its whole showing
+// skips to the end of it.
+constexpr float splashLogoSeconds = 5.0f;
+constexpr float splashFadeSeconds = 1.0f;
+// Half the stretch a logo shows whole, around its middle.
+constexpr float splashWholeHalf = splashLogoSeconds / 2.0f - splashFadeSeconds;
+// Whether the logo shown with t seconds left is the publisher's (else the partner's).
+inline bool SplashShowsPublisher(float t) { return t > splashLogoSeconds; }
+// The seconds left at the middle of the showing of the logo shown at t.
+inline float SplashLogoMiddle(float t) {
+    return SplashShowsPublisher(t) ? 1.5f * splashLogoSeconds : 0.5f * splashLogoSeconds;
+}
+
 // Ends a run whose balls have reached the goal: plays the goal sound once,
 // records a built-in puzzle as solved and opens the result box.
 void CheckGoal();

@@ -95,7 +95,7 @@ void FrameStep() {
     }
 
     // Paused: the clock follows the wall so that resuming does not replay the pause.
-    if (slowFactor > 1000.0f) lastStepTime = now;
+    if (ClockPaused()) lastStepTime = now;
     // Every due step is taken, however long the frame was.
     while (lastStepTime + slowFactor < now) {
         ++ticksSinceFrame;

@@ -13,7 +13,8 @@
 //       platformHooks.toggleMute = ToggleSoundMuted;       // app/platform_hooks.h
 //       StartMusicThread(dataDir);                         // the last start-up step
 //   main loop ...
-//   shutdown, first thing after the loop:
+//   shutdown, first thing after the loop, in this order (the music plays on
+//   the effects' device):
 //       StopMusicThread();                                 // waits for the thread
 //       effectHooks.playSound = nullptr;
 //       CloseSound();
@@ -28,10 +29,14 @@
 #include <cstdint>
 #include <string>
 
-// The handshake with the music thread, its only shared state:
-//   0 not started, 1 running       - written by the main thread (StartMusicThread)
-//   2 stop requested               - written by the main thread (StopMusicThread)
-//   3 stopped                      - written by the music thread as its last act
+// The handshake with the music thread, in musicThreadState:
+constexpr int8_t musicThreadNotStarted = 0;  // the main thread (StartMusicThread, when no thread can start)
+constexpr int8_t musicThreadRunning = 1;     // the main thread (StartMusicThread)
+constexpr int8_t musicThreadStopAsked = 2;   // the main thread (StopMusicThread)
+constexpr int8_t musicThreadStopped = 3;     // the music thread, as its last act
+// The thread shares two more atomic flags with the main thread: the mute
+// (SoundMuted; the main thread writes it, the thread follows it) and whether
+// the music plays (MusicPlaying; the thread writes it).
 extern std::atomic<int8_t> musicThreadState;
 
 // Opens the default output device and loads every effect of
@@ -44,15 +49,17 @@ int OpenSoundEffects(const std::string& dataDir);
 // knock's second voice lets two overlap, and a third cuts the older one.
 void PlayEffect(int id);
 
-// Starts the thread that plays "<dataDir>/golyo.ogg" in an endless loop. Does
-// nothing without a device. Sets musicThreadState to 1 when the thread runs.
+// Starts the thread that plays "<dataDir>/golyo.ogg" in an endless loop on the
+// effects' device. Does nothing without a device. Sets musicThreadState to
+// musicThreadRunning when the thread runs.
 void StartMusicThread(const std::string& dataDir);
 
 // Asks the music thread to stop and waits until it has (a few tens of
 // milliseconds). Does nothing when it is not running.
 void StopMusicThread();
 
-// Releases the effects and closes the device; stops the music first.
+// Releases the effects and closes the device. The music thread plays on that
+// device: StopMusicThread comes first.
 void CloseSound();
 
 // True while the music thread has the music playing (for traces and tests).

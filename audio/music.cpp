@@ -13,7 +13,7 @@
 #include "audio/ogg_decoder.h"
 #include "audio/sound_device.h"
 
-std::atomic<int8_t> musicThreadState{0};
+std::atomic<int8_t> musicThreadState{musicThreadNotStarted};
 
 // PCM decoded per refill: about 0.74 s of 44.1 kHz 16-bit stereo, so the two
 // queued buffers hold about 1.5 s.
@@ -147,7 +147,7 @@ static struct MusicState {
 
 bool MusicPlaying() { return music.playing; }
 
-static bool StopRequested() { return musicThreadState.load() == 2; }
+static bool StopRequested() { return musicThreadState.load() == musicThreadStopAsked; }
 
 static void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -211,23 +211,23 @@ static void MusicThread(std::string path, ALCdevice* device) {
         alcSetThreadContext(nullptr);
         alcDestroyContext(context);
     }
-    musicThreadState = 3;
+    musicThreadState = musicThreadStopped;
 }
 
 void StartMusicThread(const std::string& dataDir) {
     ALCdevice* device = SoundDevice();
     if (!device || music.thread.joinable()) return;
-    musicThreadState = 1;
+    musicThreadState = musicThreadRunning;
     try {
         music.thread = std::thread(MusicThread, dataDir + "/golyo.ogg", device);
     } catch (const std::system_error&) {
-        musicThreadState = 0;
+        musicThreadState = musicThreadNotStarted;
         std::fputs("Tumbleon: the music thread cannot be started; the game runs without music.\n", stderr);
     }
 }
 
 void StopMusicThread() {
     if (!music.thread.joinable()) return;
-    if (musicThreadState == 1) musicThreadState = 2;
+    if (musicThreadState == musicThreadRunning) musicThreadState = musicThreadStopAsked;
     music.thread.join();
 }

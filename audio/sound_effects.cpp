@@ -155,7 +155,6 @@ void PlayEffect(int id) {
 }
 
 void CloseSound() {
-    StopMusicThread();
     for (SoundEffect& effect : sound.effects) ReleaseEffect(effect);
     sound.effects.clear();
     if (sound.context) {

@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -35,208 +34,22 @@
 #include "ui/interface.h"
 #include "ui/screens.h"
 
+#include "trace.h"
+
 struct MainState {
-    bool trace = false;
     bool startInWindow = false;      // --window
     bool displaySwitched = false;    // reported with the next frame, once the keys' work is done
     bool resetNeeded = false;        // the window came back, or a new mode waits
     bool newModeWaiting = false;
     DisplayMode waitingMode;
     int appliedMode = 0;             // index of the mode the window shows
-    // ---- trace: a state is reported once it has been presented twice, so a
-    // screenshot taken after the report shows it ----
-    std::string lastShown, candidate;
-    int candidateFrames = 0;
-    int demoBuiltFrames = 0;  // frames shown with the menu's board fully built up
-    bool musicTraced = false;
-    bool firstPresented = false;
     std::thread loader;  // reads the game's files while the window opens
-    double nextSoundClock = 0.0;  // output seconds at which the sound clock is next reported
-    std::string keyTaken;         // the key message fetched last, reported once the game has handled it
-    float splashBeforeKey = -1.0f;  // seconds of splash left when it was fetched; -1 off the splash
     long writeRound = -1;  // TUMBLEON_WRITE_LOOP: the next round of rewrites, -1 when off
 };
 
 static MainState state;
 
-// ---- Trace ----
-
-static const char* ScreenName(GameScreen screen) {
-    switch (screen) {
-    case GameScreen::MainMenu: return "MainMenu";
-    case GameScreen::Editor: return "Editor";
-    case GameScreen::Play: return "Play";
-    case GameScreen::Run: return "Run";
-    case GameScreen::Splash: return "Splash";
-    }
-    return "?";
-}
-
-static const char* PageName(MenuPage page) {
-    switch (page) {
-    case MenuPage::Main: return "Main";
-    case MenuPage::FromEditor: return "FromEditor";
-    case MenuPage::FromPlay: return "FromPlay";
-    case MenuPage::PuzzleSelect: return "PuzzleSelect";
-    case MenuPage::Help1: return "Help1";
-    case MenuPage::Help2: return "Help2";
-    case MenuPage::Help3: return "Help3";
-    case MenuPage::Help4: return "Help4";
-    case MenuPage::Options: return "Options";
-    }
-    return "?";
-}
-
-// The stretches of the logo sequence: 1 and 3 are those a key or click shortens.
-static int SplashPhase() {
-    const float t = splashTime;
-    if (t >= 9.0f) return 0;
-    if (t > 6.0f) return 1;
-    if (t >= 4.0f) return 2;
-    if (t > 1.0f) return 3;
-    return 4;
-}
-
-static void Trace(const std::string& line) {
-    if (!state.trace) return;
-    std::fprintf(stderr, "trace: %s\n", line.c_str());
-    std::fflush(stderr);
-}
-
-// ---- Start-up stages in the trace ----
-// Each stage is reported with the milliseconds since the process began and the
-// resident and peak memory then, so a slow or heavy stage shows by name.
-
-// Milliseconds since the kernel started the process (to its 10 ms tick), so the
-// libraries' loading before main counts too.
-static double ProcessMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    const double nowMs = static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
-    FILE* file = std::fopen("/proc/self/stat", "r");
-    if (!file) return -1.0;
-    char text[1024] = {};
-    const size_t got = std::fread(text, 1, sizeof text - 1, file);
-    std::fclose(file);
-    text[got] = '\0';
-    // Field 22, counted after the command name's closing parenthesis (field 2).
-    const char* p = std::strrchr(text, ')');
-    for (int field = 2; p && field < 22; ++field) p = std::strchr(p + 1, ' ');
-    if (!p) return -1.0;
-    return nowMs - std::atof(p + 1) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-static long StatusKiB(const char* field) {
-    FILE* file = std::fopen("/proc/self/status", "r");
-    if (!file) return -1;
-    char line[256];
-    long value = -1;
-    const size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, file))
-        if (std::strncmp(line, field, length) == 0) value = std::atol(line + length);
-    std::fclose(file);
-    return value;
-}
-
-static void TraceStage(const char* stage) {
-    if (!state.trace) return;
-    // The allocator's account beside the kernel's: what the heap holds in use,
-    // and what it keeps besides (freed, not yet handed back).
-    const struct mallinfo2 heap = mallinfo2();
-    char line[200];
-    std::snprintf(line, sizeof line, "stage %s at %.1f ms rss %ld KiB peak %ld KiB heap %zu KiB free %zu KiB", stage,
-                  ProcessMilliseconds(), StatusKiB("VmRSS:"), StatusKiB("VmHWM:"), (heap.uordblks + heap.hblkhd) / 1024,
-                  heap.fordblks / 1024);
-    Trace(line);
-}
-
-static void TraceShown() {
-    if (!state.trace) return;
-    const std::string shown = std::string("shown screen=") + ScreenName(gameScreen) + " page=" + PageName(menuPage) +
-                              " dialog=" + std::to_string(static_cast<int>(dialogState)) +
-                              " hover=" + std::to_string(HoveredNumber()) + " first=" + std::to_string(currentPuzzle) +
-                              " at=" + std::to_string(static_cast<int>(pointerX)) + "," +
-                              std::to_string(static_cast<int>(pointerY)) + " level=" + levelName +
-                              (gameScreen == GameScreen::Splash ? " splash=" + std::to_string(SplashPhase()) : "") +
-                              (RollRefusalShowing() ? " roll=refused" : "");
-    if (shown != state.candidate) {
-        state.candidate = shown;
-        state.candidateFrames = 0;
-    }
-    if (++state.candidateFrames == 2 && shown != state.lastShown) {
-        state.lastShown = shown;
-        Trace(shown);
-        if (gameScreen == GameScreen::Play || gameScreen == GameScreen::Editor) Trace("scene " + SceneScreenPoints());
-    }
-    // The menu's board with all its balls, shown twice: a screenshot now shows it whole.
-    const bool built = gameScreen == GameScreen::MainMenu && demoFade >= 1.2f;
-    state.demoBuiltFrames = built ? state.demoBuiltFrames + 1 : 0;
-    if (state.demoBuiltFrames == 2) Trace("scene demo built");
-}
-
-// Sound in the trace, in seconds of the output device's clock: when the music
-// began, when each effect and the mute were asked for, and every quarter of a
-// second how far the output has got, so that a recording of the output can be
-// checked against the game's own account.
-static std::string OutputSeconds(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.5f", seconds);
-    return text;
-}
-
-static void PlayTracedEffect(int id) {
-    const double at = SoundOutputSeconds();
-    PlayEffect(id);
-    Trace("sound " + std::to_string(id) + " at " + OutputSeconds(at));
-}
-
-static void ToggleTracedMute() {
-    ToggleSoundMuted();
-    Trace(std::string(SoundMuted() ? "muted" : "unmuted") + " at " + OutputSeconds(SoundOutputSeconds()));
-}
-
-// Each key message in the trace by the game's code, reported at the next
-// fetch, when the game has handled it; on the splash with the seconds left
-// before and after, so that a test sees which keys skip a logo.
-static bool NextTracedMessage(Message& message) {
-    if (!state.keyTaken.empty()) {
-        std::string line = state.keyTaken;
-        if (state.splashBeforeKey >= 0.0f) {
-            char times[64];
-            std::snprintf(times, sizeof times, " splash %.3f -> %.3f", state.splashBeforeKey, splashTime);
-            line += times;
-        }
-        Trace(line);
-        state.keyTaken.clear();
-    }
-    if (!NextWindowMessage(message)) return false;
-    if (message.type == MessageType::KeyDown) {
-        state.keyTaken = "key " + std::to_string(message.key);
-        state.splashBeforeKey = gameScreen == GameScreen::Splash ? splashTime : -1.0f;
-    }
-    return true;
-}
-
-static void TraceSoundClock() {
-    if (!state.trace) return;
-    const double now = SoundOutputSeconds();
-    if (now < 0.0) return;
-    if (!state.musicTraced && MusicPlaying()) {
-        state.musicTraced = true;
-        Trace("music at " + OutputSeconds(now));
-    }
-    if (now >= state.nextSoundClock) {
-        Trace("sound clock " + OutputSeconds(now));
-        state.nextSoundClock = now + 0.25;
-    }
-}
-
 // ---- Device ----
-
-static void TraceDisplay() {
-    Trace(std::string("display ") + (WindowIsFullScreen() ? "fullscreen " : "window ") + std::to_string(screenWidth) +
-          "x" + std::to_string(screenHeight));
-}
 
 static void ResizeToWindow() {
     int w = 0, h = 0;
@@ -268,12 +81,7 @@ static void Present() {
         state.resetNeeded = true;
         return;
     }
-    if (!state.firstPresented) {
-        state.firstPresented = true;
-        TraceStage("first frame");
-    }
-    TraceShown();
-    TraceSoundClock();
+    TracePresentedFrame();
 }
 
 // Releases what a reset loses, applies a waiting mode, and rebuilds. A mode
@@ -496,18 +304,18 @@ static bool StartUp() {
     platformHooks.drawFrame = DrawFrame;
     platformHooks.setCursor = ShowGameCursor;
     platformHooks.releaseGraphics = ReleaseAll;
-    platformHooks.nextMessage = state.trace ? NextTracedMessage : NextWindowMessage;
+    platformHooks.nextMessage = Tracing() ? NextTracedMessage : NextWindowMessage;
     platformHooks.sleepMilliseconds = PlatformSleepMilliseconds;
     platformHooks.showMessage = ShowMessage;
     frameHooks.present = Present;
     ShowGameCursor(CursorId::Pointer);
 
     // 7. Sound: the sound pack, then the music thread as the last step (its
-    //    handshake byte goes to 1 once the thread runs). Without a sound
+    //    handshake says running once the thread runs). Without a sound
     //    device the game runs silent.
     const std::string dataDir = workDir + "/adatok";
-    effectHooks.playSound = state.trace ? PlayTracedEffect : PlayEffect;
-    platformHooks.toggleMute = state.trace ? ToggleTracedMute : ToggleSoundMuted;
+    effectHooks.playSound = Tracing() ? PlayTracedEffect : PlayEffect;
+    platformHooks.toggleMute = Tracing() ? ToggleTracedMute : ToggleSoundMuted;
     StartMusicThread(dataDir);
     TraceStage("music");
     return true;
@@ -517,8 +325,8 @@ static bool StartUp() {
 
 static void ShutDown(bool saveSettings) {
     JoinLoader();
-    // 1. The music thread stops first: ask with 2, wait while it stays 2;
-    //    then the sound device.
+    // 1. The music thread stops first (it plays on the sound device), then
+    //    the sound device.
     StopMusicThread();
     effectHooks.playSound = nullptr;
     CloseSound();
@@ -534,8 +342,7 @@ static void ShutDown(bool saveSettings) {
 }
 
 int main(int argc, char** argv) {
-    const char* traceFlag = std::getenv("TUMBLEON_TRACE");
-    state.trace = traceFlag && *traceFlag && std::strcmp(traceFlag, "0") != 0;
+    StartTrace();
     if (const char* writeLoop = std::getenv("TUMBLEON_WRITE_LOOP")) state.writeRound = std::atol(writeLoop);
     const char* freezeFlag = std::getenv("TUMBLEON_FREEZE_PICTURE");
     pictureFrozen = freezeFlag && *freezeFlag && std::strcmp(freezeFlag, "0") != 0;

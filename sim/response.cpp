@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "sim/effects.h"
-#include "sim/simulation.h"
 
 constexpr float cornerAlignment = 0.00001f;
 constexpr float cornerRestitution = 1.0f;  // the slanted face, for a ball off the grid lines
@@ -125,6 +124,30 @@ float ReflectBall(Ball& a, Ball* b, Vec3 contactPoint, float distance, float res
 }
 
 // ---- Contact response ----
+
+void DestroyBall(Board& board, int i, int x, int y, int z) {
+    assert(i >= 0 && i < board.ballCount);
+    const Ball& ball = board.balls[i];
+    AddDebris(ball.kind, WorldFromBoard(ball.position), 0);
+    board.RemoveBall(i);
+
+    // The ground layer is never destroyed.
+    if (!board.Contains(x, y, z) || y < 1) return;
+    int8_t& cell = board.cells[static_cast<size_t>(board.Index(x, y, z))];
+    const int kind = KindOfValue(cell);
+    int meshKind = kind;
+    int quarterTurns = 0;
+    if (IsCornerKind(kind)) {
+        meshKind = kindCornerFirst;
+        quarterTurns = kind - kindCornerFirst;
+    } else if (IsRampKind(kind)) {
+        meshKind = kindRampFirst;
+        quarterTurns = kind - kindRampFirst;
+    }
+    AddDebris(meshKind, WorldFromCell(x, y, z), quarterTurns);
+    cell = 0;
+    ReportCellCleared(x, y, z);
+}
 
 ContactOutcome ApplyContact(Board& board, int i, const Contact& contact) {
     assert(i >= 0 && i < board.ballCount);

@@ -26,6 +26,12 @@ enum class ContactOutcome { Continues, Destroyed, TakenByTarget };
 // there is no normal to bounce along; nothing changes and the impact is 0.
 float ReflectBall(Ball& a, Ball* b, Vec3 contactPoint, float distance, float restitutionOverride);
 
+// Destroys ball i: debris for the ball, then the ball leaves its slot (later
+// balls move down one). When cell (x, y, z) lies inside the grid above the
+// ground layer, its element bursts into debris too and the cell is cleared;
+// pass (-1, -1, -1) to destroy the ball alone.
+void DestroyBall(Board& board, int i, int x, int y, int z);
+
 // The response to ball i's contact with the board and the effects of the
 // element and of the ball's kind. The ball may be destroyed (the later balls
 // move down a slot) or taken in by a target. A contact point at the ball's

@@ -177,30 +177,6 @@ void SimulationTick(Board& board, int8_t& ballsAtTarget) {
     CollidePairs(board);
 }
 
-void DestroyBall(Board& board, int i, int x, int y, int z) {
-    assert(i >= 0 && i < board.ballCount);
-    const Ball& ball = board.balls[i];
-    AddDebris(ball.kind, WorldFromBoard(ball.position), 0);
-    board.RemoveBall(i);
-
-    // The ground layer is never destroyed.
-    if (!board.Contains(x, y, z) || y < 1) return;
-    int8_t& cell = board.cells[static_cast<size_t>(board.Index(x, y, z))];
-    const int kind = KindOfValue(cell);
-    int meshKind = kind;
-    int quarterTurns = 0;
-    if (IsCornerKind(kind)) {
-        meshKind = kindCornerFirst;
-        quarterTurns = kind - kindCornerFirst;
-    } else if (IsRampKind(kind)) {
-        meshKind = kindRampFirst;
-        quarterTurns = kind - kindRampFirst;
-    }
-    AddDebris(meshKind, WorldFromCell(x, y, z), quarterTurns);
-    cell = 0;
-    ReportCellCleared(x, y, z);
-}
-
 bool StartRoll(Board& board, Board& snapshot, int8_t& ballsAtTarget) {
     board.ResetBallPhysics();
     ClearDebris();

@@ -18,12 +18,6 @@ void LaunchBalls(Board& board, float speed);
 // target takes in. Allocates nothing.
 void SimulationTick(Board& board, int8_t& ballsAtTarget);
 
-// Destroys ball i: debris for the ball, then the ball leaves its slot (later
-// balls move down one). When cell (x, y, z) lies inside the grid above the
-// ground layer, its element bursts into debris too and the cell is cleared;
-// pass (-1, -1, -1) to destroy the ball alone.
-void DestroyBall(Board& board, int i, int x, int y, int z);
-
 // The roll sequence shared by the editor, the play screen and the tools: resets
 // the balls' physical values and clears the debris; then, only if every ball
 // has a launch direction 1..4, plays the roll sound, copies the board into

@@ -53,12 +53,12 @@ TEST(AudioDevice, SessionOnSilentDevice) {
         for (int id : {-1, 0, 0, 0, 3, 3, 8, 9, 1000}) PlayEffect(id);
         StartMusicThread(data);
         if (present) {
-            EXPECT_EQ(musicThreadState.load(), 1);
+            EXPECT_EQ(musicThreadState.load(), musicThreadRunning);
         }
         ToggleSoundMuted();
         EXPECT_FALSE(SoundMuted());
         StopMusicThread();
-        EXPECT_EQ(musicThreadState.load(), 3);
+        EXPECT_EQ(musicThreadState.load(), musicThreadStopped);
         CloseSound();
         PlayEffect(0);  // after closing: nothing, no crash
         const std::string said = testing::internal::GetCapturedStderr();

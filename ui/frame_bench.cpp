@@ -64,7 +64,7 @@ void RunFrameBenchmark(double seconds) {
     ballsAtTarget = 1;
     currentPuzzle = 0;
     solvedFlags[1] = solvedFlags[4] = 1;
-    slowFactor = 41.0f;  // the pause text stays up: the indicator is part of every frame
+    slowFactor = pausedSlowFactor;  // the pause text stays up: the indicator is part of every frame
     std::printf("2D layer at %dx%d, milliseconds per frame (clear, 2D layer, finished)\n", screenWidth, screenHeight);
     std::printf("%-22s %8s %8s %6s %7s\n", "screen", "median", "p90", "draws", "frames");
     for (const BenchScreen& bench : benchScreens) {

@@ -279,7 +279,6 @@ void DrawText(std::string_view text, int x, int y, int anchorX, int anchorY, uin
 
 void DrawImage(int index, float x, float y, int anchorX, int anchorY, uint32_t colour, float scaleX, float scaleY) {
     if (index < 0 || index >= interfaceImageSlots) return;
-    if (hoveredControl - controlIdFirst == index && index + 1 < interfaceImageSlots) ++index;
     if (images.waiting[index]) LoadImageNow(index);
     const InterfaceImage& image = interfaceImages[index];
     SpriteDraw(image.texture, 0, 0, image.width, image.height, AnchorX(anchorX) + x, AnchorY(anchorY) + y, scaleX,

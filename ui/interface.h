@@ -73,8 +73,7 @@ std::string Win1250(std::string_view utf8);
 int TextWidth(std::string_view text);
 // Draws one line of Windows-1250 text with its top-left corner at (x, y).
 void DrawText(std::string_view text, int x, int y, int anchorX, int anchorY, uint32_t colour);
-// Draws an image at its file size times the scales; a hovered button (its
-// ControlId is 10000 + index) shows its highlighted twin index + 1.
+// Draws an image at its file size times the scales.
 void DrawImage(int index, float x, float y, int anchorX, int anchorY, uint32_t colour, float scaleX = 1.0f,
                float scaleY = 1.0f);
 // Fills a rectangle, both corners relative to the same anchor, with the panel image.

@@ -9,6 +9,7 @@
 #include "app/platform_hooks.h"
 #include "app/video_settings.h"
 #include "ui/interface.h"
+#include "ui/layout.h"
 #include "ui/screens.h"
 
 FrameHooks frameHooks;
@@ -28,9 +29,8 @@ const std::string& WebAddressText() {
     return text;
 }
 
-static int Width(int image) { return interfaceImages[image].width; }
 static int Height(int image) { return interfaceImages[image].height; }
-static float HalfWidth(int image) { return static_cast<float>(Width(image)) / 2.0f; }
+static float HalfWidth(int image) { return static_cast<float>(interfaceImages[image].width) / 2.0f; }
 
 // A text centred on the vertical middle line (half width truncated toward zero).
 static void DrawCentredText(std::string_view text, int y, int anchorY, uint32_t colour) {
@@ -70,10 +70,10 @@ static void DrawInterleaved(std::string_view a, uint32_t colourA, std::string_vi
 
 static void DrawSplash() {
     const float t = splashTime;
-    const int image = t > 5.0f ? imagePublisherLogo : imagePartnerLogo;
-    const float centre = t > 5.0f ? 7.5f : 2.5f;
+    const int image = SplashShowsPublisher(t) ? imagePublisherLogo : imagePartnerLogo;
     // A frozen picture shows each logo whole, from its first moment to its last.
-    const float a = pictureFrozen ? 1.0f : std::clamp(2.5f - std::fabs(t - centre), 0.0f, 1.0f);
+    const float fromEdge = splashLogoSeconds / 2.0f - std::fabs(t - SplashLogoMiddle(t));
+    const float a = pictureFrozen ? 1.0f : std::clamp(fromEdge / splashFadeSeconds, 0.0f, 1.0f);
     const uint32_t c = static_cast<uint32_t>(a * 255.0f);
     DrawImage(image, -HalfWidth(image), -static_cast<float>(Height(image)) / 2.0f, 1, 1,
               c << 24 | c << 16 | c << 8 | c);
@@ -81,37 +81,29 @@ static void DrawSplash() {
 
 // ---- Main menu pages ----
 
-static void DrawWebLine(bool hovered) {
-    DrawCentredText(WebAddressText(), -30, 2, hovered ? red : white);
-}
-
 static void DrawTitle() { DrawImage(imageTitle, -HalfWidth(imageTitle), -180, 1, 1, white); }
 
 static void DrawMainPage() {
     DrawTitle();
-    static const int buttons[] = {1, 3, 5, 54, 7, 9};
-    static const int rows[] = {-50, -5, 40, 85, 130, 175};
-    for (int i = 0; i < 6; ++i) DrawImage(buttons[i], -HalfWidth(buttons[i]), static_cast<float>(rows[i]), 1, 1, white);
-    DrawWebLine(hoveredControl == Id(ControlId::WebLine));
+    DrawLayout(mainPageLayout);
+    DrawLayout(webLineLayout);
 }
 
 static void DrawPuzzleSelect() {
     DrawTitle();
     const int first = currentPuzzle;
     char number[16];
-    for (int k = 0; k < 10; ++k) {
+    for (int k = 0; k < puzzleRowsShown; ++k) {
         const int index = first + k;
         if (index < 0 || index >= builtInPuzzleCount) continue;
         std::snprintf(number, sizeof number, "%d.", index + 1);
-        DrawText(number, -220, -80 + 20 * k, 1, 1, yellow);
+        DrawText(number, puzzleNumberX, PuzzleRowY(k), 1, 1, yellow);
         uint32_t colour = hoveredControl == Id(ControlId::PuzzleRowFirst) + index ? red : white;
         // Solved puzzles show half transparent and less red.
         if (solvedFlags[index] == 1) colour -= 0x7F400000u;
-        DrawText(puzzleNames[index], -160, -80 + 20 * k, 1, 1, colour);
+        DrawText(puzzleNames[index], puzzleNameX, PuzzleRowY(k), 1, 1, colour);
     }
-    DrawImage(35, 0, 0, 0, 0, white);
-    if (first > 0) DrawImage(37, -250, -80, 1, 1, white);
-    if (first < builtInPuzzleCount - 10) DrawImage(39, -250, 87, 1, 1, white);
+    DrawLayout(puzzleSelectLayout);
     char progress[64];
     std::snprintf(progress, sizeof progress, "Megoldott p\xE1ly\xE1k: %d/60", solvedCount);
     DrawCentredText(progress, -30, 2, white);
@@ -200,22 +192,6 @@ static void DrawHelp4() {
                   1, 1, 0xE0FFFFFF);
 }
 
-// The options page's minus (image 23) and plus (image 21) of one row, each
-// lit by its own ControlId.
-static void DrawOptionArrows(int row, int y) {
-    const int minusId = Id(ControlId::ResolutionDown) + 2 * row;
-    const int saved = hoveredControl;
-    // The images' own twin rule must not act here: their ids are not 10000 + index.
-    hoveredControl = -1;
-    if (optionArrows[2 * row])
-        DrawImage(saved == minusId ? imageOptionsMinus + 1 : imageOptionsMinus, -HalfWidth(imageOptionsMinus) - 100,
-                  static_cast<float>(y), 1, 1, white);
-    if (optionArrows[2 * row + 1])
-        DrawImage(saved == minusId + 1 ? imageOptionsPlus + 1 : imageOptionsPlus, 100 - HalfWidth(imageOptionsPlus),
-                  static_cast<float>(y), 1, 1, white);
-    hoveredControl = saved;
-}
-
 static void DrawOptions() {
     DrawImage(imagePanel, -120, -40, 1, 1, halfWhite, 240, 160);
     if (pendingMode >= 0 && pendingMode < static_cast<int>(displayModes.size())) {
@@ -231,12 +207,7 @@ static void DrawOptions() {
             std::snprintf(text, sizeof text, "%uHz", mode.refreshRate);
         DrawCentredText(text, 40, 1, yellow);
     }
-    DrawOptionArrows(0, -35);
-    DrawOptionArrows(1, 5);
-    DrawOptionArrows(2, 45);
-    DrawImage(imageDialogMenu, -110, static_cast<float>((55 - Height(imageDialogMenu)) * 2), 1, 1, white, 2, 2);
-    DrawImage(imageDialogOk, static_cast<float>((55 - Width(imageDialogOk)) * 2),
-              static_cast<float>((55 - Height(imageDialogOk)) * 2), 1, 1, white, 2, 2);
+    DrawLayout(optionsLayout);
 }
 
 static void DrawMainMenu() {
@@ -253,70 +224,38 @@ static void DrawMainMenu() {
 
 // ---- Editor, play and run ----
 
-static uint32_t ToolColour(EditTool tool) { return editTool == tool ? white : halfWhite; }
-
 static void DrawEditor() {
-    DrawWebLine(hoveredControl == Id(ControlId::WebLine));
-    DrawImage(13, 10, 10, 0, 0, white);
-    DrawImage(15, 10, 35, 0, 0, white);
-    DrawImage(17, 10, 60, 0, 0, white);
-    DrawImage(19, 10, 85, 0, 0, white);
-    DrawImage(imageGoalCaption, 10, 110, 0, 0, white);
-    DrawImage(21, static_cast<float>(Width(imageGoalCaption) + 10), 110, 0, 0, white);
-    DrawImage(23, static_cast<float>(Width(imageGoalCaption) + Width(21) + 12), 110, 0, 0, white);
-    DrawImage(11, static_cast<float>(-10 - Width(11)), 10, 2, 0, white);
-    DrawImage(25, static_cast<float>(-10 - Width(25)), 50, 2, 0, ToolColour(EditTool::Build));
-    DrawImage(27, static_cast<float>(-10 - Width(27)), 75, 2, 0, ToolColour(EditTool::Swap));
-    DrawImage(29, static_cast<float>(-10 - Width(29)), 100, 2, 0, ToolColour(EditTool::Delete));
-    DrawImage(31, static_cast<float>(-10 - Width(31)), 125, 2, 0, ToolColour(EditTool::Stock));
+    DrawLayout(webLineLayout);
+    DrawLayout(editorLayout);
     if (dialogState == DialogState::TestFirst) {
         DrawPanel(-290, -65, 290, 55, 1, 1);
         DrawCentredText(Win1250("Először teszteld le a feladványt!"), -60, 1, white);
         // The gap before "golyónak" is a no-break space; the font draws it as a space.
         DrawCentredText(Win1250("A megadott számú\u00A0golyónak"), -30, 1, white);
         DrawCentredText(Win1250("ki kell jutnia a kijáraton!"), 0, 1, white);
-        DrawImage(imageDialogOk, -HalfWidth(imageDialogOk), 30, 1, 1, white);
+        DrawLayout(testFirstBoxLayout);
     }
 }
 
-static void DrawPlay() {
-    DrawImage(13, 10, 10, 0, 0, white);
-    DrawImage(15, 10, 35, 0, 0, white);
-    DrawImage(11, static_cast<float>(-10 - Width(11)), 10, 2, 0, white);
-}
-
-// A result box of two lines with the menu and again buttons either side of the middle.
-static void DrawMenuAgainBox(std::string_view first, std::string_view second) {
+// A result box of two lines; its buttons come from its layout.
+static void DrawTwoLineBox(std::string_view first, std::string_view second) {
     DrawPanel(-230, -35, 230, 55, 1, 1);
     DrawCentredText(first, -30, 1, white);
     DrawCentredText(second, 0, 1, white);
-    DrawImage(imageDialogMenu, static_cast<float>(-2 - Width(imageDialogMenu)), 30, 1, 1, white);
-    DrawImage(imageDialogAgain, 0, 30, 1, 1, white);
 }
 
 static void DrawRun() {
     const std::string congratulations = Win1250("Gratulálunk!");
     switch (dialogState) {
-    case DialogState::CustomSolved: DrawMenuAgainBox(congratulations, Win1250("Megfejtetted a feladványt!")); break;
-    case DialogState::RunFailed:
-        DrawMenuAgainBox(Win1250("Ez most nem sikerült."), Win1250("Próbáld meg másképp!"));
-        break;
+    case DialogState::CustomSolved: DrawTwoLineBox(congratulations, Win1250("Megfejtetted a feladványt!")); break;
+    case DialogState::RunFailed: DrawTwoLineBox(Win1250("Ez most nem sikerült."), Win1250("Próbáld meg másképp!")); break;
     case DialogState::TestSolved:
         DrawPanel(-320, -65, 320, 55, 1, 1);
         DrawCentredText(Win1250("A rejtvény működik!"), -60, 1, white);
         DrawCentredText(Win1250("Mentsd ki és feltöltheted az"), -30, 1, white);
         DrawCentredText("internetre: " + WebAddressText(), 0, 1, white);
-        DrawImage(imageDialogOk, -HalfWidth(imageDialogOk), 30, 1, 1, white);
         break;
-    case DialogState::PuzzleSolved:
-        DrawPanel(-230, -35, 230, 55, 1, 1);
-        DrawCentredText(congratulations, -30, 1, white);
-        DrawCentredText(Win1250("Megfejtetted a rejtvényt!"), 0, 1, white);
-        DrawImage(imageDialogMenu, -HalfWidth(imageDialogAgain) - static_cast<float>(Width(imageDialogMenu)) - 2, 30,
-                  1, 1, white);
-        DrawImage(imageDialogAgain, -HalfWidth(imageDialogAgain), 30, 1, 1, white);
-        DrawImage(imageDialogNext, HalfWidth(imageDialogAgain) + 2, 30, 1, 1, white);
-        break;
+    case DialogState::PuzzleSolved: DrawTwoLineBox(congratulations, Win1250("Megfejtetted a rejtvényt!")); break;
     case DialogState::AllSolved:
         DrawPanel(-310, -215, 310, 55, 1, 1);
         DrawCentredText(congratulations, -210, 1, white);
@@ -327,10 +266,10 @@ static void DrawRun() {
         DrawCentredText(Win1250("által szerkesztett rejtvényekből"), -60, 1, white);
         DrawCentredText(Win1250("vagy szerkessz és tölts fel"), -30, 1, white);
         DrawCentredText(Win1250("te magad!"), 0, 1, white);
-        DrawImage(imageDialogMenu, -HalfWidth(imageDialogMenu), 30, 1, 1, white);
         break;
-    default: DrawImage(33, static_cast<float>(-10 - Width(33)), 10, 2, 0, white); break;
+    default: break;
     }
+    DrawLayout(RunLayout(dialogState));
 }
 
 // ---- Target counter and speed indicator ----
@@ -351,7 +290,7 @@ static void DrawTargetCaption() {
 // After a change of speed the new factor shows for a second, fading out.
 static void DrawSpeedIndicator() {
     const float s = slowFactor;
-    if (s > 40.0f) {
+    if (ClockPaused()) {
         const std::string text = Win1250("Szünet");
         DrawText(text, -TextWidth(text), -20, 2, 2, 0xC08080FF);
         return;
@@ -382,7 +321,7 @@ void DrawInterfaceLayer() {
         const std::string name = Win1250(levelName);
         DrawCentredText(name, 10, 0, white);
         if (gameScreen == GameScreen::Editor) DrawEditor();
-        if (gameScreen == GameScreen::Play) DrawPlay();
+        if (gameScreen == GameScreen::Play) DrawLayout(playLayout);
         if ((gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play) && RollRefusalShowing())
             DrawCentredText(Win1250("Előbb adj indulási irányt minden labdának!"), 64, 0, yellow);
         if (gameScreen == GameScreen::Run) DrawRun();

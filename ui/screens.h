@@ -15,7 +15,7 @@ struct FrameHooks {
     // simulation steps taken since the last frame, the camera's easing and zoom.
     void (*stepScene)(int ticks) = nullptr;
     // Picks a board cell, stock item or launch arrow under the pointer into
-    // hoveredControl, when no 2D control is under it.
+    // hoveredPick, when no 2D control is under it.
     void (*pickScene)() = nullptr;
     // Releases and re-creates the scene's device objects around a device reset.
     void (*invalidateScene)() = nullptr;
@@ -35,11 +35,6 @@ void DrawInterfaceLayer();
 // Recomputes hoveredControl from the pointer: the current screen's 2D
 // controls, then the scene.
 void UpdateHover();
-
-// The rectangle tests of the layouts (mx, my: pointer in whole pixels).
-bool HitImage(int mx, int my, int image, float x, float y, int anchorX, int anchorY, float scaleX = 1.0f,
-              float scaleY = 1.0f);
-bool HitText(int mx, int my, std::string_view text, float x, float y, int anchorX, int anchorY);
 
 // Device objects of the 2D layer and the scene around a device reset, and at shutdown.
 void InvalidateGraphics();

@@ -1,0 +1,82 @@
+// Inside ui/ only: the controls and pictures of the 2D screens as data. The
+// drawing (screens.cpp) and the hit testing (hit_test.cpp) walk the same
+// tables, so a button is never drawn in one place and clicked in another.
+// Places are back-buffer pixels from an anchor point, as in interface.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "app/game_state.h"
+
+// Which edge of an item its place names, along one axis.
+enum class Edge : int8_t { Start, Middle, End };
+
+// What an item's x counts from.
+enum class Beside : int8_t {
+    Anchor,    // the anchor point
+    Previous,  // the right edge of the item before it in its table
+    Next,      // the left edge of the item after it
+};
+
+// When an item is drawn and when it is hit.
+enum class Shown : int8_t {
+    Always,
+    HitOnly,         // not drawn, but its rectangle is live (the play screen's tool buttons)
+    OptionArrow,     // drawn and hit while optionArrows allows its step
+    EarlierPuzzles,  // drawn while puzzles lie above the list's first row; always hit (the command checks)
+    LaterPuzzles,    // drawn while puzzles lie below its last row; always hit
+};
+
+constexpr int noControl = -1;
+
+struct LayoutItem {
+    // What hovering it reports (a ControlId), or noControl for a picture alone.
+    int control = noControl;
+    // Its normal picture; -1: the control's own, whose index is the id less
+    // controlIdFirst. A hovered control shows the picture after it, its lit twin.
+    int image = -1;
+    const std::string& (*text)() = nullptr;  // a line of text instead of a picture, red when hovered
+    float x = 0.0f, y = 0.0f;                // from the anchor point (or the neighbour) to the named edges
+    int8_t anchorX = 1, anchorY = 1;
+    Edge edgeX = Edge::Start, edgeY = Edge::Start;
+    Beside beside = Beside::Anchor;
+    float scale = 1.0f;
+    Shown shown = Shown::Always;
+    int8_t tool = -1;  // an EditTool's button: half transparent unless that tool is chosen
+};
+
+using Layout = std::span<const LayoutItem>;
+
+// Draws the items of a layout that show now, a hovered control lit: its
+// picture's twin, or a text in red.
+void DrawLayout(Layout layout);
+// The control under the pointer (mx, my) among the live items of a layout,
+// the later of two overlapping ones; noControl when there is none.
+int HitLayout(Layout layout, int mx, int my);
+// Whether the pointer lies on a line of text whose top-left corner is at (x, y)
+// from the anchor point.
+bool HitText(int mx, int my, std::string_view text, float x, float y, int anchorX, int anchorY);
+
+// ---- The tables ----
+
+extern const Layout mainPageLayout;      // the main menu's buttons
+extern const Layout webLineLayout;       // the publisher's web address at the bottom
+extern const Layout puzzleSelectLayout;  // back and the page arrows around the list
+extern const Layout optionsLayout;       // the three rows' arrows, menu and OK
+extern const Layout editorLayout;
+extern const Layout playLayout;
+// The box over the editor that asks for a test run before saving: its OK.
+extern const Layout testFirstBoxLayout;
+
+// The run screen's controls: the buttons of the result box the dialog state
+// shows, or the stop button while no box is up.
+Layout RunLayout(DialogState dialog);
+
+// The puzzle list: ten rows of a number and a name.
+constexpr int puzzleRowsShown = 10;
+constexpr int puzzleNumberX = -220, puzzleNameX = -160;
+constexpr int PuzzleRowY(int row) { return -80 + 20 * row; }
