@@ -1,6 +1,7 @@
 // The window procedure: keys, the mouse, clicks on controls and on the board,
 // and the command table behind every control.
 #include <algorithm>
+#include <cmath>
 
 #include "app/edit_history.h"
 #include "app/game_flow.h"
@@ -14,15 +15,13 @@
 // A key or a click on the splash screen jumps to the end of the logo showing.
 static void SkipSplash() {
     if (gameScreen != GameScreen::Splash) return;
-    if (splashTime > 6.0f && splashTime < 9.0f)
-        splashTime = 6.0f;
-    else if (splashTime > 1.0f && splashTime < 4.0f)
-        splashTime = 1.0f;
+    const float middle = SplashLogoMiddle(splashTime);
+    if (std::fabs(splashTime - middle) < splashWholeHalf) splashTime = middle - splashWholeHalf;
 }
 
 // From the normal 2.5 ms per step: 0.625 up to 40 ms, then the pause.
 static void SlowDown() {
-    if (slowFactor < 40.0f) {
+    if (slowFactor < slowestSlowFactor) {
         slowFactor *= 2.0f;
         speedChangeTime = static_cast<float>(ClockMilliseconds());
     } else {
@@ -31,8 +30,8 @@ static void SlowDown() {
 }
 
 static void SpeedUp() {
-    if (slowFactor > 40.0f) {
-        slowFactor = 40.0f;
+    if (slowFactor > slowestSlowFactor) {
+        slowFactor = slowestSlowFactor;
     } else if (slowFactor > 0.625f) {
         slowFactor /= 2.0f;
     } else {

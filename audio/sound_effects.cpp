@@ -5,8 +5,10 @@
 #include <alext.h>
 #include <efx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "audio/audio.h"
@@ -44,6 +46,31 @@ ALCdevice* SoundDevice() { return sound.device; }
 // send: without sends each context takes 0.7 MiB less.
 static constexpr ALCint deviceAttributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
 
+// Whether the player chose OpenAL's backends: in the environment, or with a
+// "drivers" line in one of the configuration files OpenAL reads.
+static bool BackendsChosen() {
+    if (std::getenv("ALSOFT_DRIVERS")) return true;
+    std::vector<std::string> files = {"/etc/openal/alsoft.conf", "/etc/xdg/alsoft.conf"};
+    if (const char* home = std::getenv("HOME")) {
+        files.push_back(std::string(home) + "/.alsoftrc");
+        files.push_back(std::string(home) + "/.config/alsoft.conf");
+    }
+    if (const char* config = std::getenv("XDG_CONFIG_HOME")) files.push_back(std::string(config) + "/alsoft.conf");
+    if (const char* conf = std::getenv("ALSOFT_CONF")) files.push_back(conf);
+    for (const std::string& file : files) {
+        std::vector<uint8_t> bytes;
+        if (!ReadWholeFile(file, 1 << 20, bytes)) continue;
+        const std::string text(bytes.begin(), bytes.end());
+        for (size_t at = 0; at < text.size();) {
+            const size_t end = std::min(text.find('\n', at), text.size());
+            const size_t first = text.find_first_not_of(" \t", at);
+            if (first < end && text.compare(first, 7, "drivers") == 0) return true;
+            at = end + 1;
+        }
+    }
+    return false;
+}
+
 // Opens the default device with one context for the effects, made current;
 // false, said once on stderr, when there is none.
 static bool OpenDevice() {
@@ -51,7 +78,7 @@ static bool OpenDevice() {
     // library (and the database library it brings) costs more than a MiB for
     // every player, and a JACK desktop offers its sound through PulseAudio or
     // ALSA too.
-    setenv("ALSOFT_DRIVERS", "-jack,", 0);
+    if (!BackendsChosen()) setenv("ALSOFT_DRIVERS", "-jack,", 0);
     // The default device: named devices differ from one system to the next.
     sound.device = alcOpenDevice(nullptr);
     if (sound.device) sound.context = alcCreateContext(sound.device, deviceAttributes);
