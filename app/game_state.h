@@ -75,6 +75,7 @@ enum class ControlId : int32_t {
     DialogOk = 10048,
     DialogNext = 10050,
     MainOptions = 10054,
+    Hint = 10059,  // on the play screen of a built-in puzzle: one more step of its solution
     ResolutionDown = 10061,
     ResolutionUp = 10062,
     DepthDown = 10063,

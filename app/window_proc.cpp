@@ -12,6 +12,11 @@
 
 // ---- Keys ----
 
+// H or the hint button: one more step of the solution, on the play screen.
+static void HintCommand() {
+    if (gameScreen == GameScreen::Play && ShowNextHint()) PlaySoundEffect(SoundEffectId::Button);
+}
+
 // A key or a click on the splash screen jumps to the end of the logo showing.
 static void SkipSplash() {
     if (gameScreen != GameScreen::Splash) return;
@@ -66,9 +71,7 @@ static void HandleKeyDown(const Message& message) {
         ResizeEditorBoard(message.key);
         EndEditStep();
         break;
-    case KeyCode::H:
-        if (gameScreen == GameScreen::Play && ShowNextHint()) PlaySoundEffect(SoundEffectId::Button);
-        break;
+    case KeyCode::H: HintCommand(); break;
     case KeyCode::Z:
         if (message.ctrl) message.shift ? RedoEdit() : UndoEdit();
         break;
@@ -196,6 +199,7 @@ void RunCommand(int controlId) {
     case ControlId::RefreshUp: OptionArrow(controlId); break;
     case ControlId::Roll: RollCommand(); break;
     case ControlId::Reset: ResetLevelCommand(); break;
+    case ControlId::Hint: HintCommand(); break;
     case ControlId::EditorLoad: LoadIntoEditor(); break;
     case ControlId::EditorSave: SaveEditorLevel(); break;
     case ControlId::GoalUp: ChangeGoalCount(+1); break;

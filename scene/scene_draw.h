@@ -39,7 +39,7 @@ void CellTopShade(int cell, float out[4]);
 // How much of the held piece shows where it would go, and of a hint's piece,
 // ball or arrow where the recorded solution has it.
 constexpr float previewAlpha = 0.55f;
-constexpr float hintAlpha = 0.4f;
+constexpr float hintAlpha = 0.5f;
 
 // One DrawElement: kind (element kind 1..19 or indicator 20..34), the pick id
 // it answers to, grid position (x, z in cells, y in layers), tint and the

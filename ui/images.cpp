@@ -48,6 +48,7 @@ const char* const interfaceImageFiles[interfaceImageSlots] = {
     "Vandrel_Logo.tga",
     "Kelmora_Logo.tga",
     "kepek_hun/fontok.tga",
+    "kepek_hun/menu_sugo.tga", "kepek_hun/menu_sugo_aktiv.tga",
     nullptr,
 };
 

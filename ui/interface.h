@@ -11,7 +11,7 @@
 
 // ---- Interface image table ----
 
-constexpr int interfaceImageSlots = 60;  // 0..58 images, 59 only while the font is scanned
+constexpr int interfaceImageSlots = 62;  // 0..60 images, 61 only while the font is scanned
 constexpr int imageTitle = 0;
 constexpr int imageOptionsPlus = 21, imageOptionsMinus = 23;
 constexpr int imageFilledRing = 41, imageEmptyRing = 42, imageGoalCaption = 43;

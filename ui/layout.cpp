@@ -4,6 +4,7 @@
 
 #include <cassert>
 
+#include "app/hints.h"
 #include "app/video_settings.h"
 #include "ui/interface.h"
 #include "ui/screens.h"
@@ -64,6 +65,7 @@ static ItemBox PlaceItem(Layout layout, size_t i) {
 }
 
 static bool ItemLive(const LayoutItem& item) {
+    if (item.shown == Shown::WithHints) return HintCount() > 0;
     if (item.shown != Shown::OptionArrow) return true;
     return optionArrows[item.control - Id(ControlId::ResolutionDown)] != 0;
 }
@@ -187,6 +189,8 @@ static const LayoutItem editor[] = {
 static const LayoutItem play[] = {
     LeftColumn(ControlId::Exit, 10),
     LeftColumn(ControlId::Reset, 35),
+    {.control = Id(ControlId::Hint), .x = 2, .y = 35, .anchorX = 0, .anchorY = 0, .beside = Beside::Previous,
+     .shown = Shown::WithHints},
     RightColumn(ControlId::Roll, 10),
     RightColumn(ControlId::ToolBuild, 50, Shown::HitOnly),
     RightColumn(ControlId::ToolSwap, 75, Shown::HitOnly),

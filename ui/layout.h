@@ -29,6 +29,7 @@ enum class Shown : int8_t {
     OptionArrow,     // drawn and hit while optionArrows allows its step
     EarlierPuzzles,  // drawn while puzzles lie above the list's first row; always hit (the command checks)
     LaterPuzzles,    // drawn while puzzles lie below its last row; always hit
+    WithHints,       // drawn and hit while the puzzle has a recorded solution to show
 };
 
 constexpr int noControl = -1;

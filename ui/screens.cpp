@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/game_flow.h"
+#include "app/hints.h"
 #include "app/platform_hooks.h"
 #include "app/video_settings.h"
 #include "ui/interface.h"
@@ -102,10 +103,19 @@ static void DrawPuzzleSelect() {
         // Solved puzzles show half transparent and less red.
         if (solvedFlags[index] == 1) colour -= 0x7F400000u;
         DrawText(puzzleNames[index], puzzleNameX, PuzzleRowY(k), 1, 1, colour);
+        // A puzzle won with hints shown carries a mark after its name.
+        if (hintedFlags[index] == 1)
+            DrawText("?", puzzleNameX + static_cast<float>(TextWidth(puzzleNames[index]) + 6), PuzzleRowY(k), 1, 1,
+                     yellow);
     }
     DrawLayout(puzzleSelectLayout);
-    char progress[64];
-    std::snprintf(progress, sizeof progress, "Megoldott p\xE1ly\xE1k: %d/60", solvedCount);
+    char progress[96];
+    const int hinted = HintedCount();
+    if (hinted > 0)
+        std::snprintf(progress, sizeof progress, "Megoldott p\xE1ly\xE1k: %d/60, ebb\xF5l s\xFAg\xE1ssal: %d",
+                      solvedCount, hinted);
+    else
+        std::snprintf(progress, sizeof progress, "Megoldott p\xE1ly\xE1k: %d/60", solvedCount);
     DrawCentredText(progress, -30, 2, white);
     // What became of a damaged progress file, above the count.
     if (!progressNotice.empty()) DrawCentredText(Win1250(progressNotice), -54, 2, yellow);
