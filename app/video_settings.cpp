@@ -15,32 +15,15 @@
 #include "board/file_io.h"
 #include "sim/effects.h"
 
-DisplayMode videoSettings = defaultVideoSettings;
-std::vector<DisplayMode> displayModes;
-std::vector<int> resolutionStarts;
-std::vector<int> depthStarts;
-int currentMode = 0;
-bool windowed = false;
-int pendingMode = 0;
-int resolutionIndex = 0, depthIndex = 0;
-uint8_t optionArrows[6] = {};
-// What video.ini holds as far as the game knows, and whether a mode the player
-// chose is still waiting to be kept there.
-static DisplayMode storedSettings = defaultVideoSettings;
-static bool choiceUnsaved = false;
+static VideoState video;
 
-void ResetVideoState() {
-    videoSettings = defaultVideoSettings;
-    displayModes.clear();
-    resolutionStarts.clear();
-    depthStarts.clear();
-    currentMode = pendingMode = 0;
-    windowed = false;
-    resolutionIndex = depthIndex = 0;
-    std::fill(std::begin(optionArrows), std::end(optionArrows), uint8_t{0});
-    storedSettings = defaultVideoSettings;
-    choiceUnsaved = false;
-}
+const VideoState& Video() { return video; }
+
+void ResetVideoState() { video = VideoState{}; }
+
+void SetModeInUse(int index) { video.current = video.pending = index; }
+
+void SetWindowed(bool inWindow) { video.windowed = inWindow; }
 
 int FormatBits(uint32_t format) {
     using F = PixelFormat;
@@ -75,7 +58,7 @@ bool ReadVideoSettings() {
     std::vector<uint8_t> bytes;
     // Only the first 16 bytes count, whatever follows them.
     return ReadFileStart(VideoSettingsPath(), videoSettingsBytes, bytes) &&
-           ParseVideoSettings(bytes.data(), bytes.size(), videoSettings);
+           ParseVideoSettings(bytes.data(), bytes.size(), video.wanted);
 }
 
 bool WriteVideoSettings(const DisplayMode& mode) {
@@ -85,7 +68,7 @@ bool WriteVideoSettings(const DisplayMode& mode) {
     PutU32(bytes + 8, mode.refreshRate);
     PutU32(bytes + 12, mode.format);
     if (!WriteFileAtomically(VideoSettingsPath(), bytes, sizeof bytes)) return false;
-    storedSettings = mode;
+    video.stored = mode;
     return true;
 }
 
@@ -94,15 +77,15 @@ static bool SameMode(const DisplayMode& a, const DisplayMode& b) {
 }
 
 void SaveVideoSettings() {
-    if (currentMode < 0 || currentMode >= static_cast<int>(displayModes.size())) return;
-    const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
-    if (!choiceUnsaved && SameMode(mode, storedSettings)) return;
+    if (video.current < 0 || video.current >= static_cast<int>(video.modes.size())) return;
+    const DisplayMode& mode = video.modes[static_cast<size_t>(video.current)];
+    if (!video.choiceUnsaved && SameMode(mode, video.stored)) return;
     if (WriteVideoSettings(mode)) {
-        choiceUnsaved = false;
+        video.choiceUnsaved = false;
         return;
     }
     // Only the mode the game started in: the next start picks it again.
-    if (!choiceUnsaved) {
+    if (!video.choiceUnsaved) {
         std::fprintf(stderr, "Tumbleon: the settings file %s cannot be written (%s).\n", VideoSettingsPath().c_str(),
                      std::strerror(errno));
         return;
@@ -159,13 +142,13 @@ bool WriteWindowSetting(bool inWindow) {
 }
 
 void ToggleWindowed() {
-    const bool wanted = !windowed;
+    const bool wanted = !video.windowed;
     // Nothing is remembered of a switch the window system refused.
     if (!platformHooks.showInWindow || !platformHooks.showInWindow(wanted)) return;
-    windowed = wanted;
-    if (WriteWindowSetting(windowed)) return;
+    video.windowed = wanted;
+    if (WriteWindowSetting(video.windowed)) return;
     const std::string text = "A játék nem tudta megjegyezni, hogy " +
-                             std::string(windowed ? "ablakban" : "teljes képernyőn") +
+                             std::string(video.windowed ? "ablakban" : "teljes képernyőn") +
                              " fusson; a fájl nem írható:\n" + WindowSettingPath() +
                              "\n\nMost így marad, de a következő indításkor a korábbi beállítás érvényes.";
     if (platformHooks.showMessage) platformHooks.showMessage("Beállítás mentése sikertelen", text.c_str());
@@ -177,7 +160,7 @@ void ToggleWindowed() {
 static bool UsableFormat(uint32_t format) { return FormatBits(format) != 0; }
 
 void BuildModeList(const std::vector<DisplayMode>& adapterModes) {
-    displayModes.clear();
+    video.modes.clear();
     // Format by format from the lowest code, each format's modes from its last
     // to its first: modes the sort cannot tell apart (two 32-bit formats at the
     // same size and rate) and the cut at 1000 both follow this order.
@@ -185,37 +168,37 @@ void BuildModeList(const std::vector<DisplayMode>& adapterModes) {
         if (!UsableFormat(format)) continue;
         for (auto mode = adapterModes.rbegin(); mode != adapterModes.rend(); ++mode) {
             if (mode->format != format || mode->width < 640 || mode->height < 480) continue;
-            if (static_cast<int>(displayModes.size()) >= maxDisplayModes) break;
-            displayModes.push_back(*mode);
+            if (static_cast<int>(video.modes.size()) >= maxDisplayModes) break;
+            video.modes.push_back(*mode);
         }
     }
     // Modes equal in all four keys keep the order in which they were taken.
-    std::stable_sort(displayModes.begin(), displayModes.end(), [](const DisplayMode& a, const DisplayMode& b) {
+    std::stable_sort(video.modes.begin(), video.modes.end(), [](const DisplayMode& a, const DisplayMode& b) {
         if (a.width != b.width) return a.width < b.width;
         if (a.height != b.height) return a.height < b.height;
         const int bitsA = FormatBits(a.format), bitsB = FormatBits(b.format);
         if (bitsA != bitsB) return bitsA < bitsB;
         return a.refreshRate < b.refreshRate;
     });
-    resolutionStarts.clear();
-    depthStarts.clear();
-    for (int i = 0; i < static_cast<int>(displayModes.size()); ++i) {
-        const DisplayMode& mode = displayModes[static_cast<size_t>(i)];
-        const DisplayMode* before = i > 0 ? &displayModes[static_cast<size_t>(i - 1)] : nullptr;
+    video.resolutionStarts.clear();
+    video.depthStarts.clear();
+    for (int i = 0; i < static_cast<int>(video.modes.size()); ++i) {
+        const DisplayMode& mode = video.modes[static_cast<size_t>(i)];
+        const DisplayMode* before = i > 0 ? &video.modes[static_cast<size_t>(i - 1)] : nullptr;
         const bool newResolution = !before || mode.width != before->width || mode.height != before->height;
-        if (newResolution) resolutionStarts.push_back(i);
-        if (newResolution || mode.format != before->format) depthStarts.push_back(i);
+        if (newResolution) video.resolutionStarts.push_back(i);
+        if (newResolution || mode.format != before->format) video.depthStarts.push_back(i);
     }
 }
 
 void ChooseStartMode() {
-    currentMode = 0;
-    const int wantedBits = FormatBits(videoSettings.format);
-    for (int i = 0; i < static_cast<int>(displayModes.size()); ++i) {
-        const DisplayMode& mode = displayModes[static_cast<size_t>(i)];
-        if (mode.width <= videoSettings.width && mode.height <= videoSettings.height &&
-            mode.refreshRate <= videoSettings.refreshRate && FormatBits(mode.format) <= wantedBits)
-            currentMode = i;
+    video.current = 0;
+    const int wantedBits = FormatBits(video.wanted.format);
+    for (int i = 0; i < static_cast<int>(video.modes.size()); ++i) {
+        const DisplayMode& mode = video.modes[static_cast<size_t>(i)];
+        if (mode.width <= video.wanted.width && mode.height <= video.wanted.height &&
+            mode.refreshRate <= video.wanted.refreshRate && FormatBits(mode.format) <= wantedBits)
+            video.current = i;
     }
 }
 
@@ -228,56 +211,56 @@ static int GroupOf(const std::vector<int>& starts, int p) {
 }
 
 void UpdateOptionArrows() {
-    std::fill(std::begin(optionArrows), std::end(optionArrows), uint8_t{0});
-    const int n = static_cast<int>(displayModes.size());
+    std::fill(std::begin(video.optionArrows), std::end(video.optionArrows), uint8_t{0});
+    const int n = static_cast<int>(video.modes.size());
     if (n == 0) return;
-    const int p = pendingMode;
-    const std::vector<int>& r = resolutionStarts;
-    const std::vector<int>& d = depthStarts;
+    const int p = video.pending;
+    const std::vector<int>& r = video.resolutionStarts;
+    const std::vector<int>& d = video.depthStarts;
     const int nR = static_cast<int>(r.size()), nD = static_cast<int>(d.size());
-    const int ri = resolutionIndex = GroupOf(r, p);
-    const int di = depthIndex = GroupOf(d, p);
+    const int ri = video.resolutionIndex = GroupOf(r, p);
+    const int di = video.depthIndex = GroupOf(d, p);
     const int nextResolution = ri + 1 < nR ? r[static_cast<size_t>(ri + 1)] : n;
     const int nextDepth = di + 1 < nD ? d[static_cast<size_t>(di + 1)] : n;
-    optionArrows[0] = ri > 0;
-    optionArrows[1] = ri < nR - 1;
-    optionArrows[2] = di > 0 && d[static_cast<size_t>(di - 1)] >= r[static_cast<size_t>(ri)];
-    optionArrows[3] = di < nD - 1 && d[static_cast<size_t>(di + 1)] < nextResolution;
-    optionArrows[4] = p > 0 && p - 1 >= d[static_cast<size_t>(di)];
-    optionArrows[5] = p < n - 1 && p + 1 < nextDepth;
+    video.optionArrows[0] = ri > 0;
+    video.optionArrows[1] = ri < nR - 1;
+    video.optionArrows[2] = di > 0 && d[static_cast<size_t>(di - 1)] >= r[static_cast<size_t>(ri)];
+    video.optionArrows[3] = di < nD - 1 && d[static_cast<size_t>(di + 1)] < nextResolution;
+    video.optionArrows[4] = p > 0 && p - 1 >= d[static_cast<size_t>(di)];
+    video.optionArrows[5] = p < n - 1 && p + 1 < nextDepth;
 }
 
 bool StartDisplaySettings(std::string& message) {
-    videoSettings = storedSettings = defaultVideoSettings;
-    choiceUnsaved = false;
+    video.wanted = video.stored = defaultVideoSettings;
+    video.choiceUnsaved = false;
     RemoveWriteLeftovers(VideoSettingsPath());
     if (ReadVideoSettings()) {
-        storedSettings = videoSettings;
+        video.stored = video.wanted;
     } else {
-        videoSettings = defaultVideoSettings;
-        if (!WriteVideoSettings(videoSettings))
+        video.wanted = defaultVideoSettings;
+        if (!WriteVideoSettings(video.wanted))
             std::fprintf(stderr, "Tumbleon: the settings file %s cannot be written (%s); the display mode chosen "
                                  "is not kept.\n", VideoSettingsPath().c_str(), std::strerror(errno));
     }
     // Full screen unless window.ini asks for a window.
-    windowed = false;
+    video.windowed = false;
     std::string problem;
-    if (!ReadWindowSetting(windowed, problem) && !problem.empty()) {
-        windowed = false;
+    if (!ReadWindowSetting(video.windowed, problem) && !problem.empty()) {
+        video.windowed = false;
         std::fprintf(stderr, "%s\n", problem.c_str());
     }
     std::vector<DisplayMode> adapterModes;
     if (platformHooks.enumerateDisplayModes) adapterModes = platformHooks.enumerateDisplayModes();
     BuildModeList(adapterModes);
-    if (displayModes.empty()) {
+    if (video.modes.empty()) {
         message = "A játék legalább 640 x 480 képpontos teljes képernyős megjelenítési módot igényel, "
                   "de a grafikus kártya ilyet nem kínál.";
         return false;
     }
     ChooseStartMode();
-    pendingMode = currentMode;
+    video.pending = video.current;
     UpdateOptionArrows();
-    const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
+    const DisplayMode& mode = video.modes[static_cast<size_t>(video.current)];
     screenWidth = static_cast<int32_t>(mode.width);
     screenHeight = static_cast<int32_t>(mode.height);
     return true;
@@ -288,37 +271,37 @@ bool StartDisplaySettings(std::string& message) {
 void OpenOptions() {
     PlaySoundEffect(SoundEffectId::Button);
     menuPage = MenuPage::Options;
-    pendingMode = currentMode;
+    video.pending = video.current;
     UpdateOptionArrows();
 }
 
 void OptionArrow(int controlId) {
     const int arrow = controlId - Id(ControlId::ResolutionDown);
     // Only a shown arrow acts, so the indices stay inside the lists.
-    if (arrow < 0 || arrow >= 6 || !optionArrows[arrow]) return;
-    const size_t ri = static_cast<size_t>(resolutionIndex), di = static_cast<size_t>(depthIndex);
+    if (arrow < 0 || arrow >= 6 || !video.optionArrows[arrow]) return;
+    const size_t ri = static_cast<size_t>(video.resolutionIndex), di = static_cast<size_t>(video.depthIndex);
     switch (static_cast<ControlId>(controlId)) {
-    case ControlId::ResolutionDown: pendingMode = resolutionStarts[ri - 1]; break;
-    case ControlId::ResolutionUp: pendingMode = resolutionStarts[ri + 1]; break;
-    case ControlId::DepthDown: pendingMode = depthStarts[di - 1]; break;
-    case ControlId::DepthUp: pendingMode = depthStarts[di + 1]; break;
-    case ControlId::RefreshDown: pendingMode -= 1; break;
-    case ControlId::RefreshUp: pendingMode += 1; break;
+    case ControlId::ResolutionDown: video.pending = video.resolutionStarts[ri - 1]; break;
+    case ControlId::ResolutionUp: video.pending = video.resolutionStarts[ri + 1]; break;
+    case ControlId::DepthDown: video.pending = video.depthStarts[di - 1]; break;
+    case ControlId::DepthUp: video.pending = video.depthStarts[di + 1]; break;
+    case ControlId::RefreshDown: video.pending -= 1; break;
+    case ControlId::RefreshUp: video.pending += 1; break;
     default: return;
     }
     UpdateOptionArrows();
 }
 
 void ApplyPendingMode() {
-    if (pendingMode == currentMode) return;
-    if (pendingMode < 0 || pendingMode >= static_cast<int>(displayModes.size())) return;
-    currentMode = pendingMode;
-    const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
+    if (video.pending == video.current) return;
+    if (video.pending < 0 || video.pending >= static_cast<int>(video.modes.size())) return;
+    video.current = video.pending;
+    const DisplayMode& mode = video.modes[static_cast<size_t>(video.current)];
     screenWidth = static_cast<int32_t>(mode.width);
     screenHeight = static_cast<int32_t>(mode.height);
     deviceLost = true;
     if (platformHooks.resetDevice) platformHooks.resetDevice(mode);
     // Kept at once, not only at a normal shutdown: a crash keeps the choice.
-    choiceUnsaved = true;
+    video.choiceUnsaved = true;
     SaveVideoSettings();
 }

@@ -41,15 +41,29 @@ constexpr DisplayMode defaultVideoSettings{1024, 768, 85, formatA8R8G8B8};
 constexpr int maxDisplayModes = 1000;
 constexpr size_t videoSettingsBytes = 16;
 
-extern DisplayMode videoSettings;          // the mode wanted, from video.ini
-extern std::vector<DisplayMode> displayModes;  // usable modes, sorted
-extern std::vector<int> resolutionStarts;  // first index of each width x height
-extern std::vector<int> depthStarts;       // first index of each width x height x format
-extern int currentMode;                    // index of the mode in use
-extern bool windowed;                      // shown in a window of the mode's size, not full screen
-extern int pendingMode;                    // shown on the options page, applied by OK
-extern int resolutionIndex, depthIndex;    // groups holding pendingMode
-extern uint8_t optionArrows[6];            // resolution -/+, depth -/+, refresh -/+
+// The display settings' state: the mode wanted, the usable modes and their
+// groups, the mode in use and the one the options page shows. Only the
+// functions below change it.
+struct VideoState {
+    DisplayMode wanted = defaultVideoSettings;  // from video.ini
+    std::vector<DisplayMode> modes;             // usable modes, sorted
+    std::vector<int> resolutionStarts;          // first index of each width x height
+    std::vector<int> depthStarts;               // first index of each width x height x format
+    int current = 0;                            // index of the mode in use
+    bool windowed = false;                      // shown in a window of the mode's size, not full screen
+    int pending = 0;                            // shown on the options page, applied by OK
+    int resolutionIndex = 0, depthIndex = 0;    // groups holding pending
+    uint8_t optionArrows[6] = {};               // resolution -/+, depth -/+, refresh -/+
+    DisplayMode stored = defaultVideoSettings;  // what video.ini holds as far as the game knows
+    bool choiceUnsaved = false;                 // a mode the player chose still waits to be kept there
+};
+
+const VideoState& Video();
+// The mode in use, and on the options page, set to `index`: the window
+// layer's way back when it could not show another.
+void SetModeInUse(int index);
+// Shown in a window (this time only, as --window asks), or full screen.
+void SetWindowed(bool inWindow);
 
 // Bits per pixel of a format code: 16, 24, 32, or 0 for any other code.
 int FormatBits(uint32_t format);
@@ -98,4 +112,5 @@ void OptionArrow(int controlId);
 // Applies the page's mode and keeps it in video.ini.
 void ApplyPendingMode();
 
+// Back to the start values.
 void ResetVideoState();

@@ -93,13 +93,13 @@ static bool ResetDevice() {
     if (newMode) {
         state.newModeWaiting = false;
         if (ApplyWindowMode(state.waitingMode)) {
-            state.appliedMode = currentMode;
+            state.appliedMode = Video().current;
         } else {
             Trace("mode refused");
-            currentMode = pendingMode = state.appliedMode;
+            SetModeInUse(state.appliedMode);
             UpdateOptionArrows();
             SaveVideoSettings();  // the refused mode is not the one to start in next time
-            ApplyWindowMode(displayModes[static_cast<size_t>(currentMode)]);
+            ApplyWindowMode(Video().modes[static_cast<size_t>(Video().current)]);
         }
     }
     ResizeToWindow();
@@ -115,8 +115,8 @@ static bool ResetDevice() {
 // F11 or Alt+Enter: the same window and OpenGL context go from full screen
 // to a window of the mode's size or back.
 static bool ShowInWindow(bool inWindow) {
-    if (currentMode < 0 || currentMode >= static_cast<int>(displayModes.size())) return false;
-    if (!ShowGameWindowAs(inWindow, displayModes[static_cast<size_t>(currentMode)])) {
+    if (Video().current < 0 || Video().current >= static_cast<int>(Video().modes.size())) return false;
+    if (!ShowGameWindowAs(inWindow, Video().modes[static_cast<size_t>(Video().current)])) {
         Trace("display switch refused");
         return false;
     }
@@ -226,8 +226,8 @@ static bool StartUp() {
     if (!StartGame(message))
         return Fail(message + "\n\nThe display offers no full-screen mode of at least 640 x 480; the game needs "
                               "one. Choose a larger screen resolution and start the game again.");
-    state.appliedMode = currentMode;
-    if (state.startInWindow) windowed = true;  // this time only: window.ini keeps the player's choice
+    state.appliedMode = Video().current;
+    if (state.startInWindow) SetWindowed(true);  // this time only: window.ini keeps the player's choice
     TraceStage("settings");
     try {
         state.loader = std::thread(LoadGameFiles, workDir);
@@ -236,8 +236,8 @@ static bool StartUp() {
     }
 
     // 3. The window and the device in the chosen mode.
-    const DisplayMode& mode = displayModes[static_cast<size_t>(currentMode)];
-    if (!OpenGameWindow(mode, windowed, message) || !StartDevice(static_cast<int>(mode.width), static_cast<int>(mode.height), message))
+    const DisplayMode& mode = Video().modes[static_cast<size_t>(Video().current)];
+    if (!OpenGameWindow(mode, Video().windowed, message) || !StartDevice(static_cast<int>(mode.width), static_cast<int>(mode.height), message))
         return Fail("A játék ablaka nem nyitható meg ebben a módban: " + std::to_string(mode.width) + " x " +
                     std::to_string(mode.height) + ". Töröld a " + SettingsFilePath() + " fájlt, és indítsd újra.\n\n"
                     "The game's window cannot be opened in " + std::to_string(mode.width) + " x " +

@@ -39,8 +39,8 @@ protected:
         std::string message;
         ASSERT_TRUE(StartDisplaySettings(message)) << message;
     }
-    const DisplayMode& Current() const { return displayModes[size_t(currentMode)]; }
-    const DisplayMode& Pending() const { return displayModes[size_t(pendingMode)]; }
+    const DisplayMode& Current() const { return Video().modes[size_t(Video().current)]; }
+    const DisplayMode& Pending() const { return Video().modes[size_t(Video().pending)]; }
 };
 
 // The largest mode no larger than the settings in any of the four keys; the
@@ -59,7 +59,7 @@ TEST_F(AppVideo, TheStartModeFollowsTheStoredSettings) {
         ASSERT_EQ(chmod(Path("video.ini").c_str(), 0444), 0);  // read-only is fine for reading
         StartWith(CommonAdapter());
         EXPECT_TRUE(Current() == c.start) << c.ini.size() << " " << Current().refreshRate;
-        EXPECT_EQ(pendingMode, currentMode);
+        EXPECT_EQ(Video().pending, Video().current);
         ASSERT_EQ(chmod(Path("video.ini").c_str(), 0644), 0);
     }
     EXPECT_EQ(Ini(), IniBytes(1024, 768, 85, a32));  // the defaults, in place of the short file
@@ -85,26 +85,26 @@ TEST_F(AppVideo, TheStartModeFollowsTheStoredSettings) {
 
 TEST_F(AppVideo, TheListHoldsTheUsableModesSortedAndGrouped) {
     StartWith(CommonAdapter());
-    ASSERT_EQ(displayModes.size(), 18u);
-    EXPECT_TRUE(displayModes[0] == Mode(640, 480, 60, r16));
-    EXPECT_TRUE(displayModes[3] == Mode(640, 480, 60, a32));
-    EXPECT_EQ(resolutionStarts, (std::vector<int>{0, 6, 12}));
-    EXPECT_EQ(depthStarts, (std::vector<int>{0, 3, 6, 9, 12, 15}));
+    ASSERT_EQ(Video().modes.size(), 18u);
+    EXPECT_TRUE(Video().modes[0] == Mode(640, 480, 60, r16));
+    EXPECT_TRUE(Video().modes[3] == Mode(640, 480, 60, a32));
+    EXPECT_EQ(Video().resolutionStarts, (std::vector<int>{0, 6, 12}));
+    EXPECT_EQ(Video().depthStarts, (std::vector<int>{0, 3, 6, 9, 12, 15}));
     // Two 32-bit formats at the same size and rate: the lower code comes first,
     // whatever order the adapter lists them in, so the start mode is the other.
     StartWith({Mode(1024, 768, 60, x32), Mode(1024, 768, 60, a32), Mode(1024, 600, 60, a32)});
-    EXPECT_EQ(displayModes[1].format, a32);
+    EXPECT_EQ(Video().modes[1].format, a32);
     EXPECT_TRUE(Current() == Mode(1024, 768, 60, x32));
-    EXPECT_EQ(depthStarts, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(Video().depthStarts, (std::vector<int>{0, 1, 2}));
     StartWith({Mode(320, 200, 60, 21), Mode(640, 400, 60, 21), Mode(800, 600, 60, 28), Mode(800, 600, 60, 50),
                Mode(800, 600, 60, 33), Mode(800, 600, 60, 20)});
-    ASSERT_EQ(displayModes.size(), 2u);
-    EXPECT_TRUE(displayModes[0] == Mode(800, 600, 60, 20));
+    ASSERT_EQ(Video().modes.size(), 2u);
+    EXPECT_TRUE(Video().modes[0] == Mode(800, 600, 60, 20));
     std::vector<DisplayMode> modes;
     for (uint32_t i = 0; i < 1500; ++i) modes.push_back(Mode(640 + i, 480, 60, 21));
     StartWith(modes);
-    EXPECT_EQ(displayModes.size(), 1000u);
-    EXPECT_EQ(displayModes[0].width, 1140u);  // taken from the adapter's last mode down
+    EXPECT_EQ(Video().modes.size(), 1000u);
+    EXPECT_EQ(Video().modes[0].width, 1140u);  // taken from the adapter's last mode down
     // None at all ends the start with a message.
     adapterModes = {Mode(320, 240, 60, 21)};
     std::string message;
@@ -142,10 +142,10 @@ TEST_F(AppVideo, TheArrowsStepThroughTheGroupsAndNeverLeaveThem) {
     for (int i = 0; i < 2000; ++i) {
         const DisplayMode before = Pending();
         const int arrow = int(rng() % 6);
-        const bool shown = optionArrows[arrow];
+        const bool shown = Video().optionArrows[arrow];
         Click(Id(ControlId::ResolutionDown) + arrow);
-        ASSERT_GE(pendingMode, 0);
-        ASSERT_LT(pendingMode, int(displayModes.size()));
+        ASSERT_GE(Video().pending, 0);
+        ASSERT_LT(Video().pending, int(Video().modes.size()));
         const DisplayMode after = Pending();
         ASSERT_EQ(after == before, !shown) << arrow;
         ASSERT_TRUE(!shown || arrow < 2 || (after.width == before.width && after.height == before.height));

@@ -57,17 +57,17 @@ protected:
 // stderr naming the file, and stays as it was: nothing is written at start.
 TEST_F(AppWindow, WindowIniHoldsTheChoiceAndAnythingElseStartsFullScreen) {
     EXPECT_EQ(Start(), "");  // no file: full screen, not a word said, none written
-    EXPECT_FALSE(windowed);
+    EXPECT_FALSE(::Video().windowed);
     EXPECT_FALSE(std::filesystem::exists(Ini()));
     const struct { std::vector<uint8_t> content; bool inWindow; } good[] = {
         {Bytes("window\n"), true}, {Bytes("window"), true}, {Bytes("window\r\n"), true},
         {Bytes("fullscreen\n"), false}, {Bytes("fullscreen"), false},
     };
     for (const auto& c : good) {
-        windowed = !c.inWindow;
+        SetWindowed(!c.inWindow);
         WriteBytes(Ini(), c.content);
         EXPECT_EQ(Start(), "");
-        EXPECT_EQ(windowed, c.inWindow) << std::string(c.content.begin(), c.content.end());
+        EXPECT_EQ(::Video().windowed, c.inWindow) << std::string(c.content.begin(), c.content.end());
     }
     const std::vector<uint8_t> bad[] = {
         {}, Bytes("Window\n"), Bytes("window\nwindow\n"), Bytes(" window"), Bytes("window\n\n"), Bytes("1"),
@@ -77,10 +77,10 @@ TEST_F(AppWindow, WindowIniHoldsTheChoiceAndAnythingElseStartsFullScreen) {
     for (const auto& content : bad) {
         WriteBytes(Ini(), Bytes("window\n"));
         Start();
-        ASSERT_TRUE(windowed);
+        ASSERT_TRUE(::Video().windowed);
         WriteBytes(Ini(), content);
         const std::string said = Start();
-        EXPECT_FALSE(windowed) << content.size();
+        EXPECT_FALSE(::Video().windowed) << content.size();
         EXPECT_NE(said.find(Ini()), std::string::npos) << said;
         EXPECT_NE(said.find("full screen"), std::string::npos) << said;
         EXPECT_EQ(ReadBytes(Ini()), content);  // kept as it was
@@ -90,7 +90,7 @@ TEST_F(AppWindow, WindowIniHoldsTheChoiceAndAnythingElseStartsFullScreen) {
     std::filesystem::remove(Ini());
     std::filesystem::create_directory(Ini());
     EXPECT_NE(Start().find(Ini()), std::string::npos);
-    EXPECT_FALSE(windowed);
+    EXPECT_FALSE(::Video().windowed);
     std::filesystem::remove(Ini());
     ASSERT_EQ(mkfifo(Ini().c_str(), 0644), 0);
     std::string said;
@@ -104,7 +104,7 @@ TEST_F(AppWindow, WindowIniHoldsTheChoiceAndAnythingElseStartsFullScreen) {
     if (!done) ::close(::open(Ini().c_str(), O_WRONLY));  // a writer sets it free
     starting.join();
     EXPECT_NE(said.find(Ini()), std::string::npos) << said;
-    EXPECT_FALSE(windowed);
+    EXPECT_FALSE(::Video().windowed);
 }
 
 // F11, or Enter with Alt, switches on every screen; the choice is written to
@@ -119,17 +119,17 @@ TEST_F(AppWindow, F11AndAltEnterSwitchOnEveryScreenAndTheChoiceIsKept) {
                               GameScreen::Run}) {
         gameScreen = screen;
         Press(KeyCode::F11);
-        ASSERT_TRUE(windowed) << int(screen);
+        ASSERT_TRUE(::Video().windowed) << int(screen);
         EXPECT_EQ(ReadBytes(Ini()), Bytes("window\n"));
         AltEnter();
-        ASSERT_FALSE(windowed) << int(screen);
+        ASSERT_FALSE(::Video().windowed) << int(screen);
         EXPECT_EQ(ReadBytes(Ini()), Bytes("fullscreen\n"));
     }
     EXPECT_EQ(switches.size(), 10u);
     Press(KeyCode::F11);
     EXPECT_EQ(switches.back(), true);
     EXPECT_EQ(Start(), "");
-    EXPECT_TRUE(windowed);  // remembered
+    EXPECT_TRUE(::Video().windowed);  // remembered
     EXPECT_EQ(Video(), video);
     EXPECT_TRUE(boxes.empty());
     EXPECT_FALSE(std::filesystem::exists(Ini() + ".tmp"));
@@ -144,11 +144,11 @@ TEST_F(AppWindow, F11AndAltEnterSwitchOnEveryScreenAndTheChoiceIsKept) {
     switchAnswer = false;
     Press(KeyCode::F11);
     EXPECT_EQ(switches, std::vector<bool>{false});
-    EXPECT_TRUE(windowed);
+    EXPECT_TRUE(::Video().windowed);
     EXPECT_EQ(ReadBytes(Ini()), Bytes("window\n"));
     platformHooks.showInWindow = nullptr;  // no window layer: nothing to switch
     Press(KeyCode::F11);
-    EXPECT_TRUE(windowed);
+    EXPECT_TRUE(::Video().windowed);
 }
 
 // window.ini that cannot be written: the switch stays and a box says the
@@ -157,14 +157,14 @@ TEST_F(AppWindow, AChoiceThatCannotBeKeptIsToldAndTheSwitchStays) {
     Start();
     std::filesystem::create_directories(Ini() + "/in-the-way");
     Press(KeyCode::F11);
-    EXPECT_TRUE(windowed);
+    EXPECT_TRUE(::Video().windowed);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].rfind("Beállítás mentése sikertelen|", 0), 0u) << boxes[0];
     EXPECT_NE(boxes[0].find("ablakban"), std::string::npos);
     EXPECT_NE(boxes[0].find(Ini()), std::string::npos);
     std::filesystem::remove_all(Ini());
     Press(KeyCode::F11);
-    EXPECT_FALSE(windowed);
+    EXPECT_FALSE(::Video().windowed);
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(ReadBytes(Ini()), Bytes("fullscreen\n"));
 }

@@ -36,10 +36,10 @@ TEST(PlatformModes, DummyDisplayGivesOneUsableMode) {
     StopPlatform();
     unsetenv("SDL_VIDEODRIVER");
     BuildModeList(modes);
-    ASSERT_EQ(displayModes.size(), 1u);
-    EXPECT_EQ(displayModes[0].width, 1024u);
-    EXPECT_EQ(displayModes[0].height, 768u);
-    EXPECT_EQ(displayModes[0].refreshRate, 0u);
-    EXPECT_EQ(FormatBits(displayModes[0].format), 32);
+    ASSERT_EQ(Video().modes.size(), 1u);
+    EXPECT_EQ(Video().modes[0].width, 1024u);
+    EXPECT_EQ(Video().modes[0].height, 768u);
+    EXPECT_EQ(Video().modes[0].refreshRate, 0u);
+    EXPECT_EQ(FormatBits(Video().modes[0].format), 32);
     ResetVideoState();
 }

@@ -104,8 +104,8 @@ static void LoadImageNow(int slot) {
 
 void LoadInterfaceImages() {
     // Displays of 16 bits or less keep 4 bits per channel, as the screen shows no more.
-    images.sixteenBit = currentMode >= 0 && currentMode < static_cast<int>(displayModes.size()) &&
-                        FormatBits(displayModes[static_cast<size_t>(currentMode)].format) <= 16;
+    images.sixteenBit = Video().current >= 0 && Video().current < static_cast<int>(Video().modes.size()) &&
+                        FormatBits(Video().modes[static_cast<size_t>(Video().current)].format) <= 16;
     for (int i = 0; i < interfaceImageSlots; ++i) {
         InterfaceImage& slot = interfaceImages[i];
         ReleaseTexture(slot.texture);

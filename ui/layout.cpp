@@ -67,7 +67,7 @@ static ItemBox PlaceItem(Layout layout, size_t i) {
 static bool ItemLive(const LayoutItem& item) {
     if (item.shown == Shown::WithHints) return HintCount() > 0;
     if (item.shown != Shown::OptionArrow) return true;
-    return optionArrows[item.control - Id(ControlId::ResolutionDown)] != 0;
+    return Video().optionArrows[item.control - Id(ControlId::ResolutionDown)] != 0;
 }
 
 static bool ItemDrawn(const LayoutItem& item) {

@@ -204,8 +204,8 @@ static void DrawHelp4() {
 
 static void DrawOptions() {
     DrawImage(imagePanel, -120, -40, 1, 1, halfWhite, 240, 160);
-    if (pendingMode >= 0 && pendingMode < static_cast<int>(displayModes.size())) {
-        const DisplayMode& mode = displayModes[static_cast<size_t>(pendingMode)];
+    if (Video().pending >= 0 && Video().pending < static_cast<int>(Video().modes.size())) {
+        const DisplayMode& mode = Video().modes[static_cast<size_t>(Video().pending)];
         char text[64];
         std::snprintf(text, sizeof text, "%ux%u", mode.width, mode.height);
         DrawCentredText(text, -40, 1, yellow);
