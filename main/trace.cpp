@@ -9,7 +9,9 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/edit_history.h"
 #include "app/game_flow.h"
+#include "app/hints.h"
 #include "audio/audio.h"
 #include "platform/platform.h"
 #include "scene/scene_render.h"
@@ -119,6 +121,38 @@ void TraceStage(const char* stage) {
     Trace(line);
 }
 
+// The hints shown and the undo history, when there are any: "hints=N/M
+// cells=C hint0=piece5:123:113 hint1=ball12:130:120 hint2=arrow184 ... undo=U
+// redo=R". A piece's or ball's hint names its kind, the cell it goes to and
+// the cell whose top it is put on; an arrow's the hover number of the launch
+// arrow to choose ("arrow-" while its ball is not placed).
+static std::string HintsAndHistory() {
+    std::string out;
+    const std::vector<HintStep>& steps = HintSteps();
+    if (!steps.empty())
+        out += " hints=" + std::to_string(steps.size()) + "/" + std::to_string(HintCount()) +
+               " cells=" + std::to_string(board.cellCount);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const HintStep& step = steps[i];
+        out += " hint" + std::to_string(i) + "=";
+        if (step.what != HintStep::What::Arrow) {
+            out += (step.what == HintStep::What::Piece ? "piece" : "ball") + std::to_string(step.kind) + ":" +
+                   std::to_string(step.cell) + ":" + std::to_string(step.cell - board.sizeX);
+            continue;
+        }
+        int number = -1;
+        for (int b = 0; b < board.ballCount; ++b) {
+            const Vec3 p = board.balls[b].position;
+            if (p.x == step.ballPosition.x && p.y == step.ballPosition.y && p.z == step.ballPosition.z)
+                number = HoverNumber(PickHit::Arrow(b, step.direction - 1), board.cellCount);
+        }
+        out += number < 0 ? std::string("arrow-") : "arrow" + std::to_string(number);
+    }
+    if (UndoSteps() + RedoSteps() > 0)
+        out += " undo=" + std::to_string(UndoSteps()) + " redo=" + std::to_string(RedoSteps());
+    return out;
+}
+
 static void TraceShown() {
     if (!trace.on) return;
     const std::string shown = std::string("shown screen=") + ScreenName(gameScreen) + " page=" + PageName(menuPage) +
@@ -127,7 +161,7 @@ static void TraceShown() {
                               " at=" + std::to_string(static_cast<int>(pointerX)) + "," +
                               std::to_string(static_cast<int>(pointerY)) + " level=" + levelName +
                               (gameScreen == GameScreen::Splash ? " splash=" + std::to_string(SplashPhase()) : "") +
-                              (RollRefusalShowing() ? " roll=refused" : "");
+                              (RollRefusalShowing() ? " roll=refused" : "") + HintsAndHistory();
     if (shown != trace.candidate) {
         trace.candidate = shown;
         trace.candidateFrames = 0;

@@ -412,11 +412,11 @@ std::string SceneScreenPoints() {
         out += std::string(out.empty() ? "" : " ") + what + std::to_string(id) + "=" + std::to_string(sx) + "," +
                std::to_string(sy);
     };
-    if (board.cellCount > 200) return out;
+    if (board.cellCount > 1000) return out;  // up to the editor's first board
     StockRingItem items[stockRingItems];
     StockRingLayout(ExtentOf(static_cast<float>(board.sizeX), static_cast<float>(board.sizeZ)), camera.cameraYaw, items);
     for (const StockRingItem& item : items)
-        if (item.kind >= 0 && item.kind < stockSlots && board.stock[item.kind] > 0)
+        if (item.kind >= 0 && item.kind < stockSlots && (board.stock[item.kind] > 0 || gameScreen == GameScreen::Editor))
             add("stock", item.kind, item.centre + DrawnMiddleOfKind(item.kind));
     for (int z = 0; z < board.sizeZ; ++z)
         for (int y = 0; y < board.sizeY; ++y)

@@ -27,7 +27,7 @@ void PickScene();
 void InvalidateScene();
 bool RestoreScene();
 
-// Where the pickable things of a small board lie on the screen, for the
+// Where the pickable things of a board of up to 1000 cells lie on the screen, for the
 // trace that end-to-end tests steer the pointer by: "stockK=x,y" for each
 // stock item shown, "topI=x,y" for the top face of each solid cell (or ground)
 // and "arrowH=x,y" for each launch arrow, from the last frame's camera.

@@ -128,6 +128,28 @@ start_button() { go $CX $((CY - 50 + $(height fomenu_inditas) / 2)) 10001 "${1:-
 roll() { go "$(right menu_guritas)" $((10 + $(height menu_guritas) / 2)) 10011 "$1" "${2:-20}"; }
 first_puzzle() { start_button; go $((CX - 160 + 5)) $((CY - 80 + 10)) 10100 "shown screen=Play"; }
 
+# The screen place of a named thing from the last scene report: "X Y".
+where() {
+  local at
+  at=$(grep "trace: scene " "$log" | tail -1 | grep -o " $1=[0-9-]*,[0-9-]*" | cut -d= -f2) || true
+  [ -n "$at" ] || { fail "the scene report names no $1"; exit 1; }
+  echo "${at/,/ }"
+}
+
+# Moves the pointer over (x, y) and round it, as a player looks for the part
+# of a face left in view, until the game shows control $1 lit; then clicks.
+seek() {
+  local id=$1 x=$2 y=$3 dx dy
+  for dy in 0 -6 -12 -18 -24 6 12; do
+    for dx in 0 -8 8 -16 16; do
+      set_mark; xdotool mousemove $((x + dx)) $((y + dy))
+      wait_for "at=$((x + dx)),$((y + dy)) "
+      if [[ "$found" == *"hover=$id "* ]]; then set_mark; xdotool click 1; return; fi
+    done
+  done
+  fail "nothing near $x,$y shows $id lit"; exit 1
+}
+
 # Takes a screenshot with the pointer parked at $2,$3 over no control (if
 # given) and compares it with its reference (or makes it the reference with
 # --update). With the picture frozen (start_game) the 2D screens and the 3D

@@ -25,28 +25,6 @@ done
 rm -f "$work/game/adatok/palyak_hun/irany_a_cel.tm3"
 "$tm3" compile "$here/mouse_puzzle.txt" -o "$work/game/adatok/palyak_hun/irany_a_cel.tm3"
 
-# The screen place of a named thing from the last scene report: "X Y".
-where() {
-  local at
-  at=$(grep "trace: scene " "$log" | tail -1 | grep -o " $1=[0-9-]*,[0-9-]*" | cut -d= -f2) || true
-  [ -n "$at" ] || { fail "the scene report names no $1"; exit 1; }
-  echo "${at/,/ }"
-}
-
-# Moves the pointer over (x, y) and round it, as a player looks for the part
-# of a face left in view, until the game shows control $1 lit; then clicks.
-seek() {
-  local id=$1 x=$2 y=$3 dx dy
-  for dy in 0 -6 -12 -18 -24 6 12; do
-    for dx in 0 -8 8 -16 16; do
-      set_mark; xdotool mousemove $((x + dx)) $((y + dy))
-      wait_for "at=$((x + dx)),$((y + dy)) "
-      if [[ "$found" == *"hover=$id "* ]]; then set_mark; xdotool click 1; return; fi
-    done
-  done
-  fail "nothing near $x,$y shows $id lit"; exit 1
-}
-
 start_game --mute
 skip_splash
 
