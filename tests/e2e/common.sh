@@ -48,6 +48,7 @@ images="$build/adatok/kepek_hun"
 width() { identify -format '%w' "$images/$1.tga"; }
 height() { identify -format '%h' "$images/$1.tga"; }
 right() { echo $((W - 10 - $(width "$1") + $(width "$1") / 2)); }
+source "$here/steer.sh"
 
 # TUMBLEON_FREEZE_PICTURE=1 holds still what only moves the picture (the
 # menu's board turning, the light's round, fades), so a screenshot is the same
@@ -83,24 +84,6 @@ stop_mode_display() {
   export DISPLAY="${outer_display:-$DISPLAY}"
 }
 
-# Waits until the trace, after line $mark, holds a line matching the pattern
-# (kept in $found), then moves the mark to the trace's end.
-set_mark() { mark=$(wc -l < "$log"); }
-wait_for() {
-  local pattern="$1" limit="${2:-20}" waited=0
-  until found=$(tail -n "+$((mark + 1))" "$log" | grep -- "$pattern"); do
-    if ! kill -0 "$game" 2> /dev/null && ! tail -n "+$((mark + 1))" "$log" | grep -q -- "$pattern"; then
-      fail "the game ended while waiting for: $pattern"; tail -5 "$log" >&2; exit 1
-    fi
-    if [ "$waited" -ge $((limit * 20)) ]; then
-      fail "no report '$pattern' within ${limit}s"; tail -5 "$log" >&2; exit 1
-    fi
-    sleep 0.05; waited=$((waited + 1))
-  done
-  found="${found%%$'\n'*}"
-  set_mark
-}
-
 # Waits (with a limit) for the game to end; its status must be 0.
 wait_exit() {
   local code=0
@@ -119,36 +102,9 @@ skip_splash() {
   wait_for "shown screen=MainMenu page=Main"
 }
 
-# Moves the pointer, waits until the game shows that control lit, clicks.
-point() { set_mark; xdotool mousemove "$1" "$2"; wait_for "hover=$3 .*at=$1,$2 "; }
-click() { point "$@"; set_mark; xdotool click 1; }
-# A click on a control, then the report the click must bring.
-go() { click "$1" "$2" "$3"; wait_for "$4" "${5:-20}"; }
 start_button() { go $CX $((CY - 50 + $(height fomenu_inditas) / 2)) 10001 "${1:-page=PuzzleSelect}"; }
 roll() { go "$(right menu_guritas)" $((10 + $(height menu_guritas) / 2)) 10011 "$1" "${2:-20}"; }
 first_puzzle() { start_button; go $((CX - 160 + 5)) $((CY - 80 + 10)) 10100 "shown screen=Play"; }
-
-# The screen place of a named thing from the last scene report: "X Y".
-where() {
-  local at
-  at=$(grep "trace: scene " "$log" | tail -1 | grep -o " $1=[0-9-]*,[0-9-]*" | cut -d= -f2) || true
-  [ -n "$at" ] || { fail "the scene report names no $1"; exit 1; }
-  echo "${at/,/ }"
-}
-
-# Moves the pointer over (x, y) and round it, as a player looks for the part
-# of a face left in view, until the game shows control $1 lit; then clicks.
-seek() {
-  local id=$1 x=$2 y=$3 dx dy
-  for dy in 0 -6 -12 -18 -24 6 12; do
-    for dx in 0 -8 8 -16 16; do
-      set_mark; xdotool mousemove $((x + dx)) $((y + dy))
-      wait_for "at=$((x + dx)),$((y + dy)) "
-      if [[ "$found" == *"hover=$id "* ]]; then set_mark; xdotool click 1; return; fi
-    done
-  done
-  fail "nothing near $x,$y shows $id lit"; exit 1
-}
 
 # Takes a screenshot with the pointer parked at $2,$3 over no control (if
 # given) and compares it with its reference (or makes it the reference with
