@@ -141,6 +141,8 @@ constexpr TextRow rows[] = {
     {LevelNotSaved2,
      "\n\nEllenőrizd, hogy a mappa létezik és írható. A korábbi fájl változatlan maradt.",
      "\n\nCheck that the folder exists and can be written to. The file that was there is unchanged."},
+    {LoadDialogTitle, "Tumbleon - pálya betöltése", "Tumbleon - load a level"},
+    {SaveDialogTitle, "Tumbleon - pálya mentése", "Tumbleon - save the level"},
 };
 
 // Every text has its row, in the order of the names.

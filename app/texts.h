@@ -75,6 +75,9 @@ enum class TextId {
     LevelNotLoaded2,
     LevelNotSaved1,
     LevelNotSaved2,
+    // The level file dialog's titles
+    LoadDialogTitle,
+    SaveDialogTitle,
     Count
 };
 

@@ -379,6 +379,7 @@ int main(int argc, char** argv) {
     }
     // Before anything is loaded: the language picks the texts and the pictures.
     SetGameLanguage(ChooseLanguage(languageFlag, std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG")));
+    Trace(GameLanguage() == Language::English ? "language en" : "language hu");
     // Muted before the device opens, so not a note of music is heard.
     if (mute || bench || sceneBench) SetSoundMuted(true);
     if (!StartUp()) {
