@@ -5,6 +5,7 @@
 #include "app/game_flow.h"
 #include "app/hints.h"
 #include "app/platform_hooks.h"
+#include "app/texts.h"
 #include "board/level_file.h"
 #include "sim/effects.h"
 #include "sim/simulation.h"
@@ -39,9 +40,8 @@ void EnterEditor() {
 // Reads a level the player chose; one that cannot be read changes nothing and is told.
 static bool ReadChosenLevel(const std::string& path) {
     if (ReadLevelFile(path, true, board, camera, levelName)) return true;
-    const std::string text = "A pályát nem sikerült betölteni innen:\n" + path +
-                             "\n\nA fájl nem olvasható, vagy nem Tumbleon-pálya. A játékban semmi sem változott.";
-    if (platformHooks.showMessage) platformHooks.showMessage("Betöltés sikertelen", text.c_str());
+    const std::string text = Text(TextId::LevelNotLoaded1) + path + Text(TextId::LevelNotLoaded2);
+    if (platformHooks.showMessage) platformHooks.showMessage(Text(TextId::LoadFailedTitle), text.c_str());
     return false;
 }
 
@@ -63,9 +63,8 @@ void SaveEditorLevel() {
     std::string path;
     if (!ChooseLevelFile(false, path) || WriteLevelFile(path, board, camera, levelName)) return;
     // The write goes through a temporary file, so whatever stood at the path is intact.
-    const std::string text = "A pályát nem sikerült elmenteni ide:\n" + path +
-                             "\n\nEllenőrizd, hogy a mappa létezik és írható. A korábbi fájl változatlan maradt.";
-    if (platformHooks.showMessage) platformHooks.showMessage("Mentés sikertelen", text.c_str());
+    const std::string text = Text(TextId::LevelNotSaved1) + path + Text(TextId::LevelNotSaved2);
+    if (platformHooks.showMessage) platformHooks.showMessage(Text(TextId::SaveFailedTitle), text.c_str());
 }
 
 // Plus works below 10, minus above 1: a loaded level asking for more than ten

@@ -9,6 +9,7 @@
 
 #include "app/platform_hooks.h"
 #include "app/player_files.h"
+#include "app/texts.h"
 #include "board/file_io.h"
 
 ScreenState screenState;
@@ -28,10 +29,10 @@ double ClockMilliseconds() {
 
 void TellSaveFailure(const std::string& text) {
     if (!platformHooks.showMessage) {
-        std::fprintf(stderr, "Mentés sikertelen: %s\n", text.c_str());
+        std::fprintf(stderr, "%s: %s\n", Text(TextId::SaveFailedTitle), text.c_str());
         return;
     }
-    platformHooks.showMessage("Mentés sikertelen", text.c_str());
+    platformHooks.showMessage(Text(TextId::SaveFailedTitle), text.c_str());
     // The game stood still while the box was up: no backlog of steps.
     lastStepTime = -1.0;
 }

@@ -8,6 +8,7 @@
 #include "app/game_flow.h"
 #include "app/platform_hooks.h"
 #include "app/player_files.h"
+#include "app/texts.h"
 #include "board/file_io.h"
 #include "board/level_file.h"
 #include "sim/collision.h"
@@ -119,6 +120,5 @@ void MarkWinHints(int puzzleIndex) {
     if (hintedFlags[puzzleIndex] == mark) return;
     hintedFlags[puzzleIndex] = mark;
     if (WriteFileAtomically(HintMarksPath(), hintedFlags, sizeof hintedFlags)) return;
-    TellSaveFailure("A súgással megoldott pályák jelölését nem sikerült elmenteni ide:\n" + HintMarksPath() +
-                    "\n\nEllenőrizd, hogy a mappa létezik és írható.");
+    TellSaveFailure(Text(TextId::HintMarksNotSaved1) + HintMarksPath() + Text(TextId::HintMarksNotSaved2));
 }

@@ -14,6 +14,7 @@
 #include "app/hints.h"
 #include "app/player_files.h"
 #include "app/platform_hooks.h"
+#include "app/texts.h"
 #include "board/file_io.h"
 #include "board/level_file.h"
 #include "sim/effects.h"
@@ -83,14 +84,14 @@ static bool PutDamagedProgressAside(ProgressFile found) {
     if (!MoveFileAside(path, aside)) {
         const int error = errno;
         progressFileHeld = true;
-        progressNotice = "A hibás score.dat érintetlen marad, így az eredmény nem menthető.";
+        progressNotice = Text(TextId::ProgressHeld);
         std::fprintf(stderr, "Tumbleon: the progress file %s is %s and cannot be moved aside (%s); it is left as it "
                              "is and no progress is saved over it.\n", path.c_str(), what, std::strerror(error));
         return false;
     }
     progressFileHeld = false;
-    progressNotice = std::string(found == ProgressFile::Unreadable ? "Az olvashatatlan" : "A hibás") +
-                     " score.dat új neve: " + FileName(aside);
+    progressNotice = Text(found == ProgressFile::Unreadable ? TextId::ProgressUnreadableAside
+                                                            : TextId::ProgressDamagedAside) + FileName(aside);
     std::fprintf(stderr, "Tumbleon: the progress file %s is %s; it is kept as %s, and the game goes on with the "
                          "%d solved puzzles it could read.\n", path.c_str(), what, aside.c_str(), int(solvedCount));
     return true;
@@ -105,9 +106,7 @@ bool WriteProgress() {
 
 void SaveProgressAfterWin() {
     if (WriteProgress()) return;
-    TellSaveFailure("A megoldott pályák listáját nem sikerült elmenteni ide:\n" + ProgressPath() +
-                    "\n\nEllenőrizd, hogy a mappa létezik és írható. A játék a következő megoldott pályánál "
-                    "újra megpróbálja.");
+    TellSaveFailure(Text(TextId::ProgressNotSaved1) + ProgressPath() + Text(TextId::ProgressNotSaved2));
 }
 
 void StartProgress() {
@@ -123,7 +122,7 @@ void StartProgress() {
     if (WriteProgress()) return;
     const int error = errno;
     // Nothing is lost yet: the list says so, and the next win tries again.
-    if (progressNotice.empty()) progressNotice = "A score.dat nem írható, így az eredmény nem menthető.";
+    if (progressNotice.empty()) progressNotice = Text(TextId::ProgressUnwritable);
     std::fprintf(stderr, "Tumbleon: the progress file %s cannot be written (%s); solved puzzles are not kept.\n",
                  ProgressPath().c_str(), std::strerror(error));
 }
@@ -135,10 +134,9 @@ void StartProgress() {
 static bool LoadPuzzle(int index) {
     const std::string path = PuzzlePath(index);
     if (!ReadLevelFile(path, true, board, camera, levelName)) {
-        const std::string text = "A(z) " + std::to_string(index + 1) + ". pálya nem tölthető be:\n" + path +
-                                 "\n\nA fájl hiányzik, nem olvasható vagy sérült. Telepítsd újra a játékot, "
-                                 "vagy fordítsd le újra (cmake --build build), ez újra elkészíti a pályákat.";
-        if (platformHooks.showMessage) platformHooks.showMessage("Hibás pálya", text.c_str());
+        const std::string text = Text(TextId::PuzzleNotLoaded1) + std::to_string(index + 1) +
+                                 Text(TextId::PuzzleNotLoaded2) + path + Text(TextId::PuzzleNotLoaded3);
+        if (platformHooks.showMessage) platformHooks.showMessage(Text(TextId::BadPuzzleTitle), text.c_str());
         return false;
     }
     levelName = puzzleNames[index];

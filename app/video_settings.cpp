@@ -12,6 +12,7 @@
 #include "app/game_state.h"
 #include "app/platform_hooks.h"
 #include "app/player_files.h"
+#include "app/texts.h"
 #include "board/file_io.h"
 #include "sim/effects.h"
 
@@ -90,9 +91,7 @@ void SaveVideoSettings() {
                      std::strerror(errno));
         return;
     }
-    TellSaveFailure("A megjelenítési beállítást nem sikerült elmenteni ide:\n" + VideoSettingsPath() +
-                    "\n\nEllenőrizd, hogy a mappa létezik és írható. A játék a következő változtatásnál és "
-                    "kilépéskor újra megpróbálja.");
+    TellSaveFailure(Text(TextId::VideoNotSaved1) + VideoSettingsPath() + Text(TextId::VideoNotSaved2));
 }
 
 // ---- window.ini: "window" or "fullscreen", one line beside video.ini ----
@@ -147,11 +146,10 @@ void ToggleWindowed() {
     if (!platformHooks.showInWindow || !platformHooks.showInWindow(wanted)) return;
     video.windowed = wanted;
     if (WriteWindowSetting(video.windowed)) return;
-    const std::string text = "A játék nem tudta megjegyezni, hogy " +
-                             std::string(video.windowed ? "ablakban" : "teljes képernyőn") +
-                             " fusson; a fájl nem írható:\n" + WindowSettingPath() +
-                             "\n\nMost így marad, de a következő indításkor a korábbi beállítás érvényes.";
-    if (platformHooks.showMessage) platformHooks.showMessage("Beállítás mentése sikertelen", text.c_str());
+    const std::string text = Text(TextId::WindowNotSaved1) +
+                             std::string(Text(video.windowed ? TextId::WindowNotSavedInWindow : TextId::WindowNotSavedFullScreen)) +
+                             Text(TextId::WindowNotSaved2) + WindowSettingPath() + Text(TextId::WindowNotSaved3);
+    if (platformHooks.showMessage) platformHooks.showMessage(Text(TextId::SettingNotSavedTitle), text.c_str());
 }
 
 // ---- The mode list ----

@@ -27,7 +27,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Place blocks, corners, ramps, magnets, spikes and springs on a small 3D grid, give every ball\n"
     "its direction and start the run: balloons, iron balls, plastic balls and bombs roll under a\n"
     "fixed-step physics until enough of them reach a target cube. Sixty puzzles and a level\n"
-    "editor. All texts are in Hungarian.")
+    "editor. Texts in Hungarian or English.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,8 +1,11 @@
 // Tumbleon: the program's entry. Start-up and shutdown in order, and the
 // wiring of the game logic's seams to the window, the device and the screens.
 //
-//   tumbleon [--mute] [--window]    plays the game (M mutes and unmutes; --window
-//                                   starts in a window, F11 or Alt+Enter switches)
+//   tumbleon [--mute] [--window] [--lang hu|en]
+//                                   plays the game (M mutes and unmutes; --window
+//                                   starts in a window, F11 or Alt+Enter switches;
+//                                   without --lang, LC_ALL, LC_MESSAGES or LANG
+//                                   beginning with "en" gives English)
 //   tumbleon --frame-bench [SEC]    times the 2D layer of every screen
 //   tumbleon --render-bench [SEC]   times whole frames of the scenes beside the floor
 //   TUMBLEON_TRACE=1 tumbleon       reports on stderr what is shown (tests wait on it)
@@ -22,6 +25,7 @@
 #include "app/game_flow.h"
 #include "app/platform_hooks.h"
 #include "app/player_files.h"
+#include "app/texts.h"
 #include "app/video_settings.h"
 #include "audio/audio.h"
 #include "gfx/device.h"
@@ -349,9 +353,13 @@ int main(int argc, char** argv) {
     const bool bench = argc > 1 && std::strcmp(argv[1], "--frame-bench") == 0;
     // The player's options, in any order.
     bool mute = false, playOptions = argc > 1;
+    const char* languageFlag = nullptr;
     for (int i = 1; i < argc && playOptions; ++i) {
+        Language named;
         if (std::strcmp(argv[i], "--mute") == 0)
             mute = true;
+        else if (std::strcmp(argv[i], "--lang") == 0 && i + 1 < argc && LanguageFromName(argv[i + 1], named))
+            languageFlag = argv[++i];
         else if (std::strcmp(argv[i], "--window") == 0)
             state.startInWindow = true;
         else
@@ -365,9 +373,13 @@ int main(int argc, char** argv) {
     }
     const bool sceneBench = argc == 4 && std::strcmp(argv[1], "--scene-bench") == 0;
     if (argc > 1 && !bench && !playOptions && !sceneBench) {
-        std::fprintf(stderr, "usage: tumbleon [--mute] [--window] | --frame-bench [SECONDS] | --render-bench [SECONDS]\n");
+        std::fprintf(stderr, "usage: tumbleon [--mute] [--window] [--lang hu|en] | --frame-bench [SECONDS] | "
+                             "--render-bench [SECONDS]\n");
         return 2;
     }
+    // Before anything is loaded: the language picks the texts and the pictures.
+    SetGameLanguage(ChooseLanguage(languageFlag, std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG")));
+    Trace(GameLanguage() == Language::English ? "language en" : "language hu");
     // Muted before the device opens, so not a note of music is heard.
     if (mute || bench || sceneBench) SetSoundMuted(true);
     if (!StartUp()) {

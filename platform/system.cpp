@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/texts.h"
 #include "gfx/tga.h"
 #include "platform/platform.h"
 
@@ -179,7 +180,8 @@ bool ChooseLevelFileWithDialog(bool open, std::string& path) {
         return false;
     }
     std::vector<std::string> arguments = {"zenity", "--file-selection",
-                                          open ? "--title=Tumbleon - pálya betöltése" : "--title=Tumbleon - pálya mentése",
+                                          std::string("--title=") +
+                                              Text(open ? TextId::LoadDialogTitle : TextId::SaveDialogTitle),
                                           "--file-filter=Saved Tumbleon Level | *.tm3",
                                           "--file-filter=* | *"};
     if (!open) {

@@ -13,6 +13,7 @@
 #include "app/game_flow.h"
 #include "app/platform_hooks.h"
 #include "app/edit_history.h"
+#include "app/texts.h"
 #include "app/video_settings.h"
 #include "board/file_io.h"
 #include "board/level_file.h"
@@ -47,6 +48,7 @@ protected:
         ResetGameState();
         ResetVideoState();
         ClearEditHistory();
+        SetGameLanguage(Language::Hungarian);  // the tests read the Hungarian texts
         workDir = folder;
         fakeNow = 0.0;
         sounds.clear();
@@ -65,6 +67,7 @@ protected:
         platformHooks.enumerateDisplayModes = FakeModes;
     }
     void TearDown() override {
+        SetGameLanguage(Language::Hungarian);
         effectHooks = EffectHooks{};
         platformHooks = PlatformHooks{};
     }

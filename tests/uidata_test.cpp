@@ -25,9 +25,10 @@ const std::string dataDir = std::string(TUMBLEON_BUILD_DIR) + "/adatok/";
 // the game's start in the end-to-end test.
 TEST(UiData, EveryImageHasCleanAlpha) {
     std::vector<std::string> files = {dataDir + "Vandrel_Logo.tga", dataDir + "Kelmora_Logo.tga"};
-    for (const auto& entry : std::filesystem::directory_iterator(dataDir + "kepek_hun"))
-        if (entry.path().filename() != "fontok.tga") files.push_back(entry.path().string());
-    ASSERT_GE(files.size(), 58u + 7u);
+    for (const char* folder : {"kepek_hun", "kepek_eng"})
+        for (const auto& entry : std::filesystem::directory_iterator(dataDir + folder))
+            if (entry.path().filename() != "fontok.tga") files.push_back(entry.path().string());
+    ASSERT_GE(files.size(), 58u + 7u + 58u);
     for (const std::string& file : files) {
         Pixels image, plain;
         ASSERT_TRUE(ReadImageFile(file, 0x01000000, image)) << file;  // a key no clean pixel loses to
@@ -45,6 +46,50 @@ TEST(UiData, EveryImageHasCleanAlpha) {
         EXPECT_EQ(image.height, plain.height) << file;
         EXPECT_NE(image.rgba, plain.rgba) << file << ": the lit twin must differ";
     }
+}
+
+// Every picture the game loads from kepek_hun but the font has an English
+// twin in kepek_eng of the same size, so the layouts hold in both languages;
+// the buttons with words carry other words.
+TEST(UiData, EnglishPicturesMatchTheHungarianSizes) {
+    int differing = 0;
+    for (const std::string name : {"menu_sugo", "menu_ujra", "fomenu_inditas", "dialog_kov", "felirat_cel", "segitseg"}) {
+        Pixels hungarian, english;
+        ASSERT_TRUE(ReadImageFile(dataDir + "kepek_hun/" + name + ".tga", 0x01000000, hungarian)) << name;
+        ASSERT_TRUE(ReadImageFile(dataDir + "kepek_eng/" + name + ".tga", 0x01000000, english)) << name;
+        differing += hungarian.rgba != english.rgba;
+    }
+    EXPECT_EQ(differing, 6);
+    int twins = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dataDir + "kepek_eng")) {
+        const std::string name = entry.path().filename().string();
+        int width = 0, height = 0, hungarianWidth = 0, hungarianHeight = 0;
+        ASSERT_TRUE(ReadImageSize(entry.path().string(), width, height)) << name;
+        ASSERT_TRUE(ReadImageSize(dataDir + "kepek_hun/" + name, hungarianWidth, hungarianHeight)) << name;
+        EXPECT_EQ(std::pair(width, height), std::pair(hungarianWidth, hungarianHeight)) << name;
+        ++twins;
+    }
+    EXPECT_EQ(twins, 58);  // all of kepek_hun but the font, the five cursors and the two icons
+}
+
+// A help card without its English title and description is refused.
+TEST(UiData, ToolRefusesAHelpCardWithoutEnglish) {
+    ScratchDir dir;
+    WriteText(dir.File("palette.txt"), "ui.ink #141B2E\n");
+    WriteText(dir.File("images.txt"), "");
+    WriteText(dir.File("help.txt"), "piece.ground \"Talaj\" \"A p\xC3\xA1lya alapja\"\n");
+    const std::string fonts = "/usr/share/fonts/truetype/dejavu/DejaVuSans";
+    const std::string command = std::string(TUMBLEON_BUILD_DIR) + "/tools/gen_ui/gen_ui --tables " + dir.File("") +
+                                " --bold " + fonts + "-Bold.ttf --regular " + fonts + ".ttf --out " +
+                                dir.File("out") + " --rects " + dir.File("r") + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[512];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << output;
+    EXPECT_NE(output.find("help.txt:1: expected KIND"), std::string::npos) << output;
 }
 
 // A broken table stops the build with the file and line that is wrong, and

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/game_state.h"
+#include "app/texts.h"
 #include "app/video_settings.h"
 #include "ui/interface.h"
 
@@ -75,7 +76,14 @@ static struct ImageState {
     bool splashReleased = false;             // the logos have left the device
 } images;
 
-static std::string DataPath(const char* file) { return workDir + "/adatok/" + file; }
+// English games draw the buttons and pictures with words from kepek_eng, the
+// same files under the same names; the font stays shared.
+static std::string DataPath(const char* file) {
+    const std::string_view name = file;
+    if (GameLanguage() == Language::English && name.starts_with("kepek_hun/") && name != "kepek_hun/fontok.tga")
+        return workDir + "/adatok/kepek_eng/" + std::string(name.substr(10));
+    return workDir + "/adatok/" + file;
+}
 
 // One line on stderr for an interface picture that cannot be shown.
 static void TellUnloadedImage(int slot, const std::string& error) {

@@ -8,6 +8,7 @@
 #include "app/game_flow.h"
 #include "app/hints.h"
 #include "app/platform_hooks.h"
+#include "app/texts.h"
 #include "app/video_settings.h"
 #include "ui/interface.h"
 #include "ui/layout.h"
@@ -18,10 +19,10 @@ FrameHooks frameHooks;
 constexpr uint32_t white = 0xFFFFFFFF, yellow = 0xFFFFFF00, red = 0xFFFF0000, halfWhite = 0x80FFFFFF;
 constexpr int lineHeight = 24;
 
-// A text as the font draws it; the game's texts are written here in UTF-8.
+// A line of the game's text table where the font draws it.
 struct Line {
     int x, y;
-    const char* text;
+    TextId text;
     uint32_t colour = white;
 };
 
@@ -39,7 +40,7 @@ static void DrawCentredText(std::string_view text, int y, int anchorY, uint32_t 
 }
 
 static void DrawLines(const Line* lines, size_t count) {
-    for (size_t i = 0; i < count; ++i) DrawText(Win1250(lines[i].text), lines[i].x, lines[i].y, 1, 1, lines[i].colour);
+    for (size_t i = 0; i < count; ++i) DrawText(Win1250(Text(lines[i].text)), lines[i].x, lines[i].y, 1, 1, lines[i].colour);
 }
 
 std::vector<HeadingLetter> InterleaveHeading(std::string_view a, std::string_view b) {
@@ -109,14 +110,10 @@ static void DrawPuzzleSelect() {
                      yellow);
     }
     DrawLayout(puzzleSelectLayout);
-    char progress[96];
-    const int hinted = HintedCount();
-    if (hinted > 0)
-        std::snprintf(progress, sizeof progress, "Megoldott p\xE1ly\xE1k: %d/60, ebb\xF5l s\xFAg\xE1ssal: %d",
-                      solvedCount, hinted);
-    else
-        std::snprintf(progress, sizeof progress, "Megoldott p\xE1ly\xE1k: %d/60", solvedCount);
-    DrawCentredText(progress, -30, 2, white);
+    std::string progress = Text(TextId::SolvedPuzzles) + std::to_string(solvedCount) + "/60";
+    if (const int hinted = HintedCount(); hinted > 0)
+        progress += Text(TextId::SolvedWithHints) + std::to_string(hinted);
+    DrawCentredText(Win1250(progress), -30, 2, white);
     // What became of a damaged progress file, above the count.
     if (!progressNotice.empty()) DrawCentredText(Win1250(progressNotice), -54, 2, yellow);
 }
@@ -125,27 +122,27 @@ static void DrawHelpPanel() { DrawImage(imagePanel, -320, -240, 1, 1, halfWhite,
 
 static void DrawHelp1() {
     static const Line lines[] = {
-        {-320, -240, "A játék célja az, hogy minden"},
-        {-320, -220, "feladványban kijuttasd a kijáraton"},
-        {-320, -200, "a megadott számú labdát."},
-        {-320, -160, "A pálya mellett találhatók a"},
-        {-320, -140, "feladathoz szükséges eszközök:"},
-        {-320, -120, "labdák és pályaelemek."},
-        {-320, -100, "Az egyes pályaelemeken látható"},
-        {-320, -80, "számok azt jelzik, hogy hány áll a"},
-        {-320, -60, "rendelkezésedre belőlük."},
-        {-320, -20, "A pályaelemeket bárhova rakhatod"},
-        {-320, 0, "kivéve indítóhelyekre és tüskékre."},
-        {-320, 20, "A labdákat csak az indítóhelyekre"},
-        {-320, 40, "rakhatod, és indulási irányt kell"},
-        {-320, 60, "megadnod nekik."},
-        {-320, 100, "A GURÍTÁS gomb megnyomása után"},
-        {-320, 120, " a labdák az általad megadott"},
-        {-320, 140, "irányba indulnak."},
-        {-320, 160, "Ezután a fizika törvényei szerint"},
-        {-320, 180, "viselkednek. Ha akadályba ütköznek,"},
-        {-320, 200, "akkor visszapattannak, a sarkok"},
-        {-320, 220, "90 fokban elterelik őket, stb."},
+        {-320, -240, TextId::Help1Line1},
+        {-320, -220, TextId::Help1Line2},
+        {-320, -200, TextId::Help1Line3},
+        {-320, -160, TextId::Help1Line4},
+        {-320, -140, TextId::Help1Line5},
+        {-320, -120, TextId::Help1Line6},
+        {-320, -100, TextId::Help1Line7},
+        {-320, -80, TextId::Help1Line8},
+        {-320, -60, TextId::Help1Line9},
+        {-320, -20, TextId::Help1Line10},
+        {-320, 0, TextId::Help1Line11},
+        {-320, 20, TextId::Help1Line12},
+        {-320, 40, TextId::Help1Line13},
+        {-320, 60, TextId::Help1Line14},
+        {-320, 100, TextId::Help1Line15},
+        {-320, 120, TextId::Help1Line16},
+        {-320, 140, TextId::Help1Line17},
+        {-320, 160, TextId::Help1Line18},
+        {-320, 180, TextId::Help1Line19},
+        {-320, 200, TextId::Help1Line20},
+        {-320, 220, TextId::Help1Line21},
     };
     DrawHelpPanel();
     DrawLines(lines, std::size(lines));
@@ -153,42 +150,42 @@ static void DrawHelp1() {
 
 static void DrawHelp2() {
     static const Line lines[] = {
-        {-320, -240, "Egyes golyók sajátságosan"},
-        {-320, -220, "viselkednek:"},
-        {-320, -160, "Bomba", 0xFF404040},
-        {-260, -140, "A bomba felrobban, ha nekiütközik"},
-        {-260, -120, "valaminek, kivéve, ha egy sarokelem"},
-        {-260, -100, "lankásabb részének ütközik."},
-        {-320, -40, "Fémgolyó", 0xFF0000FF},
-        {-260, -20, "A fémgolyót a mágnes vonzza, és"},
-        {-260, 0, "csapdába ejti, nehezebb és"},
-        {-260, 20, "rugalmatlanabb a többinél."},
-        {-320, 80, "Lufi", 0xFFFF00FF},
-        {-260, 100, "A lufi kipukkad a tüskéken,"},
-        {-260, 120, "rugalmas és könnyű."},
-        {-260, 200, "Rugalmas és könnyű labda."},
-        {-260, 220, "Nincs semmi speciális tulajdonsága."},
+        {-320, -240, TextId::Help2Line1},
+        {-320, -220, TextId::Help2Line2},
+        {-320, -160, TextId::Help2Bomb, 0xFF404040},
+        {-260, -140, TextId::Help2Bomb1},
+        {-260, -120, TextId::Help2Bomb2},
+        {-260, -100, TextId::Help2Bomb3},
+        {-320, -40, TextId::Help2Iron, 0xFF0000FF},
+        {-260, -20, TextId::Help2Iron1},
+        {-260, 0, TextId::Help2Iron2},
+        {-260, 20, TextId::Help2Iron3},
+        {-320, 80, TextId::Help2Balloon, 0xFFFF00FF},
+        {-260, 100, TextId::Help2Balloon1},
+        {-260, 120, TextId::Help2Balloon2},
+        {-260, 200, TextId::Help2Plastic1},
+        {-260, 220, TextId::Help2Plastic2},
     };
     DrawHelpPanel();
     DrawLines(lines, std::size(lines));
-    DrawInterleaved("P  a  z  i", 0xFF404040, "  l  s  t k", 0xFFC0C0C0, -320, 180);
+    DrawInterleaved(Text(TextId::Help2PlasticDark), 0xFF404040, Text(TextId::Help2PlasticLight), 0xFFC0C0C0, -320, 180);
 }
 
 static void DrawHelp3() {
     static const Line lines[] = {
-        {-320, -200, "Kezelés:"},
-        {-320, -160, "Kattints bal egérgombbal egy labdára"},
-        {-320, -140, "vagy pályaelemre (sarok, kocka vagy"},
-        {-320, -120, "indítóhely) és rakd a pályára."},
-        {-320, -80, "A labdák lerakása után megjelenik"},
-        {-320, -60, "4 nyíl, kattints rá arra, amelyiknek"},
-        {-320, -40, "irányába akarod a labdát indítani."},
-        {-320, 0, "A kameraállást a jobb egérgomb"},
-        {-320, 20, "nyomvatartásával tudod állítani."},
-        {-320, 60, "Közelíteni és távolítani"},
-        {-320, 80, "a fel-le nyilakkal lehet."},
-        {-320, 120, "Szerkesztő üzemmódban a pálya méretét"},
-        {-320, 140, "az 1,2,5,6 gombokkal változtathatod."},
+        {-320, -200, TextId::Help3Line1},
+        {-320, -160, TextId::Help3Line2},
+        {-320, -140, TextId::Help3Line3},
+        {-320, -120, TextId::Help3Line4},
+        {-320, -80, TextId::Help3Line5},
+        {-320, -60, TextId::Help3Line6},
+        {-320, -40, TextId::Help3Line7},
+        {-320, 0, TextId::Help3Line8},
+        {-320, 20, TextId::Help3Line9},
+        {-320, 60, TextId::Help3Line10},
+        {-320, 80, TextId::Help3Line11},
+        {-320, 120, TextId::Help3Line12},
+        {-320, 140, TextId::Help3Line13},
     };
     DrawHelpPanel();
     DrawLines(lines, std::size(lines));
@@ -212,7 +209,7 @@ static void DrawOptions() {
         std::snprintf(text, sizeof text, "%dbit", FormatBits(mode.format));
         DrawCentredText(text, 0, 1, yellow);
         if (mode.refreshRate == 0)
-            std::snprintf(text, sizeof text, "default Hz");
+            std::snprintf(text, sizeof text, "%s", Text(TextId::DefaultRefreshRate));
         else
             std::snprintf(text, sizeof text, "%uHz", mode.refreshRate);
         DrawCentredText(text, 40, 1, yellow);
@@ -239,10 +236,9 @@ static void DrawEditor() {
     DrawLayout(editorLayout);
     if (dialogState == DialogState::TestFirst) {
         DrawPanel(-290, -65, 290, 55, 1, 1);
-        DrawCentredText(Win1250("Először teszteld le a feladványt!"), -60, 1, white);
-        // The gap before "golyónak" is a no-break space; the font draws it as a space.
-        DrawCentredText(Win1250("A megadott számú\u00A0golyónak"), -30, 1, white);
-        DrawCentredText(Win1250("ki kell jutnia a kijáraton!"), 0, 1, white);
+        DrawCentredText(Win1250(Text(TextId::TestFirst1)), -60, 1, white);
+        DrawCentredText(Win1250(Text(TextId::TestFirst2)), -30, 1, white);
+        DrawCentredText(Win1250(Text(TextId::TestFirst3)), 0, 1, white);
         DrawLayout(testFirstBoxLayout);
     }
 }
@@ -255,27 +251,27 @@ static void DrawTwoLineBox(std::string_view first, std::string_view second) {
 }
 
 static void DrawRun() {
-    const std::string congratulations = Win1250("Gratulálunk!");
+    const std::string congratulations = Win1250(Text(TextId::Congratulations));
     switch (dialogState) {
-    case DialogState::CustomSolved: DrawTwoLineBox(congratulations, Win1250("Megfejtetted a feladványt!")); break;
-    case DialogState::RunFailed: DrawTwoLineBox(Win1250("Ez most nem sikerült."), Win1250("Próbáld meg másképp!")); break;
+    case DialogState::CustomSolved: DrawTwoLineBox(congratulations, Win1250(Text(TextId::CustomSolved))); break;
+    case DialogState::RunFailed: DrawTwoLineBox(Win1250(Text(TextId::RunFailed1)), Win1250(Text(TextId::RunFailed2))); break;
     case DialogState::TestSolved:
         DrawPanel(-320, -65, 320, 55, 1, 1);
-        DrawCentredText(Win1250("A rejtvény működik!"), -60, 1, white);
-        DrawCentredText(Win1250("Mentsd ki és feltöltheted az"), -30, 1, white);
-        DrawCentredText("internetre: " + WebAddressText(), 0, 1, white);
+        DrawCentredText(Win1250(Text(TextId::TestSolved1)), -60, 1, white);
+        DrawCentredText(Win1250(Text(TextId::TestSolved2)), -30, 1, white);
+        DrawCentredText(Win1250(Text(TextId::TestSolved3)) + WebAddressText(), 0, 1, white);
         break;
-    case DialogState::PuzzleSolved: DrawTwoLineBox(congratulations, Win1250("Megfejtetted a rejtvényt!")); break;
+    case DialogState::PuzzleSolved: DrawTwoLineBox(congratulations, Win1250(Text(TextId::PuzzleSolved))); break;
     case DialogState::AllSolved:
         DrawPanel(-310, -215, 310, 55, 1, 1);
         DrawCentredText(congratulations, -210, 1, white);
-        DrawCentredText(Win1250("Megfejtetted az összes feladványt!"), -180, 1, white);
-        DrawCentredText(Win1250("Látogass el a"), -150, 1, white);
+        DrawCentredText(Win1250(Text(TextId::AllSolved1)), -180, 1, white);
+        DrawCentredText(Win1250(Text(TextId::AllSolved2)), -150, 1, white);
         DrawCentredText(WebAddressText(), -120, 1, white);
-        DrawCentredText(Win1250("oldalra és tölts le a játékosok"), -90, 1, white);
-        DrawCentredText(Win1250("által szerkesztett rejtvényekből"), -60, 1, white);
-        DrawCentredText(Win1250("vagy szerkessz és tölts fel"), -30, 1, white);
-        DrawCentredText(Win1250("te magad!"), 0, 1, white);
+        DrawCentredText(Win1250(Text(TextId::AllSolved3)), -90, 1, white);
+        DrawCentredText(Win1250(Text(TextId::AllSolved4)), -60, 1, white);
+        DrawCentredText(Win1250(Text(TextId::AllSolved5)), -30, 1, white);
+        DrawCentredText(Win1250(Text(TextId::AllSolved6)), 0, 1, white);
         break;
     default: break;
     }
@@ -301,7 +297,7 @@ static void DrawTargetCaption() {
 static void DrawSpeedIndicator() {
     const float s = slowFactor;
     if (ClockPaused()) {
-        const std::string text = Win1250("Szünet");
+        const std::string text = Win1250(Text(TextId::Paused));
         DrawText(text, -TextWidth(text), -20, 2, 2, 0xC08080FF);
         return;
     }
@@ -313,11 +309,12 @@ static void DrawSpeedIndicator() {
     for (float f = 2.5f; s > f; f *= 2.0f) colour -= 0x17E8;     // slower: bluer
     for (float f = 2.5f; s < f; f /= 2.0f) colour += 0x3EC100;   // faster: redder
     colour = (colour & 0x00FFFFFF) | alpha << 24;
-    char text[32];
+    char factor[32];
     if (s > 2.5f)
-        std::snprintf(text, sizeof text, "Id\xF5:/%d", static_cast<int>(s * 0.4f));
+        std::snprintf(factor, sizeof factor, "/%d", static_cast<int>(s * 0.4f));
     else
-        std::snprintf(text, sizeof text, "Id\xF5:x%d", static_cast<int>(2.5f / s));
+        std::snprintf(factor, sizeof factor, "x%d", static_cast<int>(2.5f / s));
+    const std::string text = Win1250(Text(TextId::Speed)) + factor;
     DrawText(text, -TextWidth(text), -20, 2, 2, colour);
 }
 
@@ -333,7 +330,7 @@ void DrawInterfaceLayer() {
         if (gameScreen == GameScreen::Editor) DrawEditor();
         if (gameScreen == GameScreen::Play) DrawLayout(playLayout);
         if ((gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play) && RollRefusalShowing())
-            DrawCentredText(Win1250("Előbb adj indulási irányt minden labdának!"), 64, 0, yellow);
+            DrawCentredText(Win1250(Text(TextId::RollRefused)), 64, 0, yellow);
         if (gameScreen == GameScreen::Run) DrawRun();
     }
     DrawSpeedIndicator();

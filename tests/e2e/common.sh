@@ -52,10 +52,13 @@ source "$here/steer.sh"
 
 # TUMBLEON_FREEZE_PICTURE=1 holds still what only moves the picture (the
 # menu's board turning, the light's round, fades), so a screenshot is the same
-# however busy the machine is; a run's steps go on.
+# however busy the machine is; a run's steps go on. The language is named
+# (game_language, Hungarian unless a script says otherwise), so the machine's
+# own LANG never changes what the game shows.
+game_language=hu
 start_game() {
   : > "$log"; mark=0
-  TUMBLEON_TRACE=1 TUMBLEON_FREEZE_PICTURE=1 "$work/game/tumbleon" "$@" 2>> "$log" &
+  TUMBLEON_TRACE=1 TUMBLEON_FREEZE_PICTURE=1 "$work/game/tumbleon" --lang "$game_language" "$@" 2>> "$log" &
   game=$!
 }
 

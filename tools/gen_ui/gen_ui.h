@@ -20,6 +20,7 @@ struct ImageDesign {
     int width = 0;
     int height = 0;
     std::string label;  // UTF-8, may be empty
+    std::string englishLabel;  // the English picture's label; empty: the same as label
 };
 
 // One card of the help picture (data/ui/help.txt).
@@ -27,6 +28,8 @@ struct HelpEntry {
     std::string kind;   // palette name of the piece or ball, e.g. "piece.ramp"
     std::string title;
     std::vector<std::string> lines;
+    std::string englishTitle;
+    std::vector<std::string> englishLines;
 };
 
 // Everything a drawing function may look at.

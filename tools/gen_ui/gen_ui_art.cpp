@@ -191,20 +191,24 @@ void DrawCaption(cairo_t* cr, const ArtKit& kit, const ImageDesign& design) {
 
 // ---- Title ----
 
+// The label is the word, a "|" and the line under it.
 void DrawTitle(cairo_t* cr, const ArtKit& kit, const ImageDesign& design) {
     double w = design.width, h = design.height;
+    const size_t bar = design.label.find('|');
+    const std::string title = design.label.substr(0, bar);
+    const std::string subtitle = bar == std::string::npos ? std::string() : design.label.substr(bar + 1);
     cairo_set_font_face(cr, kit.bold);
     double size = 72;
     cairo_text_extents_t ext;
     for (;; size -= 1) {
         cairo_set_font_size(cr, size);
-        cairo_text_extents(cr, design.label.c_str(), &ext);
+        cairo_text_extents(cr, title.c_str(), &ext);
         if ((ext.width <= w - 60 && ext.height <= h * 0.56) || size < 12) break;
     }
     double x = std::round(w / 2 - ext.width / 2 - ext.x_bearing);
     double baseline = std::round(h * 0.62);
     cairo_move_to(cr, x, baseline);
-    cairo_text_path(cr, design.label.c_str());
+    cairo_text_path(cr, title.c_str());
     cairo_path_t* word = cairo_copy_path(cr);
     cairo_new_path(cr);
 
@@ -260,7 +264,7 @@ void DrawTitle(cairo_t* cr, const ArtKit& kit, const ImageDesign& design) {
     cairo_set_source(cr, rule);
     cairo_fill(cr);
     cairo_pattern_destroy(rule);
-    SpacedText(cr, kit.bold, 12, "3D FIZIKAI FEJTÖRŐ", w / 2, ly - 3, 3,
+    SpacedText(cr, kit.bold, 12, subtitle, w / 2, ly - 3, 3,
                Colour(kit, "ui.muted"), 1);
     DrawBall(cr, kit, "ball.iron", w * 0.5 + ext.width / 2 + 14, ly - 8, 7);
 }

@@ -3,6 +3,11 @@
 //
 //   gen_ui --tables DIR --bold FONT.ttf --regular FONT.ttf --out DATA_DIR --rects FILE [--icons DIR]
 //
+// Every picture of kepek_hun is drawn a second time into kepek_eng, under the
+// same name and at the same size, with its English label and the help
+// picture's English cards; the font, the cursors and the icons carry no words
+// and stay in kepek_hun alone.
+//
 // Every image is written as an uncompressed 32-bit TGA, bottom row first,
 // with straight (not premultiplied) alpha. FILE gets one line per glyph of
 // the font: "index left top width height". With --icons, the window icon is
@@ -97,7 +102,7 @@ std::string TakeColour(ArtKit& kit, const std::vector<std::string>& w) {
 }
 
 std::string TakeImage(std::vector<ImageDesign>& designs, const std::vector<std::string>& w) {
-    if (w.size() < 4 || w.size() > 5) return "expected PATH STYLE WIDTH HEIGHT [\"LABEL\"]";
+    if (w.size() < 4 || w.size() > 6) return "expected PATH STYLE WIDTH HEIGHT [\"LABEL\" [\"ENGLISH LABEL\"]]";
     ImageDesign design;
     design.path = w[0];
     design.style = w[1];
@@ -110,21 +115,25 @@ std::string TakeImage(std::vector<ImageDesign>& designs, const std::vector<std::
         return "size out of range";
     if (design.path.empty() || design.path[0] == '/' || design.path.find("..") != std::string::npos)
         return "the path must stay inside the data folder";
-    if (w.size() == 5) design.label = w[4];
+    if (w.size() >= 5) design.label = w[4];
+    if (w.size() == 6) design.englishLabel = w[5];
     designs.push_back(design);
     return "";
 }
 
 std::string TakeHelp(ArtKit& kit, const std::vector<std::string>& w) {
-    if (w.size() != 3) return "expected KIND \"TITLE\" \"LINE|LINE\"";
-    HelpEntry entry{w[0], w[1], {}};
-    for (size_t start = 0;;) {
-        size_t bar = w[2].find('|', start);
-        entry.lines.push_back(w[2].substr(start, bar - start));
-        if (bar == std::string::npos) break;
-        start = bar + 1;
-    }
-    kit.help.push_back(entry);
+    if (w.size() != 5) return "expected KIND \"TITLE\" \"LINE|LINE\" \"ENGLISH TITLE\" \"ENGLISH LINE|LINE\"";
+    const auto split = [](const std::string& text) {
+        std::vector<std::string> lines;
+        for (size_t start = 0;;) {
+            size_t bar = text.find('|', start);
+            lines.push_back(text.substr(start, bar - start));
+            if (bar == std::string::npos) break;
+            start = bar + 1;
+        }
+        return lines;
+    };
+    kit.help.push_back({w[0], w[1], split(w[2]), w[3], split(w[4])});
     return "";
 }
 
@@ -201,39 +210,62 @@ cairo_font_face_t* LoadFace(const std::string& path, std::string& error) {
     return cairoFace;
 }
 
-// Draws and writes every image of the table. Returns false at the first
-// failure, with error saying which.
+// Pictures without words, which both languages share from kepek_hun.
+bool SharedAcrossLanguages(const ImageDesign& design) {
+    return design.path.rfind("kepek_hun/", 0) != 0 || design.style == "font" || design.style == "pointer" ||
+           design.style == "icon" || design.style.rfind("hold", 0) == 0;
+}
+
+// Draws and writes one interface image (and a button's lit twin).
+bool WriteImage(const ArtKit& kit, const ImageDesign& design, const std::string& path, std::string& error) {
+    for (bool lit : {false, true}) {
+        if (lit && !IsButtonStyle(design.style)) break;
+        cairo_surface_t* image = DrawInterfaceImage(kit, design, lit);
+        if (!image) {
+            error = design.path + ": cannot draw style \"" + design.style + "\"";
+            return false;
+        }
+        if (!kit.missingColour.empty()) {
+            error = design.path + ": colour \"" + kit.missingColour + "\" is missing from palette.txt";
+            cairo_surface_destroy(image);
+            return false;
+        }
+        std::string out = path;
+        if (lit) out.insert(out.size() - 4, "_aktiv");
+        bool ok = WriteTga(image, out, error);
+        cairo_surface_destroy(image);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+// Draws and writes every image of the table, then the English pictures.
+// Returns false at the first failure, with error saying which.
 bool Generate(const ArtKit& kit, const std::vector<ImageDesign>& designs, const std::string& outDir,
               const std::string& rectsPath, std::string& error) {
     for (const ImageDesign& design : designs) {
-        std::string path = outDir + "/" + design.path;
-        if (design.style == "font") {
-            cairo_surface_t* image = nullptr;
-            std::vector<GlyphRect> rects;
-            if (!DrawFontImage(kit, design.width, design.height, &image, rects, error)) return false;
-            bool ok = WriteTga(image, path, error) && WriteRects(rects, rectsPath, error);
-            cairo_surface_destroy(image);
-            if (!ok) return false;
+        const std::string path = outDir + "/" + design.path;
+        if (design.style != "font") {
+            if (!WriteImage(kit, design, path, error)) return false;
             continue;
         }
-        for (bool lit : {false, true}) {
-            if (lit && !IsButtonStyle(design.style)) break;
-            cairo_surface_t* image = DrawInterfaceImage(kit, design, lit);
-            if (!image) {
-                error = design.path + ": cannot draw style \"" + design.style + "\"";
-                return false;
-            }
-            if (!kit.missingColour.empty()) {
-                error = design.path + ": colour \"" + kit.missingColour + "\" is missing from palette.txt";
-                cairo_surface_destroy(image);
-                return false;
-            }
-            std::string out = path;
-            if (lit) out.insert(out.size() - 4, "_aktiv");
-            bool ok = WriteTga(image, out, error);
-            cairo_surface_destroy(image);
-            if (!ok) return false;
-        }
+        cairo_surface_t* image = nullptr;
+        std::vector<GlyphRect> rects;
+        if (!DrawFontImage(kit, design.width, design.height, &image, rects, error)) return false;
+        bool ok = WriteTga(image, path, error) && WriteRects(rects, rectsPath, error);
+        cairo_surface_destroy(image);
+        if (!ok) return false;
+    }
+    ArtKit english = kit;
+    for (HelpEntry& card : english.help) {
+        card.title = card.englishTitle;
+        card.lines = card.englishLines;
+    }
+    for (ImageDesign design : designs) {
+        if (SharedAcrossLanguages(design)) continue;
+        design.path = "kepek_eng/" + design.path.substr(10);
+        if (!design.englishLabel.empty()) design.label = design.englishLabel;
+        if (!WriteImage(english, design, outDir + "/" + design.path, error)) return false;
     }
     return true;
 }
@@ -247,7 +279,7 @@ bool WriteDesktopIcons(const ArtKit& kit, const std::string& iconDir, std::strin
         const std::string path = folder + "/tumbleon.png";
         for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
             mkdir(path.substr(0, slash).c_str(), 0755);
-        cairo_surface_t* image = DrawInterfaceImage(kit, ImageDesign{path, "icon", size, size, ""}, false);
+        cairo_surface_t* image = DrawInterfaceImage(kit, ImageDesign{path, "icon", size, size, "", ""}, false);
         if (!image) {
             error = path + ": cannot draw the icon";
             return false;
