@@ -107,6 +107,23 @@ skip_splash() {
 
 start_button() { go $CX $((CY - 50 + $(height fomenu_inditas) / 2)) 10001 "${1:-page=PuzzleSelect}"; }
 roll() { go "$(right menu_guritas)" $((10 + $(height menu_guritas) / 2)) 10011 "$1" "${2:-20}"; }
+# From the main page: the four help pages as screenshots $1 1..4 (a click
+# anywhere turns the page), and back.
+help_pages() {
+  click $CX $((CY + 130 + $(height fomenu_segitseg) / 2)) 10007
+  for page in 1 2 3 4; do
+    wait_for "page=Help$page "
+    shot "$1$page"
+    set_mark; xdotool click 1
+  done
+  wait_for "shown screen=MainMenu page=Main"
+}
+# From the main page: the options page as screenshot $1, then back by its menu button.
+options_page() {
+  go $CX $((CY + 85 + $(height fomenu_opciok) / 2)) 10054 "page=Options"
+  shot "$1" 5 5
+  go $((CX - 110 + 4)) $((CY + (55 - $(height dialog_menu)) * 2 + $(height dialog_menu))) 10044 "shown screen=MainMenu page=Main"
+}
 first_puzzle() { start_button; go $((CX - 160 + 5)) $((CY - 80 + 10)) 10100 "shown screen=Play"; }
 
 # Takes a screenshot with the pointer parked at $2,$3 over no control (if

@@ -39,19 +39,8 @@ start_button "shown screen=MainMenu page=PuzzleSelect.*first=0"
 shot en_puzzle_list 5 $((H - 5))
 go $(($(width menu_vissza) / 2)) $(($(height menu_vissza) / 2)) 10035 "shown screen=MainMenu page=Main"
 
-# The four help pages: a click anywhere turns the page.
-click $CX $((CY + 130 + $(height fomenu_segitseg) / 2)) 10007
-for page in 1 2 3 4; do
-  wait_for "page=Help$page "
-  shot "en_help$page"
-  set_mark; xdotool click 1
-done
-wait_for "shown screen=MainMenu page=Main"
-
-# The options page, then back.
-go $CX $((CY + 85 + $(height fomenu_opciok) / 2)) 10054 "page=Options"
-shot en_options 5 5
-go $((CX - 110 + 4)) $((CY + (55 - $(height dialog_menu)) * 2 + $(height dialog_menu))) 10044 "shown screen=MainMenu page=Main"
+help_pages en_help
+options_page en_options
 
 # The editor: its panel, the save warning, a paused run, and a run that fails
 # (at normal speed again, a second without a ball rolling ends it; the speed

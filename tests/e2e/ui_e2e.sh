@@ -119,19 +119,9 @@ shot puzzle_list_page2 5 $((H - 5))
 go $((CX - 250 + $(width nyil_fel) / 2)) $((CY - 80 + $(height nyil_fel) / 2)) 10037 "page=PuzzleSelect.*first=0"
 go $(($(width menu_vissza) / 2)) $(($(height menu_vissza) / 2)) 10035 "shown screen=MainMenu page=Main"
 
-# The four help pages: a click anywhere turns the page.
-click $CX $((CY + 130 + $(height fomenu_segitseg) / 2)) 10007
-for page in 1 2 3 4; do
-  wait_for "page=Help$page "
-  shot "help$page"
-  set_mark; xdotool click 1
-done
-wait_for "shown screen=MainMenu page=Main"
-
+help_pages help
 # The options page (a virtual screen has one mode: no arrows), then back.
-go $CX $((CY + 85 + $(height fomenu_opciok) / 2)) 10054 "page=Options"
-shot options 5 5
-go $((CX - 110 + 4)) $((CY + (55 - $(height dialog_menu)) * 2 + $(height dialog_menu))) 10044 "shown screen=MainMenu page=Main"
+options_page options
 
 # The editor: its panel, a tool, the save warning, an empty run and its stop.
 save_button() { click $((10 + $(width menu_szerkeszto_mentes) / 2)) $((85 + $(height menu_szerkeszto_mentes) / 2)) 10019; }
