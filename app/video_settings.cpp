@@ -26,6 +26,8 @@ void SetModeInUse(int index) { video.current = video.pending = index; }
 
 void SetWindowed(bool inWindow) { video.windowed = inWindow; }
 
+void SetWantedMode(const DisplayMode& mode) { video.wanted = mode; }
+
 int FormatBits(uint32_t format) {
     using F = PixelFormat;
     switch (static_cast<PixelFormat>(format)) {

@@ -64,6 +64,8 @@ const VideoState& Video();
 void SetModeInUse(int index);
 // Shown in a window (this time only, as --window asks), or full screen.
 void SetWindowed(bool inWindow);
+// The mode wanted, as video.ini would give it (the start mode is chosen from it).
+void SetWantedMode(const DisplayMode& mode);
 
 // Bits per pixel of a format code: 16, 24, 32, or 0 for any other code.
 int FormatBits(uint32_t format);

@@ -22,10 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool read = ParseVideoSettings(data, size, mode);
     if (read != (size >= videoSettingsBytes)) std::abort();
     if (!read && (mode.width != defaultVideoSettings.width || mode.format != defaultVideoSettings.format)) std::abort();
-    videoSettings = mode;
+    SetWantedMode(mode);
     BuildModeList(adapter);
     ChooseStartMode();
-    if (displayModes.empty() || currentMode < 0 || currentMode >= static_cast<int>(displayModes.size())) std::abort();
+    const VideoState& video = Video();
+    if (video.modes.empty() || video.current < 0 || video.current >= static_cast<int>(video.modes.size())) std::abort();
     UpdateOptionArrows();
     return 0;
 }
