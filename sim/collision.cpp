@@ -4,8 +4,6 @@
 #include <cassert>
 #include <cmath>
 
-#include "sim/simulation.h"
-
 struct CollisionState {
     CollisionShape shapes[collisionShapeCount];
 };

@@ -58,7 +58,10 @@ struct Contact {
 constexpr int neighbourOwnCell = 0;
 constexpr int neighbourBelow = 3;
 
-// Shape `index` (0..8), as BuildCollisionShapes (simulation.h) filled it.
+// Fills the collision shapes of the field elements; safe to call again.
+void BuildCollisionShapes();
+
+// Shape `index` (0..8), as BuildCollisionShapes filled it.
 const CollisionShape& CollisionShapeAt(int index);
 
 // The shape a collision kind collides with, or noShape.

@@ -5,11 +5,9 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "sim/collision.h"  // BuildCollisionShapes, which every user of the tick calls first
 
 constexpr float launchSpeed = 4.8f;
-
-// Fills the collision shapes of the field elements; safe to call again.
-void BuildCollisionShapes();
 
 // Adds `speed` to every ball's velocity along its launch direction.
 void LaunchBalls(Board& board, float speed);
