@@ -121,16 +121,14 @@ void AddHintDraws(std::vector<ElementDraw>& out) {
     }
 }
 
-}  // namespace
-
-void CellTopShade(int cell, float out[4]) {
+// The shading again, once a frame at most, when the board's cells have changed.
+void RefreshShading() {
     if (shading.cells != board.cells || shading.sizeX != board.sizeX || shading.sizeY != board.sizeY ||
         shading.sizeZ != board.sizeZ)
         WorkOutShading();
-    std::fill(out, out + 4, 1.0f);
-    if (cell >= 0 && static_cast<size_t>(4 * cell + 3) < shading.corners.size())
-        std::copy_n(&shading.corners[static_cast<size_t>(4 * cell)], 4, out);
 }
+
+}  // namespace
 
 bool MakeElementDraw(int kind, int hoverIndex, float x, float y, float z, int tint, const Matrix4* ballRotation,
                      ElementDraw& out) {
@@ -214,6 +212,7 @@ void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out)
     const int w = board.sizeX, h = board.sizeY, depth = board.sizeZ;
     const int n = board.cellCount;
     const bool menu = gameScreen == GameScreen::MainMenu;
+    RefreshShading();
     ElementDraw d;
 
     // 1. Cells, z then x then layer; on the menu the board builds up cell by cell.
@@ -250,7 +249,7 @@ void CollectSceneDraws(const FrameExtent& extent, std::vector<ElementDraw>& out)
                     d.alpha = previewAlpha;  // it closes off no neighbour's face
                 } else {
                     d.cell = index;
-                    CellTopShade(index, d.shade);
+                    std::copy_n(&shading.corners[static_cast<size_t>(4 * index)], 4, d.shade);
                 }
                 out.push_back(d);
             }

@@ -32,10 +32,6 @@ struct ElementDraw {
     float shade[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 };
 
-// The shading of a board cell's top corners (see ElementDraw::shade) on the
-// current board. Worked out for the whole board when its cells change.
-void CellTopShade(int cell, float out[4]);
-
 // How much of the held piece shows where it would go, and of a hint's piece,
 // ball or arrow where the recorded solution has it.
 constexpr float previewAlpha = 0.55f;
