@@ -40,13 +40,17 @@ bool SameEdit(const EditState& a, const Board& b, int heldKind) {
     return true;
 }
 
-// Puts `state` on the screen, keeping what was there in `other` for the way back.
-void Swap(EditState& state, std::deque<EditState>& other) {
-    other.push_back({board, heldKind});
-    board = state.board;
-    heldKind = state.heldKind;
+// Puts the last state of `from` on the screen, keeping what was there in `to`
+// for the way back; false when `from` is empty.
+bool Step(std::deque<EditState>& from, std::deque<EditState>& to) {
+    if (!Editing() || from.empty()) return false;
+    to.push_back({board, heldKind});
+    board = std::move(from.back().board);
+    heldKind = from.back().heldKind;
+    from.pop_back();
     PlaySoundEffect(SoundEffectId::CellClick);
     PlaceElement(heldKind, editTool, PlacePass::Preview);
+    return true;
 }
 
 }  // namespace
@@ -65,21 +69,9 @@ void EndEditStep() {
     history.redo.clear();
 }
 
-bool UndoEdit() {
-    if (!Editing() || history.undo.empty()) return false;
-    EditState state = std::move(history.undo.back());
-    history.undo.pop_back();
-    Swap(state, history.redo);
-    return true;
-}
+bool UndoEdit() { return Step(history.undo, history.redo); }
 
-bool RedoEdit() {
-    if (!Editing() || history.redo.empty()) return false;
-    EditState state = std::move(history.redo.back());
-    history.redo.pop_back();
-    Swap(state, history.undo);
-    return true;
-}
+bool RedoEdit() { return Step(history.redo, history.undo); }
 
 void ClearEditHistory() {
     history.undo.clear();
