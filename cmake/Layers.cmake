@@ -15,3 +15,14 @@ function(tumbleon_layer name folder)
   target_include_directories(${name} PUBLIC ${root})
   target_link_libraries(${name} PUBLIC ${layer_USES} PRIVATE ${layer_PACKAGES})
 endfunction()
+
+# A test of the real game under Xvfb: `bash SCRIPT BUILD_DIR`, alone on the
+# machine, with a time limit in seconds. Only in the normal build: under the
+# sanitizers Mesa's own allocations would be reported as leaks.
+function(tumbleon_game_test name script timeout)
+  if(TUMBLEON_TESTS AND NOT TUMBLEON_SANITIZE AND NOT TUMBLEON_FUZZ)
+    enable_testing()
+    add_test(NAME ${name} COMMAND bash ${CMAKE_SOURCE_DIR}/${script} ${CMAKE_BINARY_DIR} ${ARGN})
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout} RUN_SERIAL TRUE)
+  endif()
+endfunction()
