@@ -117,8 +117,9 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    // Besides hover numbers and controls: the undo and redo keys.
-    static constexpr int undoAction = -2, redoAction = -3;
+    // Besides hover numbers and controls: the undo and redo keys, and a cell's
+    // face pointed at (the click goes to hoveredPick).
+    static constexpr int undoAction = -2, redoAction = -3, pointedAtFace = -4;
 
     // One random action a player could take on the current screen.
     int RandomAction(std::mt19937& rng, int puzzleCount) {
@@ -146,7 +147,7 @@ protected:
                         int x, y, z;
                         board.CellOf(cell, x, y, z);
                         PointAtFace(x, y, z, 0, 1, 0);
-                        return cell;
+                        return pointedAtFace;
                     }
                 }
                 int x, y, z;
@@ -154,7 +155,7 @@ protected:
                 const int face = int(rng() % 7);  // six faces, or inside the box
                 PointAtFace(x, y, z, face == 0 ? -1 : face == 1 ? 1 : 0, face == 2 ? -1 : face == 3 ? 1 : 0,
                             face == 4 ? -1 : face == 5 ? 1 : 0);
-                return cell;
+                return pointedAtFace;
             }
             if (roll < 700) {
                 // Mostly what the carousel shows: the kinds left in the stock.
@@ -246,8 +247,11 @@ TEST_F(AppConservation, RandomClicksNeverCreateOrLoseAPiece) {
                 ASSERT_TRUE(Conserved()) << "after an undo or redo at step " << step;
                 continue;
             }
-            Click(action);
-            if (before == GameScreen::Play && action >= 0 && action < cellsBefore) {
+            if (action == pointedAtFace)
+                Click(hoveredPick);
+            else
+                Click(action);
+            if (before == GameScreen::Play && (action == pointedAtFace || (action >= 0 && action < cellsBefore))) {
                 ballSwaps += IsBallKind(heldBefore) && IsBallKind(heldKind) && heldKind != heldBefore;
                 placements += heldBefore != 0 && heldKind == 0;
             }

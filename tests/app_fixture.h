@@ -79,8 +79,6 @@ protected:
     void Click(int hovered) {
         if (hovered >= controlIdFirst)
             Click(hovered, PickHit{});
-        else if (hoveredPick.target == PickTarget::Cell && hoveredPick.cell == hovered)
-            Click(-1, hoveredPick);  // the face pointed at stays
         else
             Click(-1, HitOfHoverNumber(hovered, board.cellCount, board.ballCount));
     }
