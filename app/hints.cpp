@@ -85,6 +85,14 @@ int HintsShown() { return static_cast<int>(hints.shown.size()); }
 int HintCount() { return static_cast<int>(hints.steps.size()); }
 const std::vector<HintStep>& HintSteps() { return hints.shown; }
 
+int HintBall(const HintStep& step) {
+    for (int i = 0; i < board.ballCount; ++i) {
+        const Vec3 p = board.balls[i].position;
+        if (p.x == step.ballPosition.x && p.y == step.ballPosition.y && p.z == step.ballPosition.z) return i;
+    }
+    return -1;
+}
+
 // ---- Puzzles won with hints ----
 
 std::string HintMarksPath() {

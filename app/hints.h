@@ -37,6 +37,8 @@ int HintsShown();
 int HintCount();
 // The steps shown so far.
 const std::vector<HintStep>& HintSteps();
+// The ball on the board an arrow's step aims, or -1 while none stands there.
+int HintBall(const HintStep& step);
 
 // ---- Puzzles won with hints ----
 

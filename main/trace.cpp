@@ -140,13 +140,9 @@ static std::string HintsAndHistory() {
                    std::to_string(step.cell) + ":" + std::to_string(step.cell - board.sizeX);
             continue;
         }
-        int number = -1;
-        for (int b = 0; b < board.ballCount; ++b) {
-            const Vec3 p = board.balls[b].position;
-            if (p.x == step.ballPosition.x && p.y == step.ballPosition.y && p.z == step.ballPosition.z)
-                number = HoverNumber(PickHit::Arrow(b, step.direction - 1), board.cellCount);
-        }
-        out += number < 0 ? std::string("arrow-") : "arrow" + std::to_string(number);
+        const int ball = HintBall(step);
+        out += ball < 0 ? std::string("arrow-")
+                        : "arrow" + std::to_string(HoverNumber(PickHit::Arrow(ball, step.direction - 1), board.cellCount));
     }
     if (UndoSteps() + RedoSteps() > 0)
         out += " undo=" + std::to_string(UndoSteps()) + " redo=" + std::to_string(RedoSteps());

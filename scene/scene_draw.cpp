@@ -103,13 +103,8 @@ void AddHintDraws(std::vector<ElementDraw>& out) {
                                     tintNone, nullptr, d);
             break;
         case HintStep::What::Arrow: {
-            bool aimed = false;
-            for (int i = 0; i < board.ballCount; ++i) {
-                const Vec3 p = board.balls[i].position;
-                if (p.x == step.ballPosition.x && p.y == step.ballPosition.y && p.z == step.ballPosition.z)
-                    aimed = board.balls[i].direction == step.direction;
-            }
-            if (aimed) continue;
+            const int ball = HintBall(step);
+            if (ball >= 0 && board.balls[ball].direction == step.direction) continue;
             const Vec3 c = CellFromWorld(LaunchArrowPlace(step.ballPosition, step.direction - 1));
             drawn = MakeElementDraw(indicatorArrow + step.direction - 1, -1, c.x, c.y, c.z, tintNone, nullptr, d);
             break;
