@@ -124,6 +124,20 @@ options_page() {
   shot "$1" 5 5
   go $((CX - 110 + 4)) $((CY + (55 - $(height dialog_menu)) * 2 + $(height dialog_menu))) 10044 "shown screen=MainMenu page=Main"
 }
+# In the editor, an empty level's run: paused (numeric pad minus, five times)
+# it stands still, screenshot $1, however slow the machine, and is stopped; at
+# normal speed again a second without a ball rolling ends the next run in the
+# failed-run box, screenshot $2 (the speed shown after the keys has gone by then).
+paused_then_failed_run() {
+  set_mark; xdotool key KP_Subtract KP_Subtract KP_Subtract KP_Subtract KP_Subtract
+  roll "shown screen=Run"
+  shot "$1" 300 5
+  go "$(right menu_allj)" $((10 + $(height menu_allj) / 2)) 10033 "shown screen=Editor"
+  point 300 5 -1
+  set_mark; xdotool key KP_Add KP_Add KP_Add KP_Add KP_Add
+  roll "screen=Run.*dialog=6"
+  shot "$2" 5 $((H - 5))
+}
 first_puzzle() { start_button; go $((CX - 160 + 5)) $((CY - 80 + 10)) 10100 "shown screen=Play"; }
 
 # Takes a screenshot with the pointer parked at $2,$3 over no control (if

@@ -42,22 +42,13 @@ go $(($(width menu_vissza) / 2)) $(($(height menu_vissza) / 2)) 10035 "shown scr
 help_pages en_help
 options_page en_options
 
-# The editor: its panel, the save warning, a paused run, and a run that fails
-# (at normal speed again, a second without a ball rolling ends it; the speed
-# shown for a second after the keys has gone by then).
+# The editor: its panel, the save warning, a paused run, and a run that fails.
 go $CX $((CY + 40 + $(height fomenu_szerk) / 2)) 10005 "shown screen=Editor"
 click $((10 + $(width menu_szerkeszto_mentes) / 2)) $((85 + $(height menu_szerkeszto_mentes) / 2)) 10019
 wait_for "screen=Editor.*dialog=5"
 shot en_editor_test_first 300 5
 go $CX $((CY + 30 + $(height dialog_oke) / 2)) 10048 "screen=Editor.*dialog=0"
-set_mark; xdotool key KP_Subtract KP_Subtract KP_Subtract KP_Subtract KP_Subtract
-roll "shown screen=Run"
-shot en_run_paused 300 5
-go "$(right menu_allj)" $((10 + $(height menu_allj) / 2)) 10033 "shown screen=Editor"
-point 300 5 -1
-set_mark; xdotool key KP_Add KP_Add KP_Add KP_Add KP_Add
-roll "screen=Run.*dialog=6"
-shot en_run_failed 5 $((H - 5))
+paused_then_failed_run en_run_paused en_run_failed
 go $((CX - 2 - $(width dialog_menu) / 2)) $((CY + 30 + $(height dialog_menu) / 2)) 10044 "shown screen=MainMenu page=Main"
 
 # The first puzzle, solved: the result box with its three buttons.

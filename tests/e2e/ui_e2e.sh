@@ -134,19 +134,8 @@ save_button
 wait_for "screen=Editor.*dialog=5"
 shot editor_test_first 300 5
 ok_button "screen=Editor.*dialog=0"
-# Paused (numeric pad minus, five times), the run of the empty level stands
-# still: the run screen with its stop button, however slow the machine.
-set_mark; xdotool key KP_Subtract KP_Subtract KP_Subtract KP_Subtract KP_Subtract
-roll "shown screen=Run"
-shot run_empty_level 300 5
-go "$(right menu_allj)" $((10 + $(height menu_allj) / 2)) 10033 "shown screen=Editor"
-# At normal speed again, a second without a ball rolling ends the run in the
-# failed-run box; the speed shown for a second after the keys has gone by then.
-point 300 5 -1
-set_mark; xdotool key KP_Add KP_Add KP_Add KP_Add KP_Add
+paused_then_failed_run run_empty_level run_failed
 again_button() { go $((CX + $(width dialog_ujra) / 2)) $((CY + 30 + $(height dialog_ujra) / 2)) 10046 "$1"; }
-roll "screen=Run.*dialog=6"
-shot run_failed 5 $((H - 5))
 again_button "shown screen=Editor.*dialog=0"
 roll "screen=Run.*dialog=6"
 go $((CX - 2 - $(width dialog_menu) / 2)) $((CY + 30 + $(height dialog_menu) / 2)) 10044 "shown screen=MainMenu page=Main"
