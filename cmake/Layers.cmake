@@ -18,11 +18,12 @@ endfunction()
 
 # A test of the real game under Xvfb: `bash SCRIPT BUILD_DIR`, alone on the
 # machine, with a time limit in seconds. Only in the normal build: under the
-# sanitizers Mesa's own allocations would be reported as leaks.
-function(tumbleon_game_test name script timeout)
+# sanitizers Mesa's own allocations would be reported as leaks. A macro:
+# enable_testing must run in the calling folder's own scope.
+macro(tumbleon_game_test name script timeout)
   if(TUMBLEON_TESTS AND NOT TUMBLEON_SANITIZE AND NOT TUMBLEON_FUZZ)
     enable_testing()
     add_test(NAME ${name} COMMAND bash ${CMAKE_SOURCE_DIR}/${script} ${CMAKE_BINARY_DIR} ${ARGN})
     set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout} RUN_SERIAL TRUE)
   endif()
-endfunction()
+endmacro()
