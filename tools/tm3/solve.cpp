@@ -36,7 +36,8 @@ static bool operator==(const Placement& a, const Placement& b) {
 namespace {
 
 const char solveUsage[] =
-    "tm3 solve PUZZLE.tm3 [--max-pieces N] [--jobs J] [--limit K] [--ticks T] [--count-only] [--walks W [--seed S]]\n"
+    "tm3 solve PUZZLE.tm3 [--max-pieces N] [--jobs J] [--limit K] [--ticks T] [--count-only | --figures]\n"
+    "          [--walks W [--seed S]]\n"
     "          [--replace TAUGHT=NEUTRAL]... [--directions D,D...]";
 
 struct SolveOptions {
@@ -44,8 +45,12 @@ struct SolveOptions {
     long maxPieces = 3;
     long jobs = 1;
     long limit = 1000;
-    long ticks = 8000;  // 20 s of game time for one trial
+    long ticks = 10000;  // 25 s of game time for one trial; recorded wins stay within 20 s
     bool countOnly = false;
+    // The puzzle's difficulty figures: the search stops after the fewest
+    // pieces that win and tells that count, the wins there and the trial runs
+    // it took to finish that depth.
+    bool figures = false;
     long walks = 0;  // random walks down the search instead of the whole of it
     long seed = 1;
     std::vector<KindSwap> swaps;
@@ -87,6 +92,7 @@ struct Worker {
     std::vector<Trial> children;
     std::vector<Found> found;
     long runs = 0;
+    long fewest = -1, fewestWins = 0, fewestRuns = 0;
 };
 
 // A comma-separated list of launch direction names, each at most once.
@@ -136,6 +142,9 @@ bool ParseSolveOptions(const Tm3Args& args, SolveOptions& options, std::FILE* er
             ++i;
         } else if (word == "--count-only") {
             options.countOnly = true;
+        } else if (word == "--figures") {
+            options.figures = options.countOnly = true;
+            options.limit = 1000000000;
         } else if (word == "--replace") {
             KindSwap swap;
             if (i + 1 >= args.size() || !ParseKindSwap(args[i + 1], swap)) {
@@ -288,6 +297,7 @@ int Tm3Solve(const Tm3Args& args, std::FILE* out, std::FILE* err, SolveReport* r
     }
     std::vector<Found> found;
     long runs = 0;
+    long fewest = -1, fewestWins = 0, fewestRuns = 0;
     if (options.walks > 0 && !batch.empty()) {
         // A designer's sampling of deep placements: each walk takes a random
         // child after each trial until it wins or runs out of pieces.
@@ -350,6 +360,12 @@ int Tm3Solve(const Tm3Args& args, std::FILE* out, std::FILE* err, SolveReport* r
             return a.ticks != b.ticks ? a.ticks < b.ticks : a.trial < b.trial;
         });
         found.insert(found.end(), level.begin(), level.end());
+        if (options.figures && !level.empty()) {
+            fewest = depth;
+            fewestWins = static_cast<long>(level.size());
+            fewestRuns = runs;
+            break;
+        }
         if (static_cast<long>(found.size()) >= options.limit) break;
         std::sort(batch.begin(), batch.end());
         batch.erase(std::unique(batch.begin(), batch.end()), batch.end());
@@ -368,7 +384,14 @@ int Tm3Solve(const Tm3Args& args, std::FILE* out, std::FILE* err, SolveReport* r
             std::fputs("\n", out);
         }
     }
-    std::fprintf(out, "solutions %zu\n", found.size());
+    if (options.figures) {
+        if (fewest < 0)
+            std::fprintf(out, "fewest none runs %ld\n", runs);
+        else
+            std::fprintf(out, "fewest %ld wins %ld runs %ld\n", fewest, fewestWins, fewestRuns);
+    } else {
+        std::fprintf(out, "solutions %zu\n", found.size());
+    }
     if (report) *report = {runs, static_cast<long>(found.size())};
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fprintf(err, "tm3: %ld trial runs in %.2f s (%.0f runs/s, %u jobs)\n", runs, seconds,
