@@ -1,27 +1,36 @@
 #!/usr/bin/env bash
-# Proves one built-in puzzle:
-#   prove_puzzle.sh TM3 PUZZLE.tm3 SOLUTION.tm3 TICKS MAX_PIECES LIMIT COUNT ROLL_TICKS
-# its recorded solution is legal and wins at tick TICKS; rolled as prepared,
-# with every choice of direction, it does not win within ROLL_TICKS ticks (the
-# stock is needed); and
-# the search up to MAX_PIECES pieces finds COUNT solutions (at most LIMIT),
-# each trial rolled for 5000 ticks or 1000 more than the recorded win, the
-# longer. A MAX_PIECES of - skips the search.
+# Proves one built-in puzzle against its row of data/puzzles/solutions.tsv:
+#   prove_puzzle.sh TM3 PUZZLE.tm3 SOLUTION.tm3 TICKS PIECES FEWEST WINS RUNS DECOY ROLL_TICKS
+# its recorded solution is legal and wins at tick TICKS, within 20 s of game
+# time; rolled as prepared, with every choice of direction, it does not win
+# within ROLL_TICKS ticks (the stock is needed); its stock holds PIECES pieces;
+# and the search of every placement and launch direction finds its first wins
+# at FEWEST pieces, WINS of them, after RUNS trial runs. FEWEST below PIECES is
+# a decoy, which the table must name (DECOY is - otherwise). A PIECES of -
+# skips the search.
 set -u
-tm3=$1 puzzle=$2 solution=$3 ticks=$4 max_pieces=$5 limit=$6 count=$7 roll_ticks=$8
+tm3=$1 puzzle=$2 solution=$3 ticks=$4 pieces=$5 fewest=$6 wins=$7 runs=$8 decoy=$9 roll_ticks=${10}
+longest_win=8000
 
 fail() { echo "FAIL $(basename "$puzzle" .tm3): $*"; exit 1; }
 
 out=$("$tm3" check "$puzzle" "$solution" 2>&1) || fail "the recorded solution: $out"
 [ "$(tail -n 1 <<<"$out")" = "solved at tick $ticks" ] || fail "the recorded solution wins at another tick: $out (recorded $ticks)"
+[ "$ticks" -le "$longest_win" ] || fail "the recorded solution takes $ticks ticks, more than $longest_win"
 
 out=$("$tm3" solve "$puzzle" --max-pieces 0 --count-only --ticks "$roll_ticks" --jobs 2 2>/dev/null) || fail "tm3 solve: $out"
 [ "$out" = "solutions 0" ] || fail "it wins without the stock"
 
-if [ "$max_pieces" != "-" ]; then
-  search_ticks=$((ticks + 1000 > 5000 ? ticks + 1000 : 5000))
-  out=$("$tm3" solve "$puzzle" --max-pieces "$max_pieces" --limit "$limit" --ticks "$search_ticks" --jobs 2 --count-only 2>/dev/null) \
-    || fail "tm3 solve: $out"
-  [ "$out" = "solutions $count" ] || fail "the search up to $max_pieces pieces finds '$out', recorded $count"
+if [ "$pieces" != "-" ]; then
+  stock=$("$tm3" info "$puzzle" | sed -n 's/^stock: //p')
+  counted=0
+  for n in $(grep -o 'x[0-9]*' <<<"$stock" | tr -d x); do counted=$((counted + n)); done
+  [ "$counted" = "$pieces" ] || fail "the stock ($stock) holds $counted pieces, the table says $pieces"
+  out=$("$tm3" solve "$puzzle" --max-pieces "$pieces" --figures --jobs 2 2>/dev/null) || fail "tm3 solve: $out"
+  [ "$out" = "fewest $fewest wins $wins runs $runs" ] ||
+    fail "the search finds '$out', the table says 'fewest $fewest wins $wins runs $runs': update the table, or close the new way"
+  if [ "$fewest" -lt "$pieces" ] && [ "$decoy" = "-" ]; then
+    fail "it wins with $fewest of its $pieces pieces; a decoy must say why in the table"
+  fi
 fi
-echo "proven $(basename "$puzzle" .tm3): solved at tick $ticks"
+echo "proven $(basename "$puzzle" .tm3): solved at tick $ticks, fewest $fewest wins $wins runs $runs"
