@@ -93,6 +93,26 @@ TEST(PuzzleCheck, OnlyLegalWaysToPlayAreRolled) {
     }
 }
 
+// The pointer cannot build on a ball's top, so the cell over a ball takes a
+// piece only where another neighbour offers a face.
+TEST(PuzzleCheck, NothingIsBuiltOnABallsTopAlone) {
+    const Board level = Compile(R"(size 3 4 1
+goal 1
+layer 0
+GGG
+layer 1
+SNN
+layer 2
+P.N
+layer 3
+...
+ball 0 2 0 plastic +x fixed
+)");
+    EXPECT_FALSE(CanPlaceInPlay(level, kindCornerFirst, 0, 3, 0));  // only the ball below it
+    EXPECT_TRUE(CanPlaceInPlay(level, kindCornerFirst, 2, 3, 0));   // on the cube's top
+    EXPECT_TRUE(CanPlaceInPlay(level, kindCornerFirst, 1, 2, 0));   // beside the ball
+}
+
 TEST(PuzzleLint, ReportsWhatNoPlayerCanMend) {
     struct Case {
         const char* what;

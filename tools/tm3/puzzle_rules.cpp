@@ -23,11 +23,16 @@ std::string CellName(const Board& board, int cell) {
     return text;
 }
 
+// A board coordinate in whole cell steps: the cell it lies in from that
+// cell's low edge (offset 0) or from its centre's (offset half a cell).
+int CellStep(float v, float offset = 0.0f) { return static_cast<int>((v + offset) / boardUnitsPerCell); }
+constexpr float halfCell = boardUnitsPerCell / 2.0f;
+
 // The cell whose placing position a ball stands on, or -1.
 int StandingCell(const Board& board, const Ball& ball) {
-    const int x = static_cast<int>(ball.position.x / 36.0f);
-    const int y = static_cast<int>((ball.position.y - ballPlacingLift) / 36.0f);
-    const int z = static_cast<int>(ball.position.z / 36.0f);
+    const int x = CellStep(ball.position.x);
+    const int y = CellStep(ball.position.y - ballPlacingLift);
+    const int z = CellStep(ball.position.z);
     if (!board.Contains(x, y, z) || !SamePosition(ball.position, PlacingPosition(x, y, z))) return -1;
     return board.Index(x, y, z);
 }
@@ -43,12 +48,15 @@ bool CanPlaceInPlay(const Board& board, int kind, int x, int y, int z) {
     if (kind <= kindEmpty || kind >= elementKindCount) return false;
     const int below = y > 0 ? KindIn(board, x, y - 1, z) : kindGroundCube;
     if (IsBallKind(kind)) return y > 0 && below == kindStartCube && board.ballCount < maxBalls;
-    // The pointer builds across a face of a neighbouring element.
+    // The pointer builds across a face of a neighbouring element, but never
+    // across a ball's top: the cell over a ball needs another neighbour.
     static const int steps[6][3] = {{0, -1, 0}, {-1, 0, 0}, {1, 0, 0}, {0, 0, -1}, {0, 0, 1}, {0, 1, 0}};
     bool pointable = false;
     for (const auto& s : steps) {
         const int nx = x + s[0], ny = y + s[1], nz = z + s[2];
-        if (board.Contains(nx, ny, nz) && KindIn(board, nx, ny, nz) != kindEmpty) pointable = true;
+        if (!board.Contains(nx, ny, nz)) continue;
+        const int neighbour = KindIn(board, nx, ny, nz);
+        if (neighbour != kindEmpty && !(s[1] == -1 && IsBallKind(neighbour))) pointable = true;
     }
     if (!pointable || y == 0) return pointable;
     if (below == kindEmpty && y - 1 > 0) return false;  // pieces rest on something
@@ -264,9 +272,9 @@ RollOutcome RollBoard(Board& board, long maxTicks, bool settle, BallTrail* trail
             const Ball& ball = board.balls[i];
             if (ball.absorb >= 1.0f) ++taking;
             if (!trail) continue;
-            const int x = static_cast<int>((ball.position.x + 18.0f) / 36.0f);
-            const int y = static_cast<int>((ball.position.y + 18.0f) / 36.0f);
-            const int z = static_cast<int>((ball.position.z + 18.0f) / 36.0f);
+            const int x = CellStep(ball.position.x, halfCell);
+            const int y = CellStep(ball.position.y, halfCell);
+            const int z = CellStep(ball.position.z, halfCell);
             if (board.Contains(x, y, z)) trail->visited[static_cast<size_t>(x + layerStep * y + rowStep * z)] = 1;
         }
         if (!settle) continue;
@@ -318,9 +326,9 @@ std::vector<std::string> LintLevel(const Board& level, bool asSolution) {
     std::vector<int> queue;
     for (int b = 0; b < level.ballCount; ++b) {
         const Ball& ball = level.balls[b];
-        const int x = static_cast<int>((ball.position.x + 18.0f) / 36.0f);
-        const int y = static_cast<int>((ball.position.y + 18.0f) / 36.0f);
-        const int z = static_cast<int>((ball.position.z + 18.0f) / 36.0f);
+        const int x = CellStep(ball.position.x, halfCell);
+        const int y = CellStep(ball.position.y, halfCell);
+        const int z = CellStep(ball.position.z, halfCell);
         if (level.Contains(x, y, z)) queue.push_back(level.Index(x, y, z));
     }
     bool air = false;
