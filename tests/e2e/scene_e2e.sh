@@ -61,16 +61,16 @@ go $((CX - $(width dialog_ujra) / 2 - $(width dialog_menu) / 2 - 2)) $((CY + 30 
 go $((CX - 250 + $(width nyil_le) / 2)) $((CY + 87 + $(height nyil_le) / 2)) 10039 "first=10"
 go $((CX - 160 + 5)) $((CY - 80 + 10)) 10110 "shown screen=Play.*level=lejto"
 shot scene_ramps 300 5                  # the ring with its ramps' group
-# The board is 9 x 4 x 5: cell (x, y, z) is x + 9 (y + 4 z); stock items 180 + kind.
+# The board is 8 x 5 x 5: cell (x, y, z) is x + 8 (y + 5 z); stock items 200 + kind.
 read -r x y < <(where stock4)
-click "$x" "$y" 184                     # the corner turning the ball towards the edge
-read -r x y < <(where top127)
-click "$x" "$y" 127                     # onto the cube at (1, 2, 3)
+click "$x" "$y" 204                     # the corner turning the ball towards the edge
+read -r x y < <(where top137)
+click "$x" "$y" 137                     # onto the cube at (1, 2, 3)
 point 300 5 -1
 read -r x y < <(where stock16)
-click "$x" "$y" 196                     # the ramp
-read -r x y < <(where top121)
-seek 121 "$x" "$y"                      # onto the cube at (4, 1, 3), deep beside the target
+click "$x" "$y" 216                     # the ramp
+read -r x y < <(where top131)
+seek 131 "$x" "$y"                      # onto the cube at (3, 1, 3), under the low roof beside the target
 point 300 5 -1
 grep "trace: scene " "$log" | tail -1 | grep -q " stock16=" && fail "the ramp is still in the stock"
 roll "screen=Run.*dialog=3" 60
