@@ -4,10 +4,11 @@
 # its recorded solution wins at tick TICKS with it; and with it taken out the
 # search of every placement of the PIECES pieces and every launch direction
 # finds WITHOUT wins at its fewest count. WITHOUT is 0 when the puzzle cannot
-# be won without the idea. A balloon can only be worse off than a plastic ball,
-# so where the balloon must come through, WITHOUT counts the plastic ball's
-# ways, and the plastic ball must win with fewer pieces than the puzzle's
-# FEWEST, or in more ways than its WINS: the spikes close some.
+# be won without the idea. Where the idea is a danger to steer clear of (a
+# balloon, which can only be worse off than a plastic ball, or a bomb a cube
+# shields from), WITHOUT counts the wins with the harmless kind instead, which
+# must win with fewer pieces than the puzzle's FEWEST, or in more ways than its
+# WINS: the danger closes some.
 # TAUGHT and NEUTRAL are kinds (every TAUGHT element or ball, the stock's too,
 # becomes NEUTRAL), or TAUGHT is a launch direction and NEUTRAL the other
 # directions, the only ones the player may then give. A MAX_PIECES of - skips
