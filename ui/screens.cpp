@@ -19,13 +19,6 @@ FrameHooks frameHooks;
 constexpr uint32_t white = 0xFFFFFFFF, yellow = 0xFFFFFF00, red = 0xFFFF0000, halfWhite = 0x80FFFFFF;
 constexpr int lineHeight = 24;
 
-// A line of the game's text table where the font draws it.
-struct Line {
-    int x, y;
-    TextId text;
-    uint32_t colour = white;
-};
-
 const std::string& WebAddressText() {
     static const std::string text = Win1250(publisherWebAddress);
     return text;
@@ -37,10 +30,6 @@ static float HalfWidth(int image) { return static_cast<float>(interfaceImages[im
 // A text centred on the vertical middle line (half width truncated toward zero).
 static void DrawCentredText(std::string_view text, int y, int anchorY, uint32_t colour) {
     DrawText(text, -(TextWidth(text) / 2), y, 1, anchorY, colour);
-}
-
-static void DrawLines(const Line* lines, size_t count) {
-    for (size_t i = 0; i < count; ++i) DrawText(Win1250(Text(lines[i].text)), lines[i].x, lines[i].y, 1, 1, lines[i].colour);
 }
 
 std::vector<HeadingLetter> InterleaveHeading(std::string_view a, std::string_view b) {
@@ -118,77 +107,38 @@ static void DrawPuzzleSelect() {
     if (!progressNotice.empty()) DrawCentredText(Win1250(progressNotice), -54, 2, yellow);
 }
 
-static void DrawHelpPanel() { DrawImage(imagePanel, -320, -240, 1, 1, halfWhite, 645, 480); }
+// Help pages 1 to 3 on the panel, one letter per row of 20 pixels from the
+// page's top: a line at the panel's left edge (L) or indented (I), a ball's
+// name in its colour (B bomb, F iron, U balloon), the two-coloured name of the
+// plastic ball made of two texts (P), or an empty row (space). The texts follow
+// one another in the text table from the page's first.
+struct HelpPage {
+    TextId first;
+    int top;
+    const char* rows;
+};
 
-static void DrawHelp1() {
-    static const Line lines[] = {
-        {-320, -240, TextId::Help1Line1},
-        {-320, -220, TextId::Help1Line2},
-        {-320, -200, TextId::Help1Line3},
-        {-320, -160, TextId::Help1Line4},
-        {-320, -140, TextId::Help1Line5},
-        {-320, -120, TextId::Help1Line6},
-        {-320, -100, TextId::Help1Line7},
-        {-320, -80, TextId::Help1Line8},
-        {-320, -60, TextId::Help1Line9},
-        {-320, -20, TextId::Help1Line10},
-        {-320, 0, TextId::Help1Line11},
-        {-320, 20, TextId::Help1Line12},
-        {-320, 40, TextId::Help1Line13},
-        {-320, 60, TextId::Help1Line14},
-        {-320, 100, TextId::Help1Line15},
-        {-320, 120, TextId::Help1Line16},
-        {-320, 140, TextId::Help1Line17},
-        {-320, 160, TextId::Help1Line18},
-        {-320, 180, TextId::Help1Line19},
-        {-320, 200, TextId::Help1Line20},
-        {-320, 220, TextId::Help1Line21},
-    };
-    DrawHelpPanel();
-    DrawLines(lines, std::size(lines));
-}
+static const HelpPage helpPages[] = {
+    {TextId::Help1Line1, -240, "LLL LLLLLL LLLLL LLLLLLL"},
+    {TextId::Help2Line1, -240, "LL  BIII  FIII  UII  PII"},
+    {TextId::Help3Line1, -200, "L LLL LLL LL LL LL"},
+};
 
-static void DrawHelp2() {
-    static const Line lines[] = {
-        {-320, -240, TextId::Help2Line1},
-        {-320, -220, TextId::Help2Line2},
-        {-320, -160, TextId::Help2Bomb, 0xFF404040},
-        {-260, -140, TextId::Help2Bomb1},
-        {-260, -120, TextId::Help2Bomb2},
-        {-260, -100, TextId::Help2Bomb3},
-        {-320, -40, TextId::Help2Iron, 0xFF0000FF},
-        {-260, -20, TextId::Help2Iron1},
-        {-260, 0, TextId::Help2Iron2},
-        {-260, 20, TextId::Help2Iron3},
-        {-320, 80, TextId::Help2Balloon, 0xFFFF00FF},
-        {-260, 100, TextId::Help2Balloon1},
-        {-260, 120, TextId::Help2Balloon2},
-        {-260, 200, TextId::Help2Plastic1},
-        {-260, 220, TextId::Help2Plastic2},
-    };
-    DrawHelpPanel();
-    DrawLines(lines, std::size(lines));
-    DrawInterleaved(Text(TextId::Help2PlasticDark), 0xFF404040, Text(TextId::Help2PlasticLight), 0xFFC0C0C0, -320, 180);
-}
-
-static void DrawHelp3() {
-    static const Line lines[] = {
-        {-320, -200, TextId::Help3Line1},
-        {-320, -160, TextId::Help3Line2},
-        {-320, -140, TextId::Help3Line3},
-        {-320, -120, TextId::Help3Line4},
-        {-320, -80, TextId::Help3Line5},
-        {-320, -60, TextId::Help3Line6},
-        {-320, -40, TextId::Help3Line7},
-        {-320, 0, TextId::Help3Line8},
-        {-320, 20, TextId::Help3Line9},
-        {-320, 60, TextId::Help3Line10},
-        {-320, 80, TextId::Help3Line11},
-        {-320, 120, TextId::Help3Line12},
-        {-320, 140, TextId::Help3Line13},
-    };
-    DrawHelpPanel();
-    DrawLines(lines, std::size(lines));
+static void DrawHelpPage(const HelpPage& page) {
+    DrawImage(imagePanel, -320, -240, 1, 1, halfWhite, 645, 480);
+    int text = static_cast<int>(page.first), y = page.top;
+    for (const char* row = page.rows; *row; ++row, y += 20) {
+        if (*row == ' ') continue;
+        const char* line = Text(static_cast<TextId>(text++));
+        switch (*row) {
+        case 'I': DrawText(Win1250(line), -260, y, 1, 1, white); break;
+        case 'B': DrawText(Win1250(line), -320, y, 1, 1, 0xFF404040); break;
+        case 'F': DrawText(Win1250(line), -320, y, 1, 1, 0xFF0000FF); break;
+        case 'U': DrawText(Win1250(line), -320, y, 1, 1, 0xFFFF00FF); break;
+        case 'P': DrawInterleaved(line, 0xFF404040, Text(static_cast<TextId>(text++)), 0xFFC0C0C0, -320, y); break;
+        default: DrawText(Win1250(line), -320, y, 1, 1, white); break;
+        }
+    }
 }
 
 static void DrawHelp4() {
@@ -220,9 +170,9 @@ static void DrawOptions() {
 static void DrawMainMenu() {
     switch (menuPage) {
     case MenuPage::PuzzleSelect: DrawPuzzleSelect(); break;
-    case MenuPage::Help1: DrawHelp1(); break;
-    case MenuPage::Help2: DrawHelp2(); break;
-    case MenuPage::Help3: DrawHelp3(); break;
+    case MenuPage::Help1: DrawHelpPage(helpPages[0]); break;
+    case MenuPage::Help2: DrawHelpPage(helpPages[1]); break;
+    case MenuPage::Help3: DrawHelpPage(helpPages[2]); break;
     case MenuPage::Help4: DrawHelp4(); break;
     case MenuPage::Options: DrawOptions(); break;
     default: DrawMainPage(); break;
