@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "app/game_flow.h"
 #include "app/hints.h"
@@ -30,6 +31,21 @@ static float HalfWidth(int image) { return static_cast<float>(interfaceImages[im
 // A text centred on the vertical middle line (half width truncated toward zero).
 static void DrawCentredText(std::string_view text, int y, int anchorY, uint32_t colour) {
     DrawText(text, -(TextWidth(text) / 2), y, 1, anchorY, colour);
+}
+
+// A text of the game's table as the font draws it.
+static std::string FontText(TextId id) { return Win1250(Text(id)); }
+
+// A box over the middle of the screen with its lines centred 30 pixels apart,
+// the last on the middle line, and its bottom edge 55 pixels below it. Its
+// buttons come from its layout.
+static void DrawBox(float halfWidth, std::initializer_list<std::string> lines) {
+    int y = -30 * static_cast<int>(lines.size() - 1);
+    DrawPanel(-halfWidth, static_cast<float>(y - 5), halfWidth, 55, 1, 1);
+    for (const std::string& line : lines) {
+        DrawCentredText(line, y, 1, white);
+        y += 30;
+    }
 }
 
 std::vector<HeadingLetter> InterleaveHeading(std::string_view a, std::string_view b) {
@@ -129,14 +145,14 @@ static void DrawHelpPage(const HelpPage& page) {
     int text = static_cast<int>(page.first), y = page.top;
     for (const char* row = page.rows; *row; ++row, y += 20) {
         if (*row == ' ') continue;
-        const char* line = Text(static_cast<TextId>(text++));
+        const std::string line = FontText(static_cast<TextId>(text++));
         switch (*row) {
-        case 'I': DrawText(Win1250(line), -260, y, 1, 1, white); break;
-        case 'B': DrawText(Win1250(line), -320, y, 1, 1, 0xFF404040); break;
-        case 'F': DrawText(Win1250(line), -320, y, 1, 1, 0xFF0000FF); break;
-        case 'U': DrawText(Win1250(line), -320, y, 1, 1, 0xFFFF00FF); break;
-        case 'P': DrawInterleaved(line, 0xFF404040, Text(static_cast<TextId>(text++)), 0xFFC0C0C0, -320, y); break;
-        default: DrawText(Win1250(line), -320, y, 1, 1, white); break;
+        case 'I': DrawText(line, -260, y, 1, 1, white); break;
+        case 'B': DrawText(line, -320, y, 1, 1, 0xFF404040); break;
+        case 'F': DrawText(line, -320, y, 1, 1, 0xFF0000FF); break;
+        case 'U': DrawText(line, -320, y, 1, 1, 0xFFFF00FF); break;
+        case 'P': DrawInterleaved(line, 0xFF404040, FontText(static_cast<TextId>(text++)), 0xFFC0C0C0, -320, y); break;
+        default: DrawText(line, -320, y, 1, 1, white); break;
         }
     }
 }
@@ -185,43 +201,24 @@ static void DrawEditor() {
     DrawLayout(webLineLayout);
     DrawLayout(editorLayout);
     if (dialogState == DialogState::TestFirst) {
-        DrawPanel(-290, -65, 290, 55, 1, 1);
-        DrawCentredText(Win1250(Text(TextId::TestFirst1)), -60, 1, white);
-        DrawCentredText(Win1250(Text(TextId::TestFirst2)), -30, 1, white);
-        DrawCentredText(Win1250(Text(TextId::TestFirst3)), 0, 1, white);
+        DrawBox(290, {FontText(TextId::TestFirst1), FontText(TextId::TestFirst2), FontText(TextId::TestFirst3)});
         DrawLayout(testFirstBoxLayout);
     }
 }
 
-// A result box of two lines; its buttons come from its layout.
-static void DrawTwoLineBox(std::string_view first, std::string_view second) {
-    DrawPanel(-230, -35, 230, 55, 1, 1);
-    DrawCentredText(first, -30, 1, white);
-    DrawCentredText(second, 0, 1, white);
-}
-
 static void DrawRun() {
-    const std::string congratulations = Win1250(Text(TextId::Congratulations));
+    using enum TextId;
+    const std::string congratulations = FontText(Congratulations);
     switch (dialogState) {
-    case DialogState::CustomSolved: DrawTwoLineBox(congratulations, Win1250(Text(TextId::CustomSolved))); break;
-    case DialogState::RunFailed: DrawTwoLineBox(Win1250(Text(TextId::RunFailed1)), Win1250(Text(TextId::RunFailed2))); break;
+    case DialogState::CustomSolved: DrawBox(230, {congratulations, FontText(CustomSolved)}); break;
+    case DialogState::RunFailed: DrawBox(230, {FontText(RunFailed1), FontText(RunFailed2)}); break;
     case DialogState::TestSolved:
-        DrawPanel(-320, -65, 320, 55, 1, 1);
-        DrawCentredText(Win1250(Text(TextId::TestSolved1)), -60, 1, white);
-        DrawCentredText(Win1250(Text(TextId::TestSolved2)), -30, 1, white);
-        DrawCentredText(Win1250(Text(TextId::TestSolved3)) + WebAddressText(), 0, 1, white);
+        DrawBox(320, {FontText(TestSolved1), FontText(TestSolved2), FontText(TestSolved3) + WebAddressText()});
         break;
-    case DialogState::PuzzleSolved: DrawTwoLineBox(congratulations, Win1250(Text(TextId::PuzzleSolved))); break;
+    case DialogState::PuzzleSolved: DrawBox(230, {congratulations, FontText(PuzzleSolved)}); break;
     case DialogState::AllSolved:
-        DrawPanel(-310, -215, 310, 55, 1, 1);
-        DrawCentredText(congratulations, -210, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved1)), -180, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved2)), -150, 1, white);
-        DrawCentredText(WebAddressText(), -120, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved3)), -90, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved4)), -60, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved5)), -30, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved6)), 0, 1, white);
+        DrawBox(310, {congratulations, FontText(AllSolved1), FontText(AllSolved2), WebAddressText(),
+                      FontText(AllSolved3), FontText(AllSolved4), FontText(AllSolved5), FontText(AllSolved6)});
         break;
     default: break;
     }
@@ -247,7 +244,7 @@ static void DrawTargetCaption() {
 static void DrawSpeedIndicator() {
     const float s = slowFactor;
     if (ClockPaused()) {
-        const std::string text = Win1250(Text(TextId::Paused));
+        const std::string text = FontText(TextId::Paused);
         DrawText(text, -TextWidth(text), -20, 2, 2, 0xC08080FF);
         return;
     }
@@ -264,7 +261,7 @@ static void DrawSpeedIndicator() {
         std::snprintf(factor, sizeof factor, "/%d", static_cast<int>(s * 0.4f));
     else
         std::snprintf(factor, sizeof factor, "x%d", static_cast<int>(2.5f / s));
-    const std::string text = Win1250(Text(TextId::Speed)) + factor;
+    const std::string text = FontText(TextId::Speed) + factor;
     DrawText(text, -TextWidth(text), -20, 2, 2, colour);
 }
 
@@ -275,12 +272,11 @@ void DrawInterfaceLayer() {
     if (gameScreen == GameScreen::MainMenu) {
         DrawMainMenu();
     } else {
-        const std::string name = Win1250(levelName);
-        DrawCentredText(name, 10, 0, white);
+        DrawCentredText(Win1250(levelName), 10, 0, white);
         if (gameScreen == GameScreen::Editor) DrawEditor();
         if (gameScreen == GameScreen::Play) DrawLayout(playLayout);
         if ((gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play) && RollRefusalShowing())
-            DrawCentredText(Win1250(Text(TextId::RollRefused)), 64, 0, yellow);
+            DrawCentredText(FontText(TextId::RollRefused), 64, 0, yellow);
         if (gameScreen == GameScreen::Run) DrawRun();
     }
     DrawSpeedIndicator();
