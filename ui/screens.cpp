@@ -3,7 +3,6 @@
 // target counter and the speed indicator.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <initializer_list>
 
 #include "app/game_flow.h"
@@ -98,13 +97,10 @@ static void DrawMainPage() {
 
 static void DrawPuzzleSelect() {
     DrawTitle();
-    const int first = currentPuzzle;
-    char number[16];
     for (int k = 0; k < puzzleRowsShown; ++k) {
-        const int index = first + k;
+        const int index = currentPuzzle + k;
         if (index < 0 || index >= builtInPuzzleCount) continue;
-        std::snprintf(number, sizeof number, "%d.", index + 1);
-        DrawText(number, puzzleNumberX, PuzzleRowY(k), 1, 1, yellow);
+        DrawText(std::to_string(index + 1) + ".", puzzleNumberX, PuzzleRowY(k), 1, 1, yellow);
         uint32_t colour = hoveredControl == Id(ControlId::PuzzleRowFirst) + index ? red : white;
         // Solved puzzles show half transparent and less red.
         if (solvedFlags[index] == 1) colour -= 0x7F400000u;
@@ -169,16 +165,10 @@ static void DrawOptions() {
     DrawImage(imagePanel, -120, -40, 1, 1, halfWhite, 240, 160);
     if (Video().pending >= 0 && Video().pending < static_cast<int>(Video().modes.size())) {
         const DisplayMode& mode = Video().modes[static_cast<size_t>(Video().pending)];
-        char text[64];
-        std::snprintf(text, sizeof text, "%ux%u", mode.width, mode.height);
-        DrawCentredText(text, -40, 1, yellow);
-        std::snprintf(text, sizeof text, "%dbit", FormatBits(mode.format));
-        DrawCentredText(text, 0, 1, yellow);
-        if (mode.refreshRate == 0)
-            std::snprintf(text, sizeof text, "%s", Text(TextId::DefaultRefreshRate));
-        else
-            std::snprintf(text, sizeof text, "%uHz", mode.refreshRate);
-        DrawCentredText(text, 40, 1, yellow);
+        DrawCentredText(std::to_string(mode.width) + "x" + std::to_string(mode.height), -40, 1, yellow);
+        DrawCentredText(std::to_string(FormatBits(mode.format)) + "bit", 0, 1, yellow);
+        const std::string refresh = std::to_string(mode.refreshRate) + "Hz";
+        DrawCentredText(mode.refreshRate == 0 ? Text(TextId::DefaultRefreshRate) : refresh, 40, 1, yellow);
     }
     DrawLayout(optionsLayout);
 }
@@ -256,11 +246,8 @@ static void DrawSpeedIndicator() {
     for (float f = 2.5f; s > f; f *= 2.0f) colour -= 0x17E8;     // slower: bluer
     for (float f = 2.5f; s < f; f /= 2.0f) colour += 0x3EC100;   // faster: redder
     colour = (colour & 0x00FFFFFF) | alpha << 24;
-    char factor[32];
-    if (s > 2.5f)
-        std::snprintf(factor, sizeof factor, "/%d", static_cast<int>(s * 0.4f));
-    else
-        std::snprintf(factor, sizeof factor, "x%d", static_cast<int>(2.5f / s));
+    const std::string factor = s > 2.5f ? "/" + std::to_string(static_cast<int>(s * 0.4f))
+                                         : "x" + std::to_string(static_cast<int>(2.5f / s));
     const std::string text = FontText(TextId::Speed) + factor;
     DrawText(text, -TextWidth(text), -20, 2, 2, colour);
 }
