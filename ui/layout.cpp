@@ -1,9 +1,12 @@
 // The layout tables of the 2D screens, the rules that place their items, and
-// the two walks over them: drawing and hit testing.
+// the two walks over them: drawing, and the hit testing of every screen's
+// controls in drawing order, so that the later of two overlapping controls
+// wins. Where no control is hit the scene picks.
 #include "ui/layout.h"
 
 #include <cassert>
 
+#include "app/game_flow.h"
 #include "app/hints.h"
 #include "app/video_settings.h"
 #include "ui/interface.h"
@@ -96,20 +99,6 @@ void DrawLayout(Layout layout) {
     }
 }
 
-int HitLayout(Layout layout, int mx, int my) {
-    int hit = noControl;
-    for (size_t i = 0; i < layout.size(); ++i)
-        if (layout[i].control != noControl && ItemLive(layout[i]) && PlaceItem(layout, i).Contains(mx, my))
-            hit = layout[i].control;
-    return hit;
-}
-
-bool HitText(int mx, int my, std::string_view text, float x, float y, int anchorX, int anchorY) {
-    const ItemBox box{AnchorX(anchorX) + x, AnchorY(anchorY) + y, static_cast<float>(TextWidth(text)),
-                      static_cast<float>(font.glyphHeight[0])};
-    return box.Contains(mx, my);
-}
-
 // ---- The tables ----
 
 // A button centred on the vertical middle line.
@@ -139,16 +128,28 @@ static constexpr LayoutItem OptionArrow(ControlId id, int image, float x, float 
     return {.control = Id(id), .image = image, .x = x, .y = y, .edgeX = Edge::Middle, .shown = Shown::OptionArrow};
 }
 
+// The game's title over the main menu's pages.
+static constexpr LayoutItem Title() { return {.image = imageTitle, .y = -180, .edgeX = Edge::Middle}; }
+// The publisher's web address, 30 pixels above the bottom edge.
+static constexpr LayoutItem WebLine() {
+    return {.control = Id(ControlId::WebLine), .text = WebAddressText, .y = -30, .anchorY = 2, .edgeX = Edge::Middle};
+}
+
 static const LayoutItem mainPage[] = {
-    Centred(ControlId::MainStart, -50), Centred(ControlId::MainLoad, -5),   Centred(ControlId::MainEditor, 40),
-    Centred(ControlId::MainOptions, 85), Centred(ControlId::MainHelp, 130), Centred(ControlId::MainExit, 175),
+    Title(),
+    Centred(ControlId::MainStart, -50),
+    Centred(ControlId::MainLoad, -5),
+    Centred(ControlId::MainEditor, 40),
+    Centred(ControlId::MainOptions, 85),
+    Centred(ControlId::MainHelp, 130),
+    Centred(ControlId::MainExit, 175),
+    WebLine(),
 };
 
-static const LayoutItem webLine[] = {
-    {.control = Id(ControlId::WebLine), .text = WebAddressText, .y = -30, .anchorY = 2, .edgeX = Edge::Middle},
-};
+static const LayoutItem webLine[] = {WebLine()};
 
 static const LayoutItem puzzleSelect[] = {
+    Title(),
     {.control = Id(ControlId::SelectBack), .anchorX = 0, .anchorY = 0},
     {.control = Id(ControlId::SelectPageUp), .x = -250, .y = -80, .shown = Shown::EarlierPuzzles},
     {.control = Id(ControlId::SelectPageDown), .x = -250, .y = 87, .shown = Shown::LaterPuzzles},
@@ -228,4 +229,61 @@ Layout RunLayout(DialogState dialog) {
     case DialogState::AllSolved: return allSolvedBox;
     default: return run;
     }
+}
+
+// ---- Hit testing ----
+
+// The control of a layout under the pointer, where there is one.
+static void HoverLayout(Layout layout, int mx, int my) {
+    for (size_t i = 0; i < layout.size(); ++i)
+        if (layout[i].control != noControl && ItemLive(layout[i]) && PlaceItem(layout, i).Contains(mx, my))
+            hoveredControl = layout[i].control;
+}
+
+static void HoverPuzzleRows(int mx, int my) {
+    for (int k = 0; k < puzzleRowsShown; ++k) {
+        const int index = currentPuzzle + k;
+        if (index < 0 || index >= builtInPuzzleCount) continue;
+        const ItemBox name{AnchorX(1) + puzzleNameX, AnchorY(1) + static_cast<float>(PuzzleRowY(k)),
+                           static_cast<float>(TextWidth(puzzleNames[index])), static_cast<float>(font.glyphHeight[0])};
+        if (name.Contains(mx, my)) hoveredControl = Id(ControlId::PuzzleRowFirst) + index;
+    }
+}
+
+void UpdateHover() {
+    hoveredControl = -1;
+    hoveredPick = PickHit{};
+    const int mx = static_cast<int>(pointerX), my = static_cast<int>(pointerY);
+    switch (gameScreen) {
+    case GameScreen::MainMenu:
+        switch (menuPage) {
+        case MenuPage::Main: HoverLayout(mainPage, mx, my); break;
+        case MenuPage::PuzzleSelect:
+            HoverPuzzleRows(mx, my);
+            HoverLayout(puzzleSelect, mx, my);
+            break;
+        case MenuPage::Help1:
+        case MenuPage::Help2:
+        case MenuPage::Help3:
+        case MenuPage::Help4: hoveredControl = Id(ControlId::HelpPage); return;
+        case MenuPage::Options: HoverLayout(options, mx, my); break;
+        default: break;
+        }
+        return;  // the menu's board is never picked
+    case GameScreen::Editor:
+        HoverLayout(webLine, mx, my);
+        // The box asking for a test first keeps the rest of the editor, the board included, out of reach.
+        if (dialogState == DialogState::TestFirst) {
+            HoverLayout(okBox, mx, my);
+            return;
+        }
+        HoverLayout(editor, mx, my);
+        break;
+    case GameScreen::Play: HoverLayout(play, mx, my); break;
+    case GameScreen::Run:
+        HoverLayout(RunLayout(dialogState), mx, my);
+        return;  // nothing is picked during a run
+    default: return;
+    }
+    if (hoveredControl == -1 && frameHooks.pickScene) frameHooks.pickScene();
 }

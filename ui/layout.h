@@ -1,5 +1,5 @@
 // Inside ui/ only: the controls and pictures of the 2D screens as data. The
-// drawing (screens.cpp) and the hit testing (hit_test.cpp) walk the same
+// drawing (screens.cpp) and the hit testing (UpdateHover) walk the same
 // tables, so a button is never drawn in one place and clicked in another.
 // Places are back-buffer pixels from an anchor point, as in interface.h.
 #pragma once
@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <string_view>
 
 #include "app/game_state.h"
 
@@ -55,18 +54,12 @@ using Layout = std::span<const LayoutItem>;
 // Draws the items of a layout that show now, a hovered control lit: its
 // picture's twin, or a text in red.
 void DrawLayout(Layout layout);
-// The control under the pointer (mx, my) among the live items of a layout,
-// the later of two overlapping ones; noControl when there is none.
-int HitLayout(Layout layout, int mx, int my);
-// Whether the pointer lies on a line of text whose top-left corner is at (x, y)
-// from the anchor point.
-bool HitText(int mx, int my, std::string_view text, float x, float y, int anchorX, int anchorY);
 
 // ---- The tables ----
 
-extern const Layout mainPageLayout;      // the main menu's buttons
+extern const Layout mainPageLayout;      // the title, the main menu's buttons and the web address
 extern const Layout webLineLayout;       // the publisher's web address at the bottom
-extern const Layout puzzleSelectLayout;  // back and the page arrows around the list
+extern const Layout puzzleSelectLayout;  // the title, back and the page arrows around the list
 extern const Layout optionsLayout;       // the three rows' arrows, menu and OK
 extern const Layout editorLayout;
 extern const Layout playLayout;

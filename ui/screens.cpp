@@ -87,16 +87,7 @@ static void DrawSplash() {
 
 // ---- Main menu pages ----
 
-static void DrawTitle() { DrawImage(imageTitle, -HalfWidth(imageTitle), -180, 1, 1, white); }
-
-static void DrawMainPage() {
-    DrawTitle();
-    DrawLayout(mainPageLayout);
-    DrawLayout(webLineLayout);
-}
-
 static void DrawPuzzleSelect() {
-    DrawTitle();
     for (int k = 0; k < puzzleRowsShown; ++k) {
         const int index = currentPuzzle + k;
         if (index < 0 || index >= builtInPuzzleCount) continue;
@@ -181,7 +172,7 @@ static void DrawMainMenu() {
     case MenuPage::Help3: DrawHelpPage(helpPages[2]); break;
     case MenuPage::Help4: DrawHelp4(); break;
     case MenuPage::Options: DrawOptions(); break;
-    default: DrawMainPage(); break;
+    default: DrawLayout(mainPageLayout); break;
     }
 }
 
