@@ -168,9 +168,11 @@ static const LayoutItem options[] = {
     {.control = Id(ControlId::DialogOk), .x = 110, .y = 110, .edgeX = Edge::End, .edgeY = Edge::End, .scale = 2.0f},
 };
 
-// The file buttons down the left edge with the goal count's caption and
-// buttons after them; the roll button and the tools down the right edge.
+// The web address, the file buttons down the left edge with the goal count's
+// caption and buttons after them; the roll button and the tools down the
+// right edge.
 static const LayoutItem editor[] = {
+    WebLine(),
     LeftColumn(ControlId::Exit, 10),
     LeftColumn(ControlId::Reset, 35),
     LeftColumn(ControlId::EditorLoad, 60),
@@ -212,16 +214,23 @@ static const LayoutItem puzzleSolvedBox[] = {
 };
 static const LayoutItem allSolvedBox[] = {BoxButton(ControlId::DialogMenu, 0, Edge::Middle)};
 
-const Layout mainPageLayout = mainPage;
-const Layout webLineLayout = webLine;
-const Layout puzzleSelectLayout = puzzleSelect;
-const Layout optionsLayout = options;
-const Layout editorLayout = editor;
-const Layout playLayout = play;
 const Layout testFirstBoxLayout = okBox;
 
-Layout RunLayout(DialogState dialog) {
-    switch (dialog) {
+Layout ScreenLayout() {
+    switch (gameScreen) {
+    case GameScreen::MainMenu:
+        switch (menuPage) {
+        case MenuPage::Main: return mainPage;
+        case MenuPage::PuzzleSelect: return puzzleSelect;
+        case MenuPage::Options: return options;
+        default: return {};
+        }
+    case GameScreen::Editor: return editor;
+    case GameScreen::Play: return play;
+    case GameScreen::Run: break;
+    default: return {};
+    }
+    switch (dialogState) {
     case DialogState::CustomSolved:
     case DialogState::RunFailed: return menuAgainBox;
     case DialogState::TestSolved: return okBox;
@@ -254,36 +263,18 @@ void UpdateHover() {
     hoveredControl = -1;
     hoveredPick = PickHit{};
     const int mx = static_cast<int>(pointerX), my = static_cast<int>(pointerY);
-    switch (gameScreen) {
-    case GameScreen::MainMenu:
-        switch (menuPage) {
-        case MenuPage::Main: HoverLayout(mainPage, mx, my); break;
-        case MenuPage::PuzzleSelect:
-            HoverPuzzleRows(mx, my);
-            HoverLayout(puzzleSelect, mx, my);
-            break;
-        case MenuPage::Help1:
-        case MenuPage::Help2:
-        case MenuPage::Help3:
-        case MenuPage::Help4: hoveredControl = Id(ControlId::HelpPage); return;
-        case MenuPage::Options: HoverLayout(options, mx, my); break;
-        default: break;
-        }
-        return;  // the menu's board is never picked
-    case GameScreen::Editor:
-        HoverLayout(webLine, mx, my);
-        // The box asking for a test first keeps the rest of the editor, the board included, out of reach.
-        if (dialogState == DialogState::TestFirst) {
-            HoverLayout(okBox, mx, my);
-            return;
-        }
-        HoverLayout(editor, mx, my);
-        break;
-    case GameScreen::Play: HoverLayout(play, mx, my); break;
-    case GameScreen::Run:
-        HoverLayout(RunLayout(dialogState), mx, my);
-        return;  // nothing is picked during a run
-    default: return;
+    const bool menu = gameScreen == GameScreen::MainMenu, editing = gameScreen == GameScreen::Editor;
+    if (menu && menuPage >= MenuPage::Help1 && menuPage <= MenuPage::Help4) {
+        hoveredControl = Id(ControlId::HelpPage);
+        return;
     }
-    if (hoveredControl == -1 && frameHooks.pickScene) frameHooks.pickScene();
+    if (menu && menuPage == MenuPage::PuzzleSelect) HoverPuzzleRows(mx, my);
+    // The box asking for a test first keeps the rest of the editor, the board
+    // included, out of reach.
+    const bool testFirst = editing && dialogState == DialogState::TestFirst;
+    if (testFirst) HoverLayout(webLine, mx, my);
+    HoverLayout(testFirst ? okBox : ScreenLayout(), mx, my);
+    // The menu's board is never picked, nor anything during a run.
+    if ((gameScreen == GameScreen::Play || (editing && !testFirst)) && hoveredControl == -1 && frameHooks.pickScene)
+        frameHooks.pickScene();
 }

@@ -55,20 +55,12 @@ using Layout = std::span<const LayoutItem>;
 // picture's twin, or a text in red.
 void DrawLayout(Layout layout);
 
-// ---- The tables ----
-
-extern const Layout mainPageLayout;      // the title, the main menu's buttons and the web address
-extern const Layout webLineLayout;       // the publisher's web address at the bottom
-extern const Layout puzzleSelectLayout;  // the title, back and the page arrows around the list
-extern const Layout optionsLayout;       // the three rows' arrows, menu and OK
-extern const Layout editorLayout;
-extern const Layout playLayout;
+// The layout of the current screen: the main menu's page (none on the help
+// pages, where a click anywhere turns the page), the editor, the play screen,
+// or the run with the result box the dialog state shows.
+Layout ScreenLayout();
 // The box over the editor that asks for a test run before saving: its OK.
 extern const Layout testFirstBoxLayout;
-
-// The run screen's controls: the buttons of the result box the dialog state
-// shows, or the stop button while no box is up.
-Layout RunLayout(DialogState dialog);
 
 // The puzzle list: ten rows of a number and a name.
 constexpr int puzzleRowsShown = 10;

@@ -101,7 +101,7 @@ static void DrawPuzzleSelect() {
             DrawText("?", puzzleNameX + static_cast<float>(TextWidth(puzzleNames[index]) + 6), PuzzleRowY(k), 1, 1,
                      yellow);
     }
-    DrawLayout(puzzleSelectLayout);
+    DrawLayout(ScreenLayout());
     std::string progress = Text(TextId::SolvedPuzzles) + std::to_string(solvedCount) + "/60";
     if (const int hinted = HintedCount(); hinted > 0)
         progress += Text(TextId::SolvedWithHints) + std::to_string(hinted);
@@ -161,7 +161,7 @@ static void DrawOptions() {
         const std::string refresh = std::to_string(mode.refreshRate) + "Hz";
         DrawCentredText(mode.refreshRate == 0 ? Text(TextId::DefaultRefreshRate) : refresh, 40, 1, yellow);
     }
-    DrawLayout(optionsLayout);
+    DrawLayout(ScreenLayout());
 }
 
 static void DrawMainMenu() {
@@ -172,15 +172,14 @@ static void DrawMainMenu() {
     case MenuPage::Help3: DrawHelpPage(helpPages[2]); break;
     case MenuPage::Help4: DrawHelp4(); break;
     case MenuPage::Options: DrawOptions(); break;
-    default: DrawLayout(mainPageLayout); break;
+    default: DrawLayout(ScreenLayout()); break;
     }
 }
 
 // ---- Editor, play and run ----
 
 static void DrawEditor() {
-    DrawLayout(webLineLayout);
-    DrawLayout(editorLayout);
+    DrawLayout(ScreenLayout());
     if (dialogState == DialogState::TestFirst) {
         DrawBox(290, {FontText(TextId::TestFirst1), FontText(TextId::TestFirst2), FontText(TextId::TestFirst3)});
         DrawLayout(testFirstBoxLayout);
@@ -203,7 +202,7 @@ static void DrawRun() {
         break;
     default: break;
     }
-    DrawLayout(RunLayout(dialogState));
+    DrawLayout(ScreenLayout());
 }
 
 // ---- Target counter and speed indicator ----
@@ -252,7 +251,7 @@ void DrawInterfaceLayer() {
     } else {
         DrawCentredText(Win1250(levelName), 10, 0, white);
         if (gameScreen == GameScreen::Editor) DrawEditor();
-        if (gameScreen == GameScreen::Play) DrawLayout(playLayout);
+        if (gameScreen == GameScreen::Play) DrawLayout(ScreenLayout());
         if ((gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play) && RollRefusalShowing())
             DrawCentredText(FontText(TextId::RollRefused), 64, 0, yellow);
         if (gameScreen == GameScreen::Run) DrawRun();
