@@ -244,7 +244,9 @@ static void DrawSpeedIndicator() {
 
 // ---- The frame ----
 
-void DrawInterfaceLayer() {
+// The 2D layer of the current screen with the speed indicator, inside one
+// sprite batch.
+static void DrawInterfaceLayer() {
     SpriteBegin();
     if (gameScreen == GameScreen::MainMenu) {
         DrawMainMenu();
@@ -260,7 +262,7 @@ void DrawInterfaceLayer() {
     SpriteEnd();
 }
 
-void RenderFrame() {
+void ComposeFrame() {
     ClearFrame(0xFF000000);
     if (gameScreen == GameScreen::Splash) {
         SpriteBegin();
@@ -279,6 +281,10 @@ void RenderFrame() {
         }
         DrawInterfaceLayer();
     }
+}
+
+void RenderFrame() {
+    ComposeFrame();
     if (frameHooks.present) frameHooks.present();
 }
 

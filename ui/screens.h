@@ -26,11 +26,9 @@ struct FrameHooks {
 
 extern FrameHooks frameHooks;
 
-// Draws and presents one frame of the current screen.
+// Draws one frame of the current screen; RenderFrame also presents it.
+void ComposeFrame();
 void RenderFrame();
-// Draws the 2D layer of the current screen with the speed indicator, inside
-// one sprite batch (benchmarks time this alone).
-void DrawInterfaceLayer();
 
 // Recomputes hoveredControl from the pointer: the current screen's 2D
 // controls, then the scene.
