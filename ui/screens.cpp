@@ -287,16 +287,3 @@ void RenderFrame() {
     ComposeFrame();
     if (frameHooks.present) frameHooks.present();
 }
-
-// ---- Device objects ----
-
-void InvalidateGraphics() {
-    if (frameHooks.invalidateScene) frameHooks.invalidateScene();
-}
-
-bool RestoreGraphics() { return frameHooks.restoreScene ? frameHooks.restoreScene() : true; }
-
-void ReleaseGraphics() {
-    InvalidateGraphics();
-    ReleaseInterfaceImages();
-}
