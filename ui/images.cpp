@@ -225,15 +225,12 @@ int BuildFontMetricsFromPixels(const Pixels& pixels, BitmapFont& into) {
         for (int x = 0; x < columns && g < fontGlyphCount; ++x) {
             const uint8_t* p = &pixels.rgba[(static_cast<size_t>(r) * static_cast<size_t>(pixels.width) + static_cast<size_t>(x)) * 4];
             if (p[0] != 0xFF || p[2] != 0x00) continue;
+            // A glyph starts where the one before it ends, or at a new row's left edge.
+            const bool sameRow = g > 0 && into.glyphTop[g - 1] == r - 24;
+            into.glyphLeft[g] = sameRow ? into.glyphLeft[g - 1] + into.glyphWidth[g - 1] : 0;
+            into.glyphWidth[g] = x - into.glyphLeft[g] + 1;
             into.glyphTop[g] = r - 24;
             into.glyphHeight[g] = 24;
-            if (g > 0 && into.glyphTop[g - 1] == into.glyphTop[g]) {
-                into.glyphLeft[g] = into.glyphLeft[g - 1] + into.glyphWidth[g - 1];
-                into.glyphWidth[g] = x - into.glyphLeft[g] + 1;
-            } else {
-                into.glyphLeft[g] = 0;
-                into.glyphWidth[g] = x + 1;
-            }
             ++g;
         }
     }

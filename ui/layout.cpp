@@ -30,14 +30,12 @@ static int ItemImage(const LayoutItem& item, bool lit) {
     return lit ? image + 1 : image;
 }
 
-// How far before the point an item's place names its left (top) edge lies. A
-// text is centred to the whole pixel, its half width truncated.
+// How far before the point an item's place names its left (top) edge lies:
+// none, half or all of its size. A text is centred to the whole pixel, its
+// half width truncated.
 static float EdgeShift(Edge edge, float size, bool text) {
-    switch (edge) {
-    case Edge::Middle: return text ? static_cast<float>(static_cast<int>(size) / 2) : size / 2.0f;
-    case Edge::End: return size;
-    default: return 0.0f;
-    }
+    const int halves = static_cast<int>(edge);
+    return text ? static_cast<float>(static_cast<int>(size) * halves / 2) : size * static_cast<float>(halves) / 2.0f;
 }
 
 // Where item i of a layout lies at the current screen size and image sizes.

@@ -11,7 +11,8 @@
 
 #include "app/game_state.h"
 
-// Which edge of an item its place names, along one axis.
+// Which edge of an item its place names, along one axis; the value counts the
+// halves of the item's size that lie before it.
 enum class Edge : int8_t { Start, Middle, End };
 
 // What an item's x counts from.

@@ -98,8 +98,7 @@ static void DrawPuzzleSelect() {
         DrawText(puzzleNames[index], puzzleNameX, PuzzleRowY(k), 1, 1, colour);
         // A puzzle won with hints shown carries a mark after its name.
         if (hintedFlags[index] == 1)
-            DrawText("?", puzzleNameX + static_cast<float>(TextWidth(puzzleNames[index]) + 6), PuzzleRowY(k), 1, 1,
-                     yellow);
+            DrawText("?", puzzleNameX + TextWidth(puzzleNames[index]) + 6, PuzzleRowY(k), 1, 1, yellow);
     }
     DrawLayout(ScreenLayout());
     std::string progress = Text(TextId::SolvedPuzzles) + std::to_string(solvedCount) + "/60";
