@@ -1,7 +1,7 @@
 // The interface image table, the bitmap font and the 2D primitives.
 #include <malloc.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>

@@ -65,18 +65,15 @@ static ItemBox PlaceItem(Layout layout, size_t i) {
     return box;
 }
 
-static bool ItemLive(const LayoutItem& item) {
-    if (item.shown == Shown::WithHints) return HintCount() > 0;
-    if (item.shown != Shown::OptionArrow) return true;
-    return Video().optionArrows[item.control - Id(ControlId::ResolutionDown)] != 0;
-}
-
-static bool ItemDrawn(const LayoutItem& item) {
+// Whether an item shows now: in the drawing (drawn), or else in the hit testing.
+static bool ItemShows(const LayoutItem& item, bool drawn) {
     switch (item.shown) {
-    case Shown::HitOnly: return false;
-    case Shown::EarlierPuzzles: return currentPuzzle > 0;
-    case Shown::LaterPuzzles: return currentPuzzle < builtInPuzzleCount - puzzleRowsShown;
-    default: return ItemLive(item);
+    case Shown::HitOnly: return !drawn;
+    case Shown::OptionArrow: return Video().optionArrows[item.control - Id(ControlId::ResolutionDown)] != 0;
+    case Shown::EarlierPuzzles: return !drawn || currentPuzzle > 0;
+    case Shown::LaterPuzzles: return !drawn || currentPuzzle < builtInPuzzleCount - puzzleRowsShown;
+    case Shown::WithHints: return HintCount() > 0;
+    default: return true;
     }
 }
 
@@ -85,7 +82,7 @@ static bool ItemDrawn(const LayoutItem& item) {
 void DrawLayout(Layout layout) {
     for (size_t i = 0; i < layout.size(); ++i) {
         const LayoutItem& item = layout[i];
-        if (!ItemDrawn(item)) continue;
+        if (!ItemShows(item, true)) continue;
         const bool lit = item.control != noControl && hoveredControl == item.control;
         const ItemBox box = PlaceItem(layout, i);
         if (item.text) {
@@ -243,7 +240,7 @@ Layout ScreenLayout() {
 // The control of a layout under the pointer, where there is one.
 static void HoverLayout(Layout layout, int mx, int my) {
     for (size_t i = 0; i < layout.size(); ++i)
-        if (layout[i].control != noControl && ItemLive(layout[i]) && PlaceItem(layout, i).Contains(mx, my))
+        if (layout[i].control != noControl && ItemShows(layout[i], false) && PlaceItem(layout, i).Contains(mx, my))
             hoveredControl = layout[i].control;
 }
 

@@ -4,12 +4,9 @@
 // Places are back-buffer pixels from an anchor point, as in interface.h.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
-
-#include "app/game_state.h"
 
 // Which edge of an item its place names, along one axis; the value counts the
 // halves of the item's size that lie before it.

@@ -206,17 +206,17 @@ static void DrawRun() {
 
 // ---- Target counter and speed indicator ----
 
-// The rings of the balls still needed and arrived, with the caption before them.
-static void DrawTargetRings() {
+// The rings of the balls still needed and arrived, with the caption before
+// them in a batch of its own.
+static void DrawTargetCounter() {
     const int n = board.goalCount, arrived = ballsAtTarget;
     const float half43 = HalfWidth(imageGoalCaption);
+    SpriteBegin();
     for (int i = 0; i < n; ++i)
         DrawImage(i < arrived ? imageFilledRing : imageEmptyRing, static_cast<float>((2 * i - n) * 8) + half43,
                   lineHeight + 10, 1, 0, white);
-}
-
-static void DrawTargetCaption() {
-    DrawImage(imageGoalCaption, -HalfWidth(imageGoalCaption) - 8.0f * board.goalCount, lineHeight + 7, 1, 0, white);
+    SpriteEnd();
+    DrawImage(imageGoalCaption, -HalfWidth(imageGoalCaption) - 8.0f * n, lineHeight + 7, 1, 0, white);
 }
 
 // After a change of speed the new factor shows for a second, fading out.
@@ -267,19 +267,14 @@ void ComposeFrame() {
         SpriteBegin();
         DrawSplash();
         SpriteEnd();
-    } else {
-        ReleaseSplashImages();  // the splash never comes back
-        if (frameHooks.stepScene) frameHooks.stepScene(gameScreen == GameScreen::Run ? ticksSinceFrame : 0);
-        ticksSinceFrame = 0;
-        if (frameHooks.drawScene) frameHooks.drawScene();
-        if (gameScreen != GameScreen::MainMenu) {
-            SpriteBegin();
-            DrawTargetRings();
-            SpriteEnd();
-            DrawTargetCaption();  // a batch of its own
-        }
-        DrawInterfaceLayer();
+        return;
     }
+    ReleaseSplashImages();  // the splash never comes back
+    if (frameHooks.stepScene) frameHooks.stepScene(gameScreen == GameScreen::Run ? ticksSinceFrame : 0);
+    ticksSinceFrame = 0;
+    if (frameHooks.drawScene) frameHooks.drawScene();
+    if (gameScreen != GameScreen::MainMenu) DrawTargetCounter();
+    DrawInterfaceLayer();
 }
 
 void RenderFrame() {

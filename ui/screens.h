@@ -2,7 +2,6 @@
 // same layouts. The 3D scene and the window reach it through frameHooks.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
