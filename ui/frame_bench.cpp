@@ -44,7 +44,7 @@ void RunFrameBenchmark(double seconds) {
     ballsAtTarget = 1;
     currentPuzzle = 0;
     solvedFlags[1] = solvedFlags[4] = 1;
-    slowFactor = pausedSlowFactor;  // the pause text stays up: the indicator is part of every frame
+    slowFactor = pausedSlowFactor;          // the pause text stays up: the indicator is part of every frame
     splashTime = 1.5f * splashLogoSeconds;  // the middle of the publisher's logo
     // The 2D layer alone: the scene is left out, and the present is not timed.
     const FrameHooks hooks = std::exchange(frameHooks, FrameHooks{});

@@ -24,8 +24,8 @@ const std::string& WebAddressText() {
     return text;
 }
 
-static int Height(int image) { return interfaceImages[image].height; }
 static float HalfWidth(int image) { return static_cast<float>(interfaceImages[image].width) / 2.0f; }
+static float HalfHeight(int image) { return static_cast<float>(interfaceImages[image].height) / 2.0f; }
 
 // A text centred on the vertical middle line (half width truncated toward zero).
 static void DrawCentredText(std::string_view text, int y, int anchorY, uint32_t colour) {
@@ -81,8 +81,7 @@ static void DrawSplash() {
     const float fromEdge = splashLogoSeconds / 2.0f - std::fabs(t - SplashLogoMiddle(t));
     const float a = pictureFrozen ? 1.0f : std::clamp(fromEdge / splashFadeSeconds, 0.0f, 1.0f);
     const uint32_t c = static_cast<uint32_t>(a * 255.0f);
-    DrawImage(image, -HalfWidth(image), -static_cast<float>(Height(image)) / 2.0f, 1, 1,
-              c << 24 | c << 16 | c << 8 | c);
+    DrawImage(image, -HalfWidth(image), -HalfHeight(image), 1, 1, c << 24 | c << 16 | c << 8 | c);
 }
 
 // ---- Main menu pages ----
@@ -114,22 +113,10 @@ static void DrawPuzzleSelect() {
 // name in its colour (B bomb, F iron, U balloon), the two-coloured name of the
 // plastic ball made of two texts (P), or an empty row (space). The texts follow
 // one another in the text table from the page's first.
-struct HelpPage {
-    TextId first;
-    int top;
-    const char* rows;
-};
-
-static const HelpPage helpPages[] = {
-    {TextId::Help1Line1, -240, "LLL LLLLLL LLLLL LLLLLLL"},
-    {TextId::Help2Line1, -240, "LL  BIII  FIII  UII  PII"},
-    {TextId::Help3Line1, -200, "L LLL LLL LL LL LL"},
-};
-
-static void DrawHelpPage(const HelpPage& page) {
+static void DrawHelpPage(TextId first, int top, const char* rows) {
     DrawImage(imagePanel, -320, -240, 1, 1, halfWhite, 645, 480);
-    int text = static_cast<int>(page.first), y = page.top;
-    for (const char* row = page.rows; *row; ++row, y += 20) {
+    int text = static_cast<int>(first), y = top;
+    for (const char* row = rows; *row; ++row, y += 20) {
         if (*row == ' ') continue;
         const std::string line = FontText(static_cast<TextId>(text++));
         switch (*row) {
@@ -147,8 +134,7 @@ static void DrawHelp4() {
     if (screenWidth < 750)
         DrawImage(imageHelpPicture, -320, -240, 1, 1, 0xE0FFFFFF, 0.8f, 0.8f);
     else
-        DrawImage(imageHelpPicture, -HalfWidth(imageHelpPicture), -static_cast<float>(Height(imageHelpPicture)) / 2.0f,
-                  1, 1, 0xE0FFFFFF);
+        DrawImage(imageHelpPicture, -HalfWidth(imageHelpPicture), -HalfHeight(imageHelpPicture), 1, 1, 0xE0FFFFFF);
 }
 
 static void DrawOptions() {
@@ -166,24 +152,16 @@ static void DrawOptions() {
 static void DrawMainMenu() {
     switch (menuPage) {
     case MenuPage::PuzzleSelect: DrawPuzzleSelect(); break;
-    case MenuPage::Help1: DrawHelpPage(helpPages[0]); break;
-    case MenuPage::Help2: DrawHelpPage(helpPages[1]); break;
-    case MenuPage::Help3: DrawHelpPage(helpPages[2]); break;
+    case MenuPage::Help1: DrawHelpPage(TextId::Help1Line1, -240, "LLL LLLLLL LLLLL LLLLLLL"); break;
+    case MenuPage::Help2: DrawHelpPage(TextId::Help2Line1, -240, "LL  BIII  FIII  UII  PII"); break;
+    case MenuPage::Help3: DrawHelpPage(TextId::Help3Line1, -200, "L LLL LLL LL LL LL"); break;
     case MenuPage::Help4: DrawHelp4(); break;
     case MenuPage::Options: DrawOptions(); break;
     default: DrawLayout(ScreenLayout()); break;
     }
 }
 
-// ---- Editor, play and run ----
-
-static void DrawEditor() {
-    DrawLayout(ScreenLayout());
-    if (dialogState == DialogState::TestFirst) {
-        DrawBox(290, {FontText(TextId::TestFirst1), FontText(TextId::TestFirst2), FontText(TextId::TestFirst3)});
-        DrawLayout(testFirstBoxLayout);
-    }
-}
+// ---- The run ----
 
 static void DrawRun() {
     using enum TextId;
@@ -235,8 +213,8 @@ static void DrawSpeedIndicator() {
     for (float f = 2.5f; s > f; f *= 2.0f) colour -= 0x17E8;     // slower: bluer
     for (float f = 2.5f; s < f; f /= 2.0f) colour += 0x3EC100;   // faster: redder
     colour = (colour & 0x00FFFFFF) | alpha << 24;
-    const std::string factor = s > 2.5f ? "/" + std::to_string(static_cast<int>(s * 0.4f))
-                                         : "x" + std::to_string(static_cast<int>(2.5f / s));
+    const std::string factor =
+        s > 2.5f ? "/" + std::to_string(static_cast<int>(s * 0.4f)) : "x" + std::to_string(static_cast<int>(2.5f / s));
     const std::string text = FontText(TextId::Speed) + factor;
     DrawText(text, -TextWidth(text), -20, 2, 2, colour);
 }
@@ -250,11 +228,14 @@ static void DrawInterfaceLayer() {
     if (gameScreen == GameScreen::MainMenu) {
         DrawMainMenu();
     } else {
+        const bool preparing = gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play;
         DrawCentredText(Win1250(levelName), 10, 0, white);
-        if (gameScreen == GameScreen::Editor) DrawEditor();
-        if (gameScreen == GameScreen::Play) DrawLayout(ScreenLayout());
-        if ((gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play) && RollRefusalShowing())
-            DrawCentredText(FontText(TextId::RollRefused), 64, 0, yellow);
+        if (preparing) DrawLayout(ScreenLayout());
+        if (gameScreen == GameScreen::Editor && dialogState == DialogState::TestFirst) {
+            DrawBox(290, {FontText(TextId::TestFirst1), FontText(TextId::TestFirst2), FontText(TextId::TestFirst3)});
+            DrawLayout(testFirstBoxLayout);
+        }
+        if (preparing && RollRefusalShowing()) DrawCentredText(FontText(TextId::RollRefused), 64, 0, yellow);
         if (gameScreen == GameScreen::Run) DrawRun();
     }
     DrawSpeedIndicator();
