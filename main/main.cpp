@@ -92,7 +92,7 @@ static void Present() {
 // the display refuses is given up for the one shown before, so the game never
 // stays dark retrying it.
 static bool ResetDevice() {
-    InvalidateGraphics();
+    InvalidateScene();
     const bool newMode = state.newModeWaiting;
     if (newMode) {
         state.newModeWaiting = false;
@@ -108,8 +108,8 @@ static bool ResetDevice() {
     }
     ResizeToWindow();
     if (newMode) TraceDisplay();
-    if (!RestoreGraphics()) {
-        InvalidateGraphics();
+    if (!RestoreScene()) {
+        InvalidateScene();
         return false;
     }
     Trace("device reset");
@@ -163,7 +163,11 @@ static void DrawFrame() {
     if (state.writeRound >= 0) RewriteSavedFiles();
 }
 
-static void ReleaseAll() { ReleaseGraphics(); }
+// Everything the game has on the device: the scene's objects and the 2D images.
+static void ReleaseAll() {
+    InvalidateScene();
+    ReleaseInterfaceImages();
+}
 
 static void ShowMessage(const char* title, const char* text) { ShowFailure(title, text); }
 
@@ -294,8 +298,6 @@ static bool StartUp() {
         frameHooks.stepScene = StepScene;
         frameHooks.pickScene = PickScene;
     }
-    frameHooks.invalidateScene = InvalidateScene;
-    frameHooks.restoreScene = RestoreScene;
 
     // 6. The seams of the game logic.
     platformHooks.clockMilliseconds = PlatformClockMilliseconds;
@@ -338,7 +340,7 @@ static void ShutDown(bool saveSettings) {
     //    message may have asked the player to delete them.
     if (saveSettings) ShutdownGame();
     // 3. Everything on the device, then the device, the window and SDL.
-    ReleaseGraphics();
+    ReleaseAll();
     StopSceneDrawing();
     StopDevice();
     CloseGameWindow();

@@ -1,7 +1,7 @@
 // The interface image table, the bitmap font and the 2D primitives.
 #include <malloc.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -111,15 +111,13 @@ static void LoadImageNow(int slot) {
 // ---- Image table ----
 
 void LoadInterfaceImages() {
+    ReleaseInterfaceImages();
+    images.splashReleased = false;
     // Displays of 16 bits or less keep 4 bits per channel, as the screen shows no more.
     images.sixteenBit = Video().current >= 0 && Video().current < static_cast<int>(Video().modes.size()) &&
                         FormatBits(Video().modes[static_cast<size_t>(Video().current)].format) <= 16;
     for (int i = 0; i < interfaceImageSlots; ++i) {
         InterfaceImage& slot = interfaceImages[i];
-        ReleaseTexture(slot.texture);
-        slot = InterfaceImage{};
-        images.waiting[i] = false;
-        images.splashReleased = false;
         if (!interfaceImageFiles[i]) continue;
         if (!LoadsWhenShown(i)) {
             LoadImageNow(i);
@@ -186,32 +184,20 @@ std::string Win1250(std::string_view utf8) {
     const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
     const size_t n = utf8.size();
     for (size_t i = 0; i < n;) {
-        const uint8_t b = s[i];
-        uint32_t code = 0;
-        size_t length = 0;
-        if (b < 0x80) {
-            code = b;
-            length = 1;
-        } else if ((b & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
-            code = (b & 0x1Fu) << 6 | (s[i + 1] & 0x3Fu);
-            length = 2;
-        } else if ((b & 0xF0) == 0xE0 && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 && (s[i + 2] & 0xC0) == 0x80) {
-            code = (b & 0x0Fu) << 12 | (s[i + 1] & 0x3Fu) << 6 | (s[i + 2] & 0x3Fu);
-            length = 3;
-        }
-        if (length == 0) {  // not UTF-8: the byte as it is
-            out.push_back(static_cast<char>(b));
-            ++i;
+        // A sequence of two or three bytes, its length told by the first; any
+        // other byte, and one without its continuation bytes, passes as it is.
+        const size_t length = (s[i] & 0xE0) == 0xC0 ? 2 : (s[i] & 0xF0) == 0xE0 ? 3 : 1;
+        uint32_t code = s[i] & (length == 2 ? 0x1Fu : 0x0Fu);
+        size_t k = 1;
+        for (; k < length && i + k < n && (s[i + k] & 0xC0) == 0x80; ++k) code = code << 6 | (s[i + k] & 0x3Fu);
+        if (length == 1 || k < length) {
+            out.push_back(static_cast<char>(s[i++]));
             continue;
         }
         i += length;
-        if (code < 0x80) {
-            out.push_back(static_cast<char>(code));
-            continue;
-        }
-        char byte = '?';
-        for (int k = 0; k < 128; ++k)
-            if (win1250High[k] == code) byte = static_cast<char>(0x80 + k);
+        char byte = code < 0x80 ? static_cast<char>(code) : '?';
+        for (int c = 0; c < 128 && code >= 0x80; ++c)
+            if (win1250High[c] == code) byte = static_cast<char>(0x80 + c);
         out.push_back(byte);
     }
     return out;
@@ -239,15 +225,12 @@ int BuildFontMetricsFromPixels(const Pixels& pixels, BitmapFont& into) {
         for (int x = 0; x < columns && g < fontGlyphCount; ++x) {
             const uint8_t* p = &pixels.rgba[(static_cast<size_t>(r) * static_cast<size_t>(pixels.width) + static_cast<size_t>(x)) * 4];
             if (p[0] != 0xFF || p[2] != 0x00) continue;
+            // A glyph starts where the one before it ends, or at a new row's left edge.
+            const bool sameRow = g > 0 && into.glyphTop[g - 1] == r - 24;
+            into.glyphLeft[g] = sameRow ? into.glyphLeft[g - 1] + into.glyphWidth[g - 1] : 0;
+            into.glyphWidth[g] = x - into.glyphLeft[g] + 1;
             into.glyphTop[g] = r - 24;
             into.glyphHeight[g] = 24;
-            if (g > 0 && into.glyphTop[g - 1] == into.glyphTop[g]) {
-                into.glyphLeft[g] = into.glyphLeft[g - 1] + into.glyphWidth[g - 1];
-                into.glyphWidth[g] = x - into.glyphLeft[g] + 1;
-            } else {
-                into.glyphLeft[g] = 0;
-                into.glyphWidth[g] = x + 1;
-            }
             ++g;
         }
     }
@@ -295,8 +278,5 @@ void DrawImage(int index, float x, float y, int anchorX, int anchorY, uint32_t c
 }
 
 void DrawPanel(float x1, float y1, float x2, float y2, int anchorX, int anchorY) {
-    if (images.waiting[imagePanel]) LoadImageNow(imagePanel);
-    const InterfaceImage& image = interfaceImages[imagePanel];
-    SpriteDraw(image.texture, 0, 0, image.width, image.height, AnchorX(anchorX) + x1, AnchorY(anchorY) + y1,
-               x2 - x1, y2 - y1, 0xFFFFFFFF);
+    DrawImage(imagePanel, x1, y1, anchorX, anchorY, 0xFFFFFFFF, x2 - x1, y2 - y1);
 }

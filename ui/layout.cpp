@@ -1,9 +1,12 @@
 // The layout tables of the 2D screens, the rules that place their items, and
-// the two walks over them: drawing and hit testing.
+// the two walks over them: drawing, and the hit testing of every screen's
+// controls in drawing order, so that the later of two overlapping controls
+// wins. Where no control is hit the scene picks.
 #include "ui/layout.h"
 
 #include <cassert>
 
+#include "app/game_flow.h"
 #include "app/hints.h"
 #include "app/video_settings.h"
 #include "ui/interface.h"
@@ -27,14 +30,12 @@ static int ItemImage(const LayoutItem& item, bool lit) {
     return lit ? image + 1 : image;
 }
 
-// How far before the point an item's place names its left (top) edge lies. A
-// text is centred to the whole pixel, its half width truncated.
+// How far before the point an item's place names its left (top) edge lies:
+// none, half or all of its size. A text is centred to the whole pixel, its
+// half width truncated.
 static float EdgeShift(Edge edge, float size, bool text) {
-    switch (edge) {
-    case Edge::Middle: return text ? static_cast<float>(static_cast<int>(size) / 2) : size / 2.0f;
-    case Edge::End: return size;
-    default: return 0.0f;
-    }
+    const int halves = static_cast<int>(edge);
+    return text ? static_cast<float>(static_cast<int>(size) * halves / 2) : size * static_cast<float>(halves) / 2.0f;
 }
 
 // Where item i of a layout lies at the current screen size and image sizes.
@@ -64,18 +65,15 @@ static ItemBox PlaceItem(Layout layout, size_t i) {
     return box;
 }
 
-static bool ItemLive(const LayoutItem& item) {
-    if (item.shown == Shown::WithHints) return HintCount() > 0;
-    if (item.shown != Shown::OptionArrow) return true;
-    return Video().optionArrows[item.control - Id(ControlId::ResolutionDown)] != 0;
-}
-
-static bool ItemDrawn(const LayoutItem& item) {
+// Whether an item shows now: in the drawing (drawn), or else in the hit testing.
+static bool ItemShows(const LayoutItem& item, bool drawn) {
     switch (item.shown) {
-    case Shown::HitOnly: return false;
-    case Shown::EarlierPuzzles: return currentPuzzle > 0;
-    case Shown::LaterPuzzles: return currentPuzzle < builtInPuzzleCount - puzzleRowsShown;
-    default: return ItemLive(item);
+    case Shown::HitOnly: return !drawn;
+    case Shown::OptionArrow: return Video().optionArrows[item.control - Id(ControlId::ResolutionDown)] != 0;
+    case Shown::EarlierPuzzles: return !drawn || currentPuzzle > 0;
+    case Shown::LaterPuzzles: return !drawn || currentPuzzle < builtInPuzzleCount - puzzleRowsShown;
+    case Shown::WithHints: return HintCount() > 0;
+    default: return true;
     }
 }
 
@@ -84,7 +82,7 @@ static bool ItemDrawn(const LayoutItem& item) {
 void DrawLayout(Layout layout) {
     for (size_t i = 0; i < layout.size(); ++i) {
         const LayoutItem& item = layout[i];
-        if (!ItemDrawn(item)) continue;
+        if (!ItemShows(item, true)) continue;
         const bool lit = item.control != noControl && hoveredControl == item.control;
         const ItemBox box = PlaceItem(layout, i);
         if (item.text) {
@@ -94,20 +92,6 @@ void DrawLayout(Layout layout) {
         const bool dimmed = item.tool >= 0 && editTool != static_cast<EditTool>(item.tool);
         DrawImage(ItemImage(item, lit), box.left, box.top, 0, 0, dimmed ? halfWhite : white, item.scale, item.scale);
     }
-}
-
-int HitLayout(Layout layout, int mx, int my) {
-    int hit = noControl;
-    for (size_t i = 0; i < layout.size(); ++i)
-        if (layout[i].control != noControl && ItemLive(layout[i]) && PlaceItem(layout, i).Contains(mx, my))
-            hit = layout[i].control;
-    return hit;
-}
-
-bool HitText(int mx, int my, std::string_view text, float x, float y, int anchorX, int anchorY) {
-    const ItemBox box{AnchorX(anchorX) + x, AnchorY(anchorY) + y, static_cast<float>(TextWidth(text)),
-                      static_cast<float>(font.glyphHeight[0])};
-    return box.Contains(mx, my);
 }
 
 // ---- The tables ----
@@ -139,16 +123,28 @@ static constexpr LayoutItem OptionArrow(ControlId id, int image, float x, float 
     return {.control = Id(id), .image = image, .x = x, .y = y, .edgeX = Edge::Middle, .shown = Shown::OptionArrow};
 }
 
+// The game's title over the main menu's pages.
+static constexpr LayoutItem Title() { return {.image = imageTitle, .y = -180, .edgeX = Edge::Middle}; }
+// The publisher's web address, 30 pixels above the bottom edge.
+static constexpr LayoutItem WebLine() {
+    return {.control = Id(ControlId::WebLine), .text = WebAddressText, .y = -30, .anchorY = 2, .edgeX = Edge::Middle};
+}
+
 static const LayoutItem mainPage[] = {
-    Centred(ControlId::MainStart, -50), Centred(ControlId::MainLoad, -5),   Centred(ControlId::MainEditor, 40),
-    Centred(ControlId::MainOptions, 85), Centred(ControlId::MainHelp, 130), Centred(ControlId::MainExit, 175),
+    Title(),
+    Centred(ControlId::MainStart, -50),
+    Centred(ControlId::MainLoad, -5),
+    Centred(ControlId::MainEditor, 40),
+    Centred(ControlId::MainOptions, 85),
+    Centred(ControlId::MainHelp, 130),
+    Centred(ControlId::MainExit, 175),
+    WebLine(),
 };
 
-static const LayoutItem webLine[] = {
-    {.control = Id(ControlId::WebLine), .text = WebAddressText, .y = -30, .anchorY = 2, .edgeX = Edge::Middle},
-};
+static const LayoutItem webLine[] = {WebLine()};
 
 static const LayoutItem puzzleSelect[] = {
+    Title(),
     {.control = Id(ControlId::SelectBack), .anchorX = 0, .anchorY = 0},
     {.control = Id(ControlId::SelectPageUp), .x = -250, .y = -80, .shown = Shown::EarlierPuzzles},
     {.control = Id(ControlId::SelectPageDown), .x = -250, .y = 87, .shown = Shown::LaterPuzzles},
@@ -167,9 +163,11 @@ static const LayoutItem options[] = {
     {.control = Id(ControlId::DialogOk), .x = 110, .y = 110, .edgeX = Edge::End, .edgeY = Edge::End, .scale = 2.0f},
 };
 
-// The file buttons down the left edge with the goal count's caption and
-// buttons after them; the roll button and the tools down the right edge.
+// The web address, the file buttons down the left edge with the goal count's
+// caption and buttons after them; the roll button and the tools down the
+// right edge.
 static const LayoutItem editor[] = {
+    WebLine(),
     LeftColumn(ControlId::Exit, 10),
     LeftColumn(ControlId::Reset, 35),
     LeftColumn(ControlId::EditorLoad, 60),
@@ -211,16 +209,23 @@ static const LayoutItem puzzleSolvedBox[] = {
 };
 static const LayoutItem allSolvedBox[] = {BoxButton(ControlId::DialogMenu, 0, Edge::Middle)};
 
-const Layout mainPageLayout = mainPage;
-const Layout webLineLayout = webLine;
-const Layout puzzleSelectLayout = puzzleSelect;
-const Layout optionsLayout = options;
-const Layout editorLayout = editor;
-const Layout playLayout = play;
 const Layout testFirstBoxLayout = okBox;
 
-Layout RunLayout(DialogState dialog) {
-    switch (dialog) {
+Layout ScreenLayout() {
+    switch (gameScreen) {
+    case GameScreen::MainMenu:
+        switch (menuPage) {
+        case MenuPage::Main: return mainPage;
+        case MenuPage::PuzzleSelect: return puzzleSelect;
+        case MenuPage::Options: return options;
+        default: return {};
+        }
+    case GameScreen::Editor: return editor;
+    case GameScreen::Play: return play;
+    case GameScreen::Run: break;
+    default: return {};
+    }
+    switch (dialogState) {
     case DialogState::CustomSolved:
     case DialogState::RunFailed: return menuAgainBox;
     case DialogState::TestSolved: return okBox;
@@ -228,4 +233,43 @@ Layout RunLayout(DialogState dialog) {
     case DialogState::AllSolved: return allSolvedBox;
     default: return run;
     }
+}
+
+// ---- Hit testing ----
+
+// The control of a layout under the pointer, where there is one.
+static void HoverLayout(Layout layout, int mx, int my) {
+    for (size_t i = 0; i < layout.size(); ++i)
+        if (layout[i].control != noControl && ItemShows(layout[i], false) && PlaceItem(layout, i).Contains(mx, my))
+            hoveredControl = layout[i].control;
+}
+
+static void HoverPuzzleRows(int mx, int my) {
+    for (int k = 0; k < puzzleRowsShown; ++k) {
+        const int index = currentPuzzle + k;
+        if (index < 0 || index >= builtInPuzzleCount) continue;
+        const ItemBox name{AnchorX(1) + puzzleNameX, AnchorY(1) + static_cast<float>(PuzzleRowY(k)),
+                           static_cast<float>(TextWidth(puzzleNames[index])), static_cast<float>(font.glyphHeight[0])};
+        if (name.Contains(mx, my)) hoveredControl = Id(ControlId::PuzzleRowFirst) + index;
+    }
+}
+
+void UpdateHover() {
+    hoveredControl = -1;
+    hoveredPick = PickHit{};
+    const int mx = static_cast<int>(pointerX), my = static_cast<int>(pointerY);
+    const bool menu = gameScreen == GameScreen::MainMenu, editing = gameScreen == GameScreen::Editor;
+    if (menu && menuPage >= MenuPage::Help1 && menuPage <= MenuPage::Help4) {
+        hoveredControl = Id(ControlId::HelpPage);
+        return;
+    }
+    if (menu && menuPage == MenuPage::PuzzleSelect) HoverPuzzleRows(mx, my);
+    // The box asking for a test first keeps the rest of the editor, the board
+    // included, out of reach.
+    const bool testFirst = editing && dialogState == DialogState::TestFirst;
+    if (testFirst) HoverLayout(webLine, mx, my);
+    HoverLayout(testFirst ? okBox : ScreenLayout(), mx, my);
+    // The menu's board is never picked, nor anything during a run.
+    if ((gameScreen == GameScreen::Play || (editing && !testFirst)) && hoveredControl == -1 && frameHooks.pickScene)
+        frameHooks.pickScene();
 }

@@ -1,18 +1,15 @@
 // Inside ui/ only: the controls and pictures of the 2D screens as data. The
-// drawing (screens.cpp) and the hit testing (hit_test.cpp) walk the same
+// drawing (screens.cpp) and the hit testing (UpdateHover) walk the same
 // tables, so a button is never drawn in one place and clicked in another.
 // Places are back-buffer pixels from an anchor point, as in interface.h.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
-#include <string_view>
 
-#include "app/game_state.h"
-
-// Which edge of an item its place names, along one axis.
+// Which edge of an item its place names, along one axis; the value counts the
+// halves of the item's size that lie before it.
 enum class Edge : int8_t { Start, Middle, End };
 
 // What an item's x counts from.
@@ -55,27 +52,13 @@ using Layout = std::span<const LayoutItem>;
 // Draws the items of a layout that show now, a hovered control lit: its
 // picture's twin, or a text in red.
 void DrawLayout(Layout layout);
-// The control under the pointer (mx, my) among the live items of a layout,
-// the later of two overlapping ones; noControl when there is none.
-int HitLayout(Layout layout, int mx, int my);
-// Whether the pointer lies on a line of text whose top-left corner is at (x, y)
-// from the anchor point.
-bool HitText(int mx, int my, std::string_view text, float x, float y, int anchorX, int anchorY);
 
-// ---- The tables ----
-
-extern const Layout mainPageLayout;      // the main menu's buttons
-extern const Layout webLineLayout;       // the publisher's web address at the bottom
-extern const Layout puzzleSelectLayout;  // back and the page arrows around the list
-extern const Layout optionsLayout;       // the three rows' arrows, menu and OK
-extern const Layout editorLayout;
-extern const Layout playLayout;
+// The layout of the current screen: the main menu's page (none on the help
+// pages, where a click anywhere turns the page), the editor, the play screen,
+// or the run with the result box the dialog state shows.
+Layout ScreenLayout();
 // The box over the editor that asks for a test run before saving: its OK.
 extern const Layout testFirstBoxLayout;
-
-// The run screen's controls: the buttons of the result box the dialog state
-// shows, or the stop button while no box is up.
-Layout RunLayout(DialogState dialog);
 
 // The puzzle list: ten rows of a number and a name.
 constexpr int puzzleRowsShown = 10;

@@ -3,7 +3,7 @@
 // target counter and the speed indicator.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <initializer_list>
 
 #include "app/game_flow.h"
 #include "app/hints.h"
@@ -19,28 +19,32 @@ FrameHooks frameHooks;
 constexpr uint32_t white = 0xFFFFFFFF, yellow = 0xFFFFFF00, red = 0xFFFF0000, halfWhite = 0x80FFFFFF;
 constexpr int lineHeight = 24;
 
-// A line of the game's text table where the font draws it.
-struct Line {
-    int x, y;
-    TextId text;
-    uint32_t colour = white;
-};
-
 const std::string& WebAddressText() {
     static const std::string text = Win1250(publisherWebAddress);
     return text;
 }
 
-static int Height(int image) { return interfaceImages[image].height; }
 static float HalfWidth(int image) { return static_cast<float>(interfaceImages[image].width) / 2.0f; }
+static float HalfHeight(int image) { return static_cast<float>(interfaceImages[image].height) / 2.0f; }
 
 // A text centred on the vertical middle line (half width truncated toward zero).
 static void DrawCentredText(std::string_view text, int y, int anchorY, uint32_t colour) {
     DrawText(text, -(TextWidth(text) / 2), y, 1, anchorY, colour);
 }
 
-static void DrawLines(const Line* lines, size_t count) {
-    for (size_t i = 0; i < count; ++i) DrawText(Win1250(Text(lines[i].text)), lines[i].x, lines[i].y, 1, 1, lines[i].colour);
+// A text of the game's table as the font draws it.
+static std::string FontText(TextId id) { return Win1250(Text(id)); }
+
+// A box over the middle of the screen with its lines centred 30 pixels apart,
+// the last on the middle line, and its bottom edge 55 pixels below it. Its
+// buttons come from its layout.
+static void DrawBox(float halfWidth, std::initializer_list<std::string> lines) {
+    int y = -30 * static_cast<int>(lines.size() - 1);
+    DrawPanel(-halfWidth, static_cast<float>(y - 5), halfWidth, 55, 1, 1);
+    for (const std::string& line : lines) {
+        DrawCentredText(line, y, 1, white);
+        y += 30;
+    }
 }
 
 std::vector<HeadingLetter> InterleaveHeading(std::string_view a, std::string_view b) {
@@ -77,39 +81,25 @@ static void DrawSplash() {
     const float fromEdge = splashLogoSeconds / 2.0f - std::fabs(t - SplashLogoMiddle(t));
     const float a = pictureFrozen ? 1.0f : std::clamp(fromEdge / splashFadeSeconds, 0.0f, 1.0f);
     const uint32_t c = static_cast<uint32_t>(a * 255.0f);
-    DrawImage(image, -HalfWidth(image), -static_cast<float>(Height(image)) / 2.0f, 1, 1,
-              c << 24 | c << 16 | c << 8 | c);
+    DrawImage(image, -HalfWidth(image), -HalfHeight(image), 1, 1, c << 24 | c << 16 | c << 8 | c);
 }
 
 // ---- Main menu pages ----
 
-static void DrawTitle() { DrawImage(imageTitle, -HalfWidth(imageTitle), -180, 1, 1, white); }
-
-static void DrawMainPage() {
-    DrawTitle();
-    DrawLayout(mainPageLayout);
-    DrawLayout(webLineLayout);
-}
-
 static void DrawPuzzleSelect() {
-    DrawTitle();
-    const int first = currentPuzzle;
-    char number[16];
     for (int k = 0; k < puzzleRowsShown; ++k) {
-        const int index = first + k;
+        const int index = currentPuzzle + k;
         if (index < 0 || index >= builtInPuzzleCount) continue;
-        std::snprintf(number, sizeof number, "%d.", index + 1);
-        DrawText(number, puzzleNumberX, PuzzleRowY(k), 1, 1, yellow);
+        DrawText(std::to_string(index + 1) + ".", puzzleNumberX, PuzzleRowY(k), 1, 1, yellow);
         uint32_t colour = hoveredControl == Id(ControlId::PuzzleRowFirst) + index ? red : white;
         // Solved puzzles show half transparent and less red.
         if (solvedFlags[index] == 1) colour -= 0x7F400000u;
         DrawText(puzzleNames[index], puzzleNameX, PuzzleRowY(k), 1, 1, colour);
         // A puzzle won with hints shown carries a mark after its name.
         if (hintedFlags[index] == 1)
-            DrawText("?", puzzleNameX + static_cast<float>(TextWidth(puzzleNames[index]) + 6), PuzzleRowY(k), 1, 1,
-                     yellow);
+            DrawText("?", puzzleNameX + TextWidth(puzzleNames[index]) + 6, PuzzleRowY(k), 1, 1, yellow);
     }
-    DrawLayout(puzzleSelectLayout);
+    DrawLayout(ScreenLayout());
     std::string progress = Text(TextId::SolvedPuzzles) + std::to_string(solvedCount) + "/60";
     if (const int hinted = HintedCount(); hinted > 0)
         progress += Text(TextId::SolvedWithHints) + std::to_string(hinted);
@@ -118,186 +108,100 @@ static void DrawPuzzleSelect() {
     if (!progressNotice.empty()) DrawCentredText(Win1250(progressNotice), -54, 2, yellow);
 }
 
-static void DrawHelpPanel() { DrawImage(imagePanel, -320, -240, 1, 1, halfWhite, 645, 480); }
-
-static void DrawHelp1() {
-    static const Line lines[] = {
-        {-320, -240, TextId::Help1Line1},
-        {-320, -220, TextId::Help1Line2},
-        {-320, -200, TextId::Help1Line3},
-        {-320, -160, TextId::Help1Line4},
-        {-320, -140, TextId::Help1Line5},
-        {-320, -120, TextId::Help1Line6},
-        {-320, -100, TextId::Help1Line7},
-        {-320, -80, TextId::Help1Line8},
-        {-320, -60, TextId::Help1Line9},
-        {-320, -20, TextId::Help1Line10},
-        {-320, 0, TextId::Help1Line11},
-        {-320, 20, TextId::Help1Line12},
-        {-320, 40, TextId::Help1Line13},
-        {-320, 60, TextId::Help1Line14},
-        {-320, 100, TextId::Help1Line15},
-        {-320, 120, TextId::Help1Line16},
-        {-320, 140, TextId::Help1Line17},
-        {-320, 160, TextId::Help1Line18},
-        {-320, 180, TextId::Help1Line19},
-        {-320, 200, TextId::Help1Line20},
-        {-320, 220, TextId::Help1Line21},
-    };
-    DrawHelpPanel();
-    DrawLines(lines, std::size(lines));
-}
-
-static void DrawHelp2() {
-    static const Line lines[] = {
-        {-320, -240, TextId::Help2Line1},
-        {-320, -220, TextId::Help2Line2},
-        {-320, -160, TextId::Help2Bomb, 0xFF404040},
-        {-260, -140, TextId::Help2Bomb1},
-        {-260, -120, TextId::Help2Bomb2},
-        {-260, -100, TextId::Help2Bomb3},
-        {-320, -40, TextId::Help2Iron, 0xFF0000FF},
-        {-260, -20, TextId::Help2Iron1},
-        {-260, 0, TextId::Help2Iron2},
-        {-260, 20, TextId::Help2Iron3},
-        {-320, 80, TextId::Help2Balloon, 0xFFFF00FF},
-        {-260, 100, TextId::Help2Balloon1},
-        {-260, 120, TextId::Help2Balloon2},
-        {-260, 200, TextId::Help2Plastic1},
-        {-260, 220, TextId::Help2Plastic2},
-    };
-    DrawHelpPanel();
-    DrawLines(lines, std::size(lines));
-    DrawInterleaved(Text(TextId::Help2PlasticDark), 0xFF404040, Text(TextId::Help2PlasticLight), 0xFFC0C0C0, -320, 180);
-}
-
-static void DrawHelp3() {
-    static const Line lines[] = {
-        {-320, -200, TextId::Help3Line1},
-        {-320, -160, TextId::Help3Line2},
-        {-320, -140, TextId::Help3Line3},
-        {-320, -120, TextId::Help3Line4},
-        {-320, -80, TextId::Help3Line5},
-        {-320, -60, TextId::Help3Line6},
-        {-320, -40, TextId::Help3Line7},
-        {-320, 0, TextId::Help3Line8},
-        {-320, 20, TextId::Help3Line9},
-        {-320, 60, TextId::Help3Line10},
-        {-320, 80, TextId::Help3Line11},
-        {-320, 120, TextId::Help3Line12},
-        {-320, 140, TextId::Help3Line13},
-    };
-    DrawHelpPanel();
-    DrawLines(lines, std::size(lines));
+// Help pages 1 to 3 on the panel, one letter per row of 20 pixels from the
+// page's top: a line at the panel's left edge (L) or indented (I), a ball's
+// name in its colour (B bomb, F iron, U balloon), the two-coloured name of the
+// plastic ball made of two texts (P), or an empty row (space). The texts follow
+// one another in the text table from the page's first.
+static void DrawHelpPage(TextId first, int top, const char* rows) {
+    DrawImage(imagePanel, -320, -240, 1, 1, halfWhite, 645, 480);
+    int text = static_cast<int>(first), y = top;
+    for (const char* row = rows; *row; ++row, y += 20) {
+        if (*row == ' ') continue;
+        const std::string line = FontText(static_cast<TextId>(text++));
+        switch (*row) {
+        case 'I': DrawText(line, -260, y, 1, 1, white); break;
+        case 'B': DrawText(line, -320, y, 1, 1, 0xFF404040); break;
+        case 'F': DrawText(line, -320, y, 1, 1, 0xFF0000FF); break;
+        case 'U': DrawText(line, -320, y, 1, 1, 0xFFFF00FF); break;
+        case 'P': DrawInterleaved(line, 0xFF404040, FontText(static_cast<TextId>(text++)), 0xFFC0C0C0, -320, y); break;
+        default: DrawText(line, -320, y, 1, 1, white); break;
+        }
+    }
 }
 
 static void DrawHelp4() {
     if (screenWidth < 750)
         DrawImage(imageHelpPicture, -320, -240, 1, 1, 0xE0FFFFFF, 0.8f, 0.8f);
     else
-        DrawImage(imageHelpPicture, -HalfWidth(imageHelpPicture), -static_cast<float>(Height(imageHelpPicture)) / 2.0f,
-                  1, 1, 0xE0FFFFFF);
+        DrawImage(imageHelpPicture, -HalfWidth(imageHelpPicture), -HalfHeight(imageHelpPicture), 1, 1, 0xE0FFFFFF);
 }
 
 static void DrawOptions() {
     DrawImage(imagePanel, -120, -40, 1, 1, halfWhite, 240, 160);
     if (Video().pending >= 0 && Video().pending < static_cast<int>(Video().modes.size())) {
         const DisplayMode& mode = Video().modes[static_cast<size_t>(Video().pending)];
-        char text[64];
-        std::snprintf(text, sizeof text, "%ux%u", mode.width, mode.height);
-        DrawCentredText(text, -40, 1, yellow);
-        std::snprintf(text, sizeof text, "%dbit", FormatBits(mode.format));
-        DrawCentredText(text, 0, 1, yellow);
-        if (mode.refreshRate == 0)
-            std::snprintf(text, sizeof text, "%s", Text(TextId::DefaultRefreshRate));
-        else
-            std::snprintf(text, sizeof text, "%uHz", mode.refreshRate);
-        DrawCentredText(text, 40, 1, yellow);
+        DrawCentredText(std::to_string(mode.width) + "x" + std::to_string(mode.height), -40, 1, yellow);
+        DrawCentredText(std::to_string(FormatBits(mode.format)) + "bit", 0, 1, yellow);
+        const std::string refresh = std::to_string(mode.refreshRate) + "Hz";
+        DrawCentredText(mode.refreshRate == 0 ? Text(TextId::DefaultRefreshRate) : refresh, 40, 1, yellow);
     }
-    DrawLayout(optionsLayout);
+    DrawLayout(ScreenLayout());
 }
 
 static void DrawMainMenu() {
     switch (menuPage) {
     case MenuPage::PuzzleSelect: DrawPuzzleSelect(); break;
-    case MenuPage::Help1: DrawHelp1(); break;
-    case MenuPage::Help2: DrawHelp2(); break;
-    case MenuPage::Help3: DrawHelp3(); break;
+    case MenuPage::Help1: DrawHelpPage(TextId::Help1Line1, -240, "LLL LLLLLL LLLLL LLLLLLL"); break;
+    case MenuPage::Help2: DrawHelpPage(TextId::Help2Line1, -240, "LL  BIII  FIII  UII  PII"); break;
+    case MenuPage::Help3: DrawHelpPage(TextId::Help3Line1, -200, "L LLL LLL LL LL LL"); break;
     case MenuPage::Help4: DrawHelp4(); break;
     case MenuPage::Options: DrawOptions(); break;
-    default: DrawMainPage(); break;
+    default: DrawLayout(ScreenLayout()); break;
     }
 }
 
-// ---- Editor, play and run ----
-
-static void DrawEditor() {
-    DrawLayout(webLineLayout);
-    DrawLayout(editorLayout);
-    if (dialogState == DialogState::TestFirst) {
-        DrawPanel(-290, -65, 290, 55, 1, 1);
-        DrawCentredText(Win1250(Text(TextId::TestFirst1)), -60, 1, white);
-        DrawCentredText(Win1250(Text(TextId::TestFirst2)), -30, 1, white);
-        DrawCentredText(Win1250(Text(TextId::TestFirst3)), 0, 1, white);
-        DrawLayout(testFirstBoxLayout);
-    }
-}
-
-// A result box of two lines; its buttons come from its layout.
-static void DrawTwoLineBox(std::string_view first, std::string_view second) {
-    DrawPanel(-230, -35, 230, 55, 1, 1);
-    DrawCentredText(first, -30, 1, white);
-    DrawCentredText(second, 0, 1, white);
-}
+// ---- The run ----
 
 static void DrawRun() {
-    const std::string congratulations = Win1250(Text(TextId::Congratulations));
+    using enum TextId;
+    const std::string congratulations = FontText(Congratulations);
     switch (dialogState) {
-    case DialogState::CustomSolved: DrawTwoLineBox(congratulations, Win1250(Text(TextId::CustomSolved))); break;
-    case DialogState::RunFailed: DrawTwoLineBox(Win1250(Text(TextId::RunFailed1)), Win1250(Text(TextId::RunFailed2))); break;
+    case DialogState::CustomSolved: DrawBox(230, {congratulations, FontText(CustomSolved)}); break;
+    case DialogState::RunFailed: DrawBox(230, {FontText(RunFailed1), FontText(RunFailed2)}); break;
     case DialogState::TestSolved:
-        DrawPanel(-320, -65, 320, 55, 1, 1);
-        DrawCentredText(Win1250(Text(TextId::TestSolved1)), -60, 1, white);
-        DrawCentredText(Win1250(Text(TextId::TestSolved2)), -30, 1, white);
-        DrawCentredText(Win1250(Text(TextId::TestSolved3)) + WebAddressText(), 0, 1, white);
+        DrawBox(320, {FontText(TestSolved1), FontText(TestSolved2), FontText(TestSolved3) + WebAddressText()});
         break;
-    case DialogState::PuzzleSolved: DrawTwoLineBox(congratulations, Win1250(Text(TextId::PuzzleSolved))); break;
+    case DialogState::PuzzleSolved: DrawBox(230, {congratulations, FontText(PuzzleSolved)}); break;
     case DialogState::AllSolved:
-        DrawPanel(-310, -215, 310, 55, 1, 1);
-        DrawCentredText(congratulations, -210, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved1)), -180, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved2)), -150, 1, white);
-        DrawCentredText(WebAddressText(), -120, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved3)), -90, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved4)), -60, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved5)), -30, 1, white);
-        DrawCentredText(Win1250(Text(TextId::AllSolved6)), 0, 1, white);
+        DrawBox(310, {congratulations, FontText(AllSolved1), FontText(AllSolved2), WebAddressText(),
+                      FontText(AllSolved3), FontText(AllSolved4), FontText(AllSolved5), FontText(AllSolved6)});
         break;
     default: break;
     }
-    DrawLayout(RunLayout(dialogState));
+    DrawLayout(ScreenLayout());
 }
 
 // ---- Target counter and speed indicator ----
 
-// The rings of the balls still needed and arrived, with the caption before them.
-static void DrawTargetRings() {
+// The rings of the balls still needed and arrived, with the caption before
+// them in a batch of its own.
+static void DrawTargetCounter() {
     const int n = board.goalCount, arrived = ballsAtTarget;
     const float half43 = HalfWidth(imageGoalCaption);
+    SpriteBegin();
     for (int i = 0; i < n; ++i)
         DrawImage(i < arrived ? imageFilledRing : imageEmptyRing, static_cast<float>((2 * i - n) * 8) + half43,
                   lineHeight + 10, 1, 0, white);
-}
-
-static void DrawTargetCaption() {
-    DrawImage(imageGoalCaption, -HalfWidth(imageGoalCaption) - 8.0f * board.goalCount, lineHeight + 7, 1, 0, white);
+    SpriteEnd();
+    DrawImage(imageGoalCaption, -HalfWidth(imageGoalCaption) - 8.0f * n, lineHeight + 7, 1, 0, white);
 }
 
 // After a change of speed the new factor shows for a second, fading out.
 static void DrawSpeedIndicator() {
     const float s = slowFactor;
     if (ClockPaused()) {
-        const std::string text = Win1250(Text(TextId::Paused));
+        const std::string text = FontText(TextId::Paused);
         DrawText(text, -TextWidth(text), -20, 2, 2, 0xC08080FF);
         return;
     }
@@ -309,65 +213,52 @@ static void DrawSpeedIndicator() {
     for (float f = 2.5f; s > f; f *= 2.0f) colour -= 0x17E8;     // slower: bluer
     for (float f = 2.5f; s < f; f /= 2.0f) colour += 0x3EC100;   // faster: redder
     colour = (colour & 0x00FFFFFF) | alpha << 24;
-    char factor[32];
-    if (s > 2.5f)
-        std::snprintf(factor, sizeof factor, "/%d", static_cast<int>(s * 0.4f));
-    else
-        std::snprintf(factor, sizeof factor, "x%d", static_cast<int>(2.5f / s));
-    const std::string text = Win1250(Text(TextId::Speed)) + factor;
+    const std::string factor =
+        s > 2.5f ? "/" + std::to_string(static_cast<int>(s * 0.4f)) : "x" + std::to_string(static_cast<int>(2.5f / s));
+    const std::string text = FontText(TextId::Speed) + factor;
     DrawText(text, -TextWidth(text), -20, 2, 2, colour);
 }
 
 // ---- The frame ----
 
-void DrawInterfaceLayer() {
+// The 2D layer of the current screen with the speed indicator, inside one
+// sprite batch.
+static void DrawInterfaceLayer() {
     SpriteBegin();
     if (gameScreen == GameScreen::MainMenu) {
         DrawMainMenu();
     } else {
-        const std::string name = Win1250(levelName);
-        DrawCentredText(name, 10, 0, white);
-        if (gameScreen == GameScreen::Editor) DrawEditor();
-        if (gameScreen == GameScreen::Play) DrawLayout(playLayout);
-        if ((gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play) && RollRefusalShowing())
-            DrawCentredText(Win1250(Text(TextId::RollRefused)), 64, 0, yellow);
+        const bool preparing = gameScreen == GameScreen::Editor || gameScreen == GameScreen::Play;
+        DrawCentredText(Win1250(levelName), 10, 0, white);
+        if (preparing) DrawLayout(ScreenLayout());
+        if (gameScreen == GameScreen::Editor && dialogState == DialogState::TestFirst) {
+            DrawBox(290, {FontText(TextId::TestFirst1), FontText(TextId::TestFirst2), FontText(TextId::TestFirst3)});
+            DrawLayout(testFirstBoxLayout);
+        }
+        if (preparing && RollRefusalShowing()) DrawCentredText(FontText(TextId::RollRefused), 64, 0, yellow);
         if (gameScreen == GameScreen::Run) DrawRun();
     }
     DrawSpeedIndicator();
     SpriteEnd();
 }
 
-void RenderFrame() {
+void ComposeFrame() {
     ClearFrame(0xFF000000);
     if (gameScreen == GameScreen::Splash) {
         SpriteBegin();
         DrawSplash();
         SpriteEnd();
-    } else {
-        ReleaseSplashImages();  // the splash never comes back
-        if (frameHooks.stepScene) frameHooks.stepScene(gameScreen == GameScreen::Run ? ticksSinceFrame : 0);
-        ticksSinceFrame = 0;
-        if (frameHooks.drawScene) frameHooks.drawScene();
-        if (gameScreen != GameScreen::MainMenu) {
-            SpriteBegin();
-            DrawTargetRings();
-            SpriteEnd();
-            DrawTargetCaption();  // a batch of its own
-        }
-        DrawInterfaceLayer();
+        return;
     }
+    ReleaseSplashImages();  // the splash never comes back
+    if (frameHooks.stepScene) frameHooks.stepScene(gameScreen == GameScreen::Run ? ticksSinceFrame : 0);
+    ticksSinceFrame = 0;
+    if (frameHooks.drawScene) frameHooks.drawScene();
+    if (gameScreen != GameScreen::MainMenu) DrawTargetCounter();
+    DrawInterfaceLayer();
+}
+
+void RenderFrame() {
+    ComposeFrame();
     if (frameHooks.present) frameHooks.present();
-}
-
-// ---- Device objects ----
-
-void InvalidateGraphics() {
-    if (frameHooks.invalidateScene) frameHooks.invalidateScene();
-}
-
-bool RestoreGraphics() { return frameHooks.restoreScene ? frameHooks.restoreScene() : true; }
-
-void ReleaseGraphics() {
-    InvalidateGraphics();
-    ReleaseInterfaceImages();
 }

@@ -2,7 +2,6 @@
 // same layouts. The 3D scene and the window reach it through frameHooks.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,29 +16,19 @@ struct FrameHooks {
     // Picks a board cell, stock item or launch arrow under the pointer into
     // hoveredPick, when no 2D control is under it.
     void (*pickScene)() = nullptr;
-    // Releases and re-creates the scene's device objects around a device reset.
-    void (*invalidateScene)() = nullptr;
-    bool (*restoreScene)() = nullptr;
     // Shows the finished frame.
     void (*present)() = nullptr;
 };
 
 extern FrameHooks frameHooks;
 
-// Draws and presents one frame of the current screen.
+// Draws one frame of the current screen; RenderFrame also presents it.
+void ComposeFrame();
 void RenderFrame();
-// Draws the 2D layer of the current screen with the speed indicator, inside
-// one sprite batch (benchmarks time this alone).
-void DrawInterfaceLayer();
 
 // Recomputes hoveredControl from the pointer: the current screen's 2D
 // controls, then the scene.
 void UpdateHover();
-
-// Device objects of the 2D layer and the scene around a device reset, and at shutdown.
-void InvalidateGraphics();
-bool RestoreGraphics();
-void ReleaseGraphics();
 
 // Draws every 2D screen in turn for `seconds` each and prints the milliseconds
 // per frame of its 2D layer (median and 90th percentile) on stdout.
