@@ -247,8 +247,11 @@ TEST_F(AppConservation, RandomClicksNeverCreateOrLoseAPiece) {
                 ASSERT_TRUE(Conserved()) << "after an undo or redo at step " << step;
                 continue;
             }
+            // Every command, reachable on this screen or not: none may make or lose a piece.
             if (action == pointedAtFace)
                 Click(hoveredPick);
+            else if (action >= controlIdFirst)
+                Command(action);
             else
                 Click(action);
             if (before == GameScreen::Play && (action == pointedAtFace || (action >= 0 && action < cellsBefore))) {

@@ -107,7 +107,7 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         gameScreen = GameScreen::MainMenu;
-        Click(ControlId::MainEditor);
+        ClickOnMainPage(ControlId::MainEditor);
     }
 };
 

@@ -18,7 +18,10 @@
 #include "board/file_io.h"
 #include "board/level_file.h"
 #include "sim/effects.h"
+#include "gfx/device.h"
 #include "tests/test_support.h"
+#include "ui/interface.h"
+#include "ui/screens.h"
 
 namespace apptest {
 
@@ -74,14 +77,30 @@ protected:
 
     // ---- Input as the window layer sends it ----
 
-    // A left click on a control or on what a hover number names (a cell from
-    // above). Hit testing is not here: the test sets what lies under the pointer.
+    // A left click on a 2D control, the player's way: the pointer moved over
+    // where the screen draws it, as the game's hit testing finds it; or a left
+    // click on what a hover number names (a cell from above).
     void Click(int hovered) {
-        if (hovered >= controlIdFirst)
-            Click(hovered, PickHit{});
-        else
+        if (hovered < controlIdFirst) {
             Click(-1, HitOfHoverNumber(hovered, board.cellCount, board.ballCount));
+            return;
+        }
+        if (!PointerOnto(hovered)) {
+            ADD_FAILURE() << "control " << hovered << " is not on the screen";
+            return;
+        }
+        for (MessageType type : {MessageType::LeftButtonDown, MessageType::LeftButtonUp})
+            WindowProc(Message::Mouse(type, int(pointerX), int(pointerY)));
     }
+    // A main page button, reached the player's way: back from the puzzle list first.
+    void ClickOnMainPage(ControlId id) {
+        if (gameScreen == GameScreen::MainMenu && menuPage == MenuPage::PuzzleSelect) Click(ControlId::SelectBack);
+        Click(id);
+    }
+    // The command of a control the pointer cannot reach on this screen, run as
+    // the window would run it: for the tests of the game's guards against it.
+    void Command(int control) { Click(control, PickHit{}); }
+    // The board's 3D picking is not here: the test names the pick under the pointer.
     void Click(const PickHit& hit) { Click(-1, hit); }
     void Click(int control, const PickHit& hit) {
         for (MessageType type : {MessageType::LeftButtonDown, MessageType::LeftButtonUp}) {
@@ -91,6 +110,36 @@ protected:
         }
     }
     void Click(ControlId id) { Click(Id(id)); }
+    // Moves the pointer, as the window layer reports it, onto the first place
+    // of the screen where the game's hit testing finds the control.
+    bool PointerOnto(int control) {
+        LoadInterfaceSizes();
+        for (int y = 1; y < screenHeight; y += 4)
+            for (int x = 1; x < screenWidth; x += 4) {
+                pointerX = float(x);
+                pointerY = float(y);
+                UpdateHover();
+                if (hoveredControl != control) continue;
+                WindowProc(Message::Mouse(MessageType::MouseMove, x, y));
+                UpdateHover();
+                return hoveredControl == control;
+            }
+        return false;
+    }
+    // What start-up gives the hit testing: the images' sizes and the font.
+    static void LoadInterfaceSizes() {
+        // Start-up in a test's work folder finds no pictures: the sizes come again.
+        if (interfaceImages[1].width > 0 && font.glyphHeight[0] > 0) return;
+        const std::string data = std::string(TUMBLEON_BUILD_DIR) + "/adatok/";
+        for (int i = 0; i < interfaceImageSlots; ++i) {
+            interfaceImages[i] = InterfaceImage{};
+            if (interfaceImageFiles[i])
+                ReadImageSize(data + interfaceImageFiles[i], interfaceImages[i].width, interfaceImages[i].height);
+        }
+        Pixels pixels;
+        ASSERT_TRUE(ReadImageFile(data + "kepek_hun/fontok.tga", 0x00FF00FF, pixels));
+        ASSERT_EQ(BuildFontMetricsFromPixels(pixels, font), fontGlyphCount);
+    }
     void Press(KeyCode key, bool wasDown = false) {
         WindowProc(Message::Key(MessageType::KeyDown, key, wasDown));
         WindowProc(Message::Key(MessageType::KeyUp, key));

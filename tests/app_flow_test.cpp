@@ -152,7 +152,7 @@ protected:
 
 TEST_F(AppGoal, EditorTestsLoadedLevelsAndTheMenuNeverTouchTheProgress) {
     gameScreen = GameScreen::MainMenu;
-    Click(ControlId::MainEditor);
+    ClickOnMainPage(ControlId::MainEditor);
     currentPuzzle = 3;  // even with a puzzle's index left over
     Click(ControlId::Roll);
     WinRun();
@@ -162,7 +162,7 @@ TEST_F(AppGoal, EditorTestsLoadedLevelsAndTheMenuNeverTouchTheProgress) {
     WriteLevel(Path("mine.tm3"), SamplePuzzle());
     apptest::dialogPath = Path("mine.tm3");
     currentPuzzle = -1;
-    Click(ControlId::MainLoad);
+    ClickOnMainPage(ControlId::MainLoad);
     RollSample();
     WinRun();
     EXPECT_EQ(dialogState, DialogState::CustomSolved);
@@ -239,7 +239,7 @@ TEST_F(AppBackToMenu, StopRestoresThePuzzleOrTheEditorsLevelAsTheRunBegan) {
 
     Click(ControlId::Stop);
     Click(ControlId::Exit);
-    Click(ControlId::MainEditor);
+    ClickOnMainPage(ControlId::MainEditor);
     board.cells[size_t(Cell(3, 1, 3))] = kindStartCube;
     board.cells[size_t(Cell(3, 2, 3))] = kindBomb;
     board.AddBall(kindBomb, Cell(3, 2, 3));
@@ -265,7 +265,7 @@ TEST_F(AppBackToMenu, ExitOrMenuShowThePuzzlesPageOfTheListOrTheMainPage) {
               std::tuple(GameScreen::MainMenu, MenuPage::PuzzleSelect, 40, DialogState::None, 0));
     Click(ControlId::SelectBack);
     EXPECT_EQ(currentPuzzle, -1);
-    Click(ControlId::MainEditor);
+    ClickOnMainPage(ControlId::MainEditor);
     Click(ControlId::Exit);
     EXPECT_EQ(menuPage, MenuPage::Main);
 }
@@ -278,9 +278,8 @@ TEST_F(AppBackToMenu, RetryFromAPuzzleAndFromALoadedLevel) {
         } else {
             WriteLevel(Path("mine.tm3"), SamplePuzzle());
             apptest::dialogPath = Path("mine.tm3");
-            gameScreen = GameScreen::MainMenu;
-            currentPuzzle = -1;
-            Click(ControlId::MainLoad);
+            Click(ControlId::Exit);
+            ClickOnMainPage(ControlId::MainLoad);
         }
         Click(ControlId::ToolSwap);
         Click(StockSlot(kindPlainCube));

@@ -38,7 +38,7 @@ protected:
         apptest::dialogPath = Path("level.tm3");
         gameScreen = GameScreen::MainMenu;
         menuPage = MenuPage::Main;
-        if (inEditor) Click(ControlId::MainEditor);
+        if (inEditor) ClickOnMainPage(ControlId::MainEditor);
         Click(inEditor ? ControlId::EditorLoad : ControlId::MainLoad);
     }
     // Sends ball 0 east: its four-way arrow opens the four, one is chosen.

@@ -77,7 +77,8 @@ TEST_F(EnglishGame, MessagesAndNoticesSpeakEnglish) {
         boxes.push_back(std::string(title) + "|" + text);
     };
     SetGameLanguage(en);
-    Click(ControlId::MainEditor);
+    gameScreen = GameScreen::MainMenu;  // the splash over
+    ClickOnMainPage(ControlId::MainEditor);
     dialogPath = Path("missing.tm3");
     Click(ControlId::EditorLoad);
     ASSERT_EQ(boxes.size(), 1u);
@@ -92,7 +93,9 @@ TEST_F(EnglishGame, MessagesAndNoticesSpeakEnglish) {
     EXPECT_EQ(progressNotice, "The damaged score.dat is now named: score.dat.bad");
 
     SetGameLanguage(hu);
-    Click(ControlId::MainEditor);
+    gameScreen = GameScreen::MainMenu;  // the splash over, on the main page of a fresh start
+    menuPage = MenuPage::Main;
+    ClickOnMainPage(ControlId::MainEditor);
     Click(ControlId::EditorLoad);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].rfind("Betöltés sikertelen|A pályát nem sikerült betölteni innen:\n", 0), 0u) << boxes[1];

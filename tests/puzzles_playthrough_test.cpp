@@ -77,14 +77,7 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         std::filesystem::create_directory_symlink(std::string(TUMBLEON_BUILD_DIR) + "/adatok", folder + "/adatok");
-        // What start-up gives the hit testing: the images' sizes and the font.
-        for (int i = 0; i < interfaceImageSlots; ++i) {
-            interfaceImages[i] = InterfaceImage{};
-            if (interfaceImageFiles[i])
-                ReadImageSize(folder + "/adatok/" + interfaceImageFiles[i], interfaceImages[i].width,
-                              interfaceImages[i].height);
-        }
-        ASSERT_TRUE(BuildFontMetrics());
+        LoadInterfaceSizes();
         platformHooks.updateHover = UpdateHover;
         frameHooks.pickScene = PickScene;
     }
@@ -130,41 +123,30 @@ protected:
         return false;
     }
 
-    // Moves to the middle of a 2D button of the layout and clicks it, once
-    // the hit testing reports it under the pointer.
-    bool ClickButton(int image, float x, float y, int anchorX, int anchorY, ControlId id) {
-        const float left = AnchorX(anchorX) + x, top = AnchorY(anchorY) + y;
-        MoveTo(left + float(interfaceImages[image].width) / 2, top + float(interfaceImages[image].height) / 2);
-        if (hoveredControl != Id(id)) return false;
+    // Moves onto a 2D control where the hit testing finds it, and clicks it.
+    bool ClickControl(int control) {
+        if (!PointerOnto(control)) return false;
         ClickHere();
         return true;
     }
-    static float Width(int image) { return float(interfaceImages[image].width); }
+    bool ClickControl(ControlId id) { return ClickControl(Id(id)); }
 
     // ---- The list ----
 
     // From wherever the game is, back to the list and onto puzzle i's row.
     bool OpenFromList(int i) {
-        if (gameScreen == GameScreen::Run && dialogState != DialogState::None) {
-            const float x = dialogState == DialogState::AllSolved ? -Width(44) / 2 : -Width(46) / 2 - Width(44) - 2;
-            if (!ClickButton(44, x, 30, 1, 1, ControlId::DialogMenu)) return false;
-        } else if (gameScreen == GameScreen::Run) {
-            if (!ClickButton(33, -10 - Width(33), 10, 2, 0, ControlId::Stop)) return false;
-        }
-        if (gameScreen == GameScreen::Play) {
-            if (!ClickButton(13, 10, 10, 0, 0, ControlId::Exit)) return false;
-        } else if (gameScreen == GameScreen::MainMenu && menuPage == MenuPage::Main) {
-            if (!ClickButton(1, -Width(1) / 2, -50, 1, 1, ControlId::MainStart)) return false;
-        }
+        if (gameScreen == GameScreen::Run && !ClickControl(dialogState != DialogState::None ? ControlId::DialogMenu
+                                                                                          : ControlId::Stop))
+            return false;
+        if (gameScreen == GameScreen::Play && !ClickControl(ControlId::Exit)) return false;
+        if (gameScreen == GameScreen::MainMenu && menuPage == MenuPage::Main && !ClickControl(ControlId::MainStart))
+            return false;
         if (gameScreen != GameScreen::MainMenu || menuPage != MenuPage::PuzzleSelect) return false;
         for (int pages = 0; pages < 6 && i >= currentPuzzle + 10; ++pages)
-            if (!ClickButton(39, -250, 87, 1, 1, ControlId::SelectPageDown)) return false;
+            if (!ClickControl(ControlId::SelectPageDown)) return false;
         for (int pages = 0; pages < 6 && i < currentPuzzle; ++pages)
-            if (!ClickButton(37, -250, -80, 1, 1, ControlId::SelectPageUp)) return false;
-        const int row = i - currentPuzzle;
-        MoveTo(AnchorX(1) - 160 + 5, AnchorY(1) - 80 + 20 * row + 10);
-        if (hoveredControl != Id(ControlId::PuzzleRowFirst) + i) return false;
-        ClickHere();
+            if (!ClickControl(ControlId::SelectPageUp)) return false;
+        if (!ClickControl(Id(ControlId::PuzzleRowFirst) + i)) return false;
         return gameScreen == GameScreen::Play && currentPuzzle == i;
     }
 
@@ -316,7 +298,7 @@ TEST_F(PuzzleReplay, EveryPuzzleIsWonWithThePointerInOrderAndTheProgressFileSays
         const auto prepared = Prepare(solution.board);
         EXPECT_TRUE(prepared);
         if (!prepared) continue;
-        ASSERT_TRUE(ClickButton(11, -10 - Width(11), 10, 2, 0, ControlId::Roll));
+        ASSERT_TRUE(ClickControl(ControlId::Roll));
         ASSERT_EQ(gameScreen, GameScreen::Run);
         // The frame driver takes the steps of each 100 ms frame; the goal check ends the run.
         for (int frame = 0; frame < 1000 && dialogState == DialogState::None; ++frame) {
@@ -326,7 +308,7 @@ TEST_F(PuzzleReplay, EveryPuzzleIsWonWithThePointerInOrderAndTheProgressFileSays
         const bool won = dialogState == DialogState::PuzzleSolved || dialogState == DialogState::AllSolved;
         EXPECT_TRUE(won) << "the run did not win";
         if (dialogState == DialogState::PuzzleSolved) {
-            ASSERT_TRUE(ClickButton(50, Width(46) / 2 + 2, 30, 1, 1, ControlId::DialogNext));
+            ASSERT_TRUE(ClickControl(ControlId::DialogNext));
         }
     }
     std::vector<uint8_t> score;

@@ -209,7 +209,7 @@ std::vector<std::pair<const char*, std::vector<uint8_t>>> DamagedLevels() {
 
 TEST_F(AppReaders, ABuiltInPuzzleThatCannotBeReadIsToldAndTheListStays) {
     gameScreen = GameScreen::MainMenu;
-    Click(ControlId::MainStart);
+    ClickOnMainPage(ControlId::MainStart);
     const Board before = board;
     for (const auto& [damage, bytes] : DamagedLevels()) {
         WriteLevel(PuzzlePath(4), SamplePuzzle());
@@ -245,12 +245,12 @@ TEST_F(AppReaders, ALevelFromTheLoadDialogThatCannotBeReadIsTold) {
         gameScreen = GameScreen::MainMenu;
         menuPage = MenuPage::Main;
         messages.clear();
-        Click(ControlId::MainLoad);
+        ClickOnMainPage(ControlId::MainLoad);
         EXPECT_EQ(std::tuple(gameScreen, menuPage), std::tuple(GameScreen::MainMenu, MenuPage::Main)) << damage;
         ASSERT_EQ(messages.size(), 1u) << damage;
         EXPECT_NE(messages[0].find(dialogPath), std::string::npos) << messages[0];
         // In the editor: the level on the board and its test stay.
-        Click(ControlId::MainEditor);
+        ClickOnMainPage(ControlId::MainEditor);
         levelTested = true;
         const std::vector<int8_t> cells = board.cells;
         messages.clear();
