@@ -273,8 +273,10 @@ std::string DescribeLevel(const LevelData& level) {
     prepared.PrepareForPlay();
     out += "stock:";
     bool any = false;
+    int pieces = 0;
     for (int kind = 0; kind < stockSlots; ++kind) {
         if (!prepared.stock[kind]) continue;
+        pieces += prepared.stock[kind];
         const char* name = IsBallKind(kind) ? ballKindNames[kind - kindBalloon]
                            : kind < elementKindCount ? kindNames[kind]
                                                      : "?";
@@ -284,7 +286,7 @@ std::string DescribeLevel(const LevelData& level) {
     }
     if (any) out.pop_back();
     else out += " none";
-    out += "\n";
+    out += "\npieces " + std::to_string(pieces) + "\n";
     if (level.hasView)
         out += "camera distance " + FormatFloat(level.camera.cameraDistance) + " pitch " +
                FormatFloat(level.camera.cameraPitch) + " yaw " + FormatFloat(level.camera.cameraYaw) + "\n";

@@ -16,9 +16,9 @@ while IFS= read -r row; do
   fi
   IFS=$'\t' read -r name mechanic _ _ _ _ _ _ _ decoy <<<"$row"
   puzzle=$puzzles/$name.tm3
-  stock=$("$tm3" info "$puzzle" | sed -n 's/^stock: //p')
-  pieces=0
-  for n in $(grep -o 'x[0-9]*' <<<"$stock" | tr -d x); do pieces=$((pieces + n)); done
+  info=$("$tm3" info "$puzzle")
+  stock=$(sed -n 's/^stock: //p' <<<"$info")
+  pieces=$(sed -n 's/^pieces //p' <<<"$info")
   ticks=$("$tm3" check "$puzzle" "$solutions/$name.tm3" | sed -n 's/^solved at tick //p')
   read -r _ fewest _ wins _ runs <<<"$("$tm3" solve "$puzzle" --max-pieces "$pieces" --figures --jobs 2 2>/dev/null)"
   per_win=$(awk -v r="$runs" -v w="$wins" 'BEGIN { printf "%.1f", (w > 0 ? r / w : 0) }')
