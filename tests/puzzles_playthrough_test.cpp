@@ -53,20 +53,11 @@ LevelData Solution(const std::string& name) {
     return level;
 }
 
-// World centre of a cell's box.
-Vec3 CellCentre(int x, int y, int z) { return {x * cellSpacingX, y * cellSpacingY, z * cellSpacingZ}; }
-
-// Where a ball's launch arrows stand: the four-way one half a cell's height
-// over the ball; a direction's arrow (one of the four, or the chosen one) out
-// on its side of the ball, just over the ball's top.
+// Where a ball's arrow stands: one of the four while the ball waits for a
+// direction, else its chosen one, or the four-way one over a ball without.
 Vec3 ArrowPlace(const Ball& ball, int arrow, bool fourWay) {
-    const Vec3 p = ball.position;
-    Vec3 c{p.x / 36.0f * cellSpacingX, p.y / 36.0f * cellSpacingY, p.z / 36.0f * cellSpacingZ};
     const bool chosen = ball.direction >= 1 && ball.direction <= 4;
-    if (!fourWay && !chosen) return {c.x, c.y + cellSpacingY, c.z};
-    if (!fourWay) arrow = ball.direction - 1;
-    static const float dx[4] = {-0.62f, 0.0f, 0.62f, 0.0f}, dz[4] = {0.0f, 0.62f, 0.0f, -0.62f};
-    return {c.x + dx[arrow], c.y + 0.41f, c.z + dz[arrow]};
+    return LaunchArrowPlace(ball.position, fourWay ? arrow : chosen ? ball.direction - 1 : -1);
 }
 
 class PuzzleReplay : public AppTest {
@@ -186,7 +177,7 @@ protected:
             // Over the face, middle first, then towards its edges where the
             // middle is hidden; the preview shows where the click would build.
             const Vec3 half{0.5f * cellSpacingX, 0.5f * cellSpacingY, 0.5f * cellSpacingZ};
-            const Vec3 middle = CellCentre(nx, ny, nz) + Vec3{half.x * float(f[0]), half.y * float(f[1]), half.z * float(f[2])};
+            const Vec3 middle = WorldFromCell(nx, ny, nz) + Vec3{half.x * float(f[0]), half.y * float(f[1]), half.z * float(f[2])};
             // Two directions across the face.
             const Vec3 u = f[0] != 0 ? Vec3{0, half.y, 0} : Vec3{half.x, 0, 0};
             const Vec3 v = f[2] != 0 ? Vec3{0, half.y, 0} : Vec3{0, 0, half.z};
@@ -365,7 +356,7 @@ TEST(PuzzleViews, EveryStockItemAndSolutionCellIsOnScreen) {
                 if (solution.board.cells[size_t(c)] == prepared.cells[size_t(c)]) continue;
                 int x, y, z;
                 prepared.CellOf(c, x, y, z);
-                EXPECT_TRUE(boxOnScreen(CellCentre(x, y, z))) << "cell " << x << "," << y << "," << z << " at " << s[0] << "x" << s[1];
+                EXPECT_TRUE(boxOnScreen(WorldFromCell(x, y, z))) << "cell " << x << "," << y << "," << z << " at " << s[0] << "x" << s[1];
             }
         }
     }
