@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Screenshots of built-in puzzles at their stored view, each opened from the
 # puzzle list as a player opens it, the picture frozen.
-#   SHOTS_OUT=DIR SHOTS_PUZZLES='a b' bash tests/e2e/puzzle_shots.sh BUILD_DIR
+#   SHOTS_OUT=DIR SHOTS_PUZZLES='a b' bash scripts/puzzle_shots.sh BUILD_DIR
 # Not a test: it makes pictures to look at (before and after a change to the
 # drawing), e.g. put side by side with `convert before.png after.png +append`.
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
+here="$(cd "$(dirname "$0")/../tests/e2e" && pwd)"  # the end-to-end helpers it drives the game with
 : "${SHOTS_OUT:?}" "${SHOTS_PUZZLES:?}"
 out="$(mkdir -p "$SHOTS_OUT" && cd "$SHOTS_OUT" && pwd)"
 read -r -a puzzles <<< "$SHOTS_PUZZLES"
